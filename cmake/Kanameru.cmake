@@ -1,0 +1,52 @@
+# Helpers shared by the subsystem folders.
+set(KANAMERU_CORE_TARGETS "" CACHE INTERNAL "")
+set(KANAMERU_FORMS_TARGETS "" CACHE INTERNAL "")
+
+# kanameru_core(<name> SOURCES ... DEPENDS ...): a core library (QtCore only).
+function(kanameru_core name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(core_${name} STATIC ${A_SOURCES})
+  target_include_directories(core_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(core_${name} PUBLIC Qt6::Core ${A_DEPENDS})
+  set(KANAMERU_CORE_TARGETS ${KANAMERU_CORE_TARGETS} core_${name} CACHE INTERNAL "")
+endfunction()
+
+# kanameru_forms(<name> SOURCES ... DEPENDS ...): a forms library (Qt Widgets).
+function(kanameru_forms name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(forms_${name} STATIC ${A_SOURCES})
+  target_include_directories(forms_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(forms_${name} PUBLIC Qt6::Widgets platform_widgets ${A_DEPENDS})
+  set(KANAMERU_FORMS_TARGETS ${KANAMERU_FORMS_TARGETS} forms_${name} CACHE INTERNAL "")
+endfunction()
+
+# Tests run headless: no display, no sound card.
+set(KANAMERU_TEST_ENV
+  QT_QPA_PLATFORM=offscreen
+  SDL_AUDIODRIVER=dummy
+  QT_LOGGING_RULES=qt.qpa.*=false
+  LANG=C.UTF-8)
+
+# kanameru_gtest(<name> SOURCES ... LIBS ...): a GoogleTest program registered with CTest.
+function(kanameru_gtest name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE testsupport GTest::gtest ${A_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KANAMERU_TEST_ENV}" TIMEOUT ${A_TIMEOUT})
+endfunction()
+
+# kanameru_qtest(<name> SOURCES ... LIBS ...): a QtTest form test registered with CTest.
+function(kanameru_qtest name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE testsupport_forms Qt6::Test ${A_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KANAMERU_TEST_ENV}" TIMEOUT ${A_TIMEOUT})
+endfunction()

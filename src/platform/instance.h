@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+namespace platform {
+
+// Detects another running instance of the program started from the same executable.
+// The lock is held until the object is destroyed or the process ends (even by a crash).
+class SingleInstance {
+public:
+    explicit SingleInstance(const QString& executablePath);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when no other instance holds the lock; this one then holds it.
+    bool acquire();
+    bool held() const { return fd_ >= 0; }
+    QString lockFilePath() const { return lockPath_; }
+
+private:
+    QString lockPath_;
+    int fd_ = -1;
+};
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#include "platform/messagebox.h"
+
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+class StderrMessageBox : public MessageBoxService {
+public:
+    void show(const QString& text, const QString& title) override
+    {
+        std::fprintf(stderr, "%s%s%s\n", qPrintable(title), title.isEmpty() ? "" : ": ", qPrintable(text));
+    }
+};
+
+StderrMessageBox stderrBox;
+MessageBoxService* current = &stderrBox;
+
+} // namespace
+
+void showMessage(const QString& text, const QString& title)
+{
+    current->show(text, title);
+}
+
+MessageBoxService* setMessageBoxService(MessageBoxService* service)
+{
+    MessageBoxService* before = current;
+    current = service ? service : &stderrBox;
+    return before;
+}
+
+} // namespace platform

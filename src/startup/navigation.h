@@ -1,0 +1,38 @@
+#pragma once
+#include <functional>
+
+namespace kanameru {
+
+// How one screen hands over to another, and how the program ends. Every form registers its
+// own entry when the program starts (startProgram); tests register only what they need and
+// can watch what a screen asks for. An entry that nobody registered does nothing.
+struct Screens {
+    std::function<void()> showNameSelection; // namesel, loaded afresh
+    std::function<void()> showResultsBoard;  // seisekitime1, loaded afresh
+    std::function<void()> showDrillForm;     // MainFrm for currentLevel and memorizeMode
+    std::function<void()> showEndScreen;     // FrmSyuuryou
+    std::function<void()> showBackdrop;      // BASEFRM
+    std::function<void()> hideBackdrop;
+    // Ends the program in order: forms closed, the given exit code.
+    std::function<void(int exitCode)> endProgram;
+};
+
+Screens& screens();
+
+// Calls the registered entry, if any.
+void showNameSelection();
+void showResultsBoard();
+void showDrillForm();
+void showEndScreen();
+void showBackdrop();
+void hideBackdrop();
+
+// Ends the program in order with the exit code (non-zero after a fatal error). Without a
+// registered entry it asks the running event loop to quit with that code.
+void endProgram(int exitCode);
+// True once endProgram has been called in this run.
+bool programEnding();
+// Clears the ending flag and every registered entry (tests).
+void resetScreens();
+
+} // namespace kanameru

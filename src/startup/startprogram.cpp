@@ -1,0 +1,47 @@
+#include "startup/startprogram.h"
+
+#include "platform/messagebox.h"
+#include "roster/namesel.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "startup/settings.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace kanameru {
+
+namespace {
+
+void closeAllForms()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        w->close();
+}
+
+void registerScreens()
+{
+    Screens& s = screens();
+    s.showNameSelection = [] { namesel::open(); };
+    s.endProgram = [](int exitCode) {
+        closeAllForms();
+        QApplication::exit(exitCode);
+    };
+}
+
+} // namespace
+
+int startProgram()
+{
+    reg.formBackColour = 0x008080; // red 0, green 128, blue 128
+    if (std::optional<FileError> error = loadSettings(exeDir())) {
+        platform::showMessage(QStringLiteral("起動できません。\n%1").arg(error->message()), reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle);
+        return 2;
+    }
+    registerScreens();
+    showNameSelection();
+    return 0;
+}
+
+} // namespace kanameru

@@ -1,0 +1,37 @@
+#pragma once
+#include "startup/fileerror.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace kanameru {
+
+// Every text file of an installation is in the Japanese Windows code page (CP932, which keeps
+// ① Ⅰ ～ that plain Shift-JIS tables lose) with CR LF line ends.
+
+// Decodes CP932. On bytes that are not valid CP932 returns nullopt and the 1-based line of
+// the first bad byte in *badLine.
+std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine = nullptr);
+// Encodes CP932. On a character the code page cannot hold returns nullopt and the 1-based
+// line of the first such character in *badLine.
+std::optional<QByteArray> encodeCp932(const QString& text, int* badLine = nullptr);
+
+// Reads a whole text file and decodes it; line ends are left as they are.
+Result<QString> readTextFile(const QString& path);
+
+// Writes text as CP932 with CR LF line ends (any LF or CR LF in the text becomes CR LF).
+// The file is written completely to a temporary file in the same folder and only then put
+// in place of the old one, so a failure leaves the old file as it was.
+std::optional<FileError> writeTextFile(const QString& path, const QString& text);
+
+// Splits text into lines at CR LF, LF or CR; a final line end does not make an empty line.
+QStringList splitLines(const QString& text);
+
+// A fixed-length text of `length` characters: cut, or padded with spaces on the right.
+QString fixedText(const QString& text, int length = 20);
+
+// Trims the spaces (half- and full-width) of a fixed-length text for display.
+QString trimmedFixed(const QString& text);
+
+} // namespace kanameru

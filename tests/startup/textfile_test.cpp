@@ -1,0 +1,87 @@
+#include "startup/textfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+TEST(TextFile, RoundTripsCp932SymbolsThatPlainShiftJisLoses)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.txt"));
+    const QString text = QStringLiteral("①Ⅰ～ﾚﾍﾞﾙ\n第二行\n");
+    ASSERT_FALSE(writeTextFile(path, text).has_value());
+    const QByteArray bytes = readBytes(path);
+    // ① 8740, Ⅰ 8754, ～ 8160, half-width katakana single bytes, CR LF.
+    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("874087548160dacdded9")));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 2);
+    Result<QString> back = readTextFile(path);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(*back, QStringLiteral("①Ⅰ～ﾚﾍﾞﾙ\r\n第二行\r\n"));
+}
+
+TEST(TextFile, ReportsInvalidBytesWithTheirLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("ok\r\nfine\r\n\x81\x20\xff\r\n");
+    f.close();
+    Result<QString> r = readTextFile(path);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().line, 3);
+    EXPECT_EQ(r.error().path, path);
+}
+
+TEST(TextFile, ReportsAMissingFile)
+{
+    Result<QString> r = readTextFile(QStringLiteral("/nonexistent/なし.txt"));
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.error().message().contains(QStringLiteral("なし.txt")));
+}
+
+TEST(TextFile, RefusesToWriteACharacterTheCodePageCannotHoldAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.txt"));
+    ASSERT_FALSE(writeTextFile(path, QStringLiteral("old\n")).has_value());
+    std::optional<FileError> e = writeTextFile(path, QStringLiteral("a\n\U0001F600\n"));
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->line, 2);
+    EXPECT_EQ(readBytes(path), QByteArray("old\r\n"));
+}
+
+struct FixedCase {
+    const char* in;
+    const char* out;
+};
+
+TEST(FixedText, CutsOrPadsToTwentyCharactersCountedInCharacters)
+{
+    const FixedCase cases[] = {
+        {"山田　太郎", "山田　太郎               "},
+        {"abcdefghijklmnopqrstuvwxy", "abcdefghijklmnopqrst"},
+        {"ﾔﾏﾀﾞ太郎abc", "ﾔﾏﾀﾞ太郎abc           "},
+        {"", "                    "},
+    };
+    for (const FixedCase& c : cases) {
+        const QString fixed = fixedText(QString::fromUtf8(c.in));
+        EXPECT_EQ(fixed.size(), 20);
+        EXPECT_EQ(fixed, QString::fromUtf8(c.out));
+    }
+    EXPECT_EQ(trimmedFixed(QStringLiteral("　山田 太郎　  ")), QStringLiteral("山田 太郎"));
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+// Writes a UTF-8 text file of the project's sources out as an installation keeps it:
+// CP932 with CR LF line ends.
+#include "startup/textfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kanameru-textconv IN.utf8 OUT\n");
+        return 2;
+    }
+    QFile in(QString::fromLocal8Bit(argv[1]));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "%s: cannot read\n", argv[1]);
+        return 1;
+    }
+    const QString text = QString::fromUtf8(in.readAll());
+    if (auto error = kanameru::writeTextFile(QString::fromLocal8Bit(argv[2]), text)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->message()));
+        return 1;
+    }
+    return 0;
+}
