@@ -1,0 +1,3 @@
+kanameru_forms(roster
+  SOURCES namesel.cpp
+  DEPENDS core_startup)
