@@ -1,0 +1,115 @@
+#include "platform/clock.h"
+#include "platform/filelock.h"
+#include "platform/instance.h"
+#include "platform/launcher.h"
+#include "platform/messagebox.h"
+#include "platform/random.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+int runHelper(const QString& mode, const QString& arg)
+{
+    QProcess p;
+    p.start(QStringLiteral(LOCK_HELPER), {mode, arg});
+    EXPECT_TRUE(p.waitForFinished(10000));
+    return p.exitCode();
+}
+
+struct DayCase {
+    QDateTime when;
+    double days;
+};
+
+TEST(DayCount, CountsDaysSinceThirtiethOfDecember1899WithTheTimeAsFraction)
+{
+    const DayCase cases[] = {
+        {QDateTime(QDate(1899, 12, 30), QTime(0, 0)), 0},
+        {QDateTime(QDate(1900, 1, 1), QTime(0, 0)), 2},
+        {QDateTime(QDate(2019, 4, 10), QTime(0, 0)), 43565},
+        {QDateTime(QDate(2019, 4, 10), QTime(12, 0)), 43565.5},
+        {QDateTime(QDate(2019, 4, 10), QTime(18, 0)), 43565.75},
+    };
+    for (const DayCase& c : cases) {
+        EXPECT_DOUBLE_EQ(platform::dayCount(c.when), c.days) << c.when.toString().toStdString();
+        EXPECT_EQ(platform::fromDayCount(c.days), c.when);
+    }
+}
+
+TEST(DateText, UsesTheJapaneseShortDateAndTimeWithoutALeadingZeroOnTheHour)
+{
+    EXPECT_EQ(platform::shortDate(QDate(2026, 3, 9)), QStringLiteral("2026/03/09"));
+    EXPECT_EQ(platform::shortTime(QTime(9, 5, 7)), QStringLiteral("9:05:07"));
+    EXPECT_EQ(platform::shortTime(QTime(14, 30, 0)), QStringLiteral("14:30:00"));
+}
+
+TEST(Random, StaysBelowOne)
+{
+    platform::random().seedFromClock();
+    for (int i = 0; i < 100000; ++i) {
+        const double r = platform::random().next();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+    }
+}
+
+TEST(Launcher, DropsExeOnLinuxOnly)
+{
+#ifdef Q_OS_WIN
+    EXPECT_EQ(platform::launcherExecutablePath(QStringLiteral("C:/a/menu.exe")), QStringLiteral("C:/a/menu.exe"));
+#else
+    EXPECT_EQ(platform::launcherExecutablePath(QStringLiteral("/a/menu.exe")), QStringLiteral("/a/menu"));
+    EXPECT_EQ(platform::launcherExecutablePath(QStringLiteral("/a/menu")), QStringLiteral("/a/menu"));
+#endif
+    EXPECT_FALSE(platform::launchProgram(QStringLiteral("/nonexistent/menu.exe"), QStringLiteral("001")));
+}
+
+class Recorder : public platform::MessageBoxService {
+public:
+    void show(const QString& text, const QString& title) override { seen << title + QLatin1Char('|') + text; }
+    QStringList seen;
+};
+
+TEST(MessageBox, GoesToTheInstalledServiceAndBack)
+{
+    Recorder r;
+    platform::MessageBoxService* before = platform::setMessageBoxService(&r);
+    platform::showMessage(QStringLiteral("音声がでません。"), QStringLiteral("音声エラー"));
+    platform::setMessageBoxService(before);
+    platform::showMessage(QStringLiteral("not recorded"));
+    EXPECT_EQ(r.seen, QStringList{QStringLiteral("音声エラー|音声がでません。")});
+}
+
+TEST(FileLock, KeepsAnotherProcessOutUntilUnlocked)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("成績.dat"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    platform::FileLock lock(f.handle());
+    ASSERT_TRUE(lock.lock());
+    EXPECT_EQ(runHelper(QStringLiteral("file"), path), 3);
+    lock.unlock();
+    EXPECT_EQ(runHelper(QStringLiteral("file"), path), 0);
+}
+
+TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
+{
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("kanameru"));
+    const QString otherExe = dir.filePath(QStringLiteral("other/kanameru"));
+    {
+        platform::SingleInstance first(exe);
+        ASSERT_TRUE(first.acquire());
+        EXPECT_EQ(runHelper(QStringLiteral("instance"), exe), 3);
+        EXPECT_EQ(runHelper(QStringLiteral("instance"), otherExe), 0);
+    }
+    // Released when the first instance ends.
+    EXPECT_EQ(runHelper(QStringLiteral("instance"), exe), 0);
+}
+
+} // namespace
