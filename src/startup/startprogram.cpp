@@ -32,11 +32,12 @@ void registerScreens()
 
 } // namespace
 
-int startProgram()
+int startProgram(const QString& programDir)
 {
     reg.formBackColour = 0x008080; // red 0, green 128, blue 128
-    if (std::optional<FileError> error = loadSettings(exeDir())) {
-        platform::showMessage(QStringLiteral("起動できません。\n%1").arg(error->message()), reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle);
+    if (std::optional<FileError> error = loadSettings(programDir)) {
+        platform::showMessage(QStringLiteral("起動できません。\n%1").arg(error->message()),
+            reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle);
         return 2;
     }
     registerScreens();

@@ -1,0 +1,71 @@
+// Start-up as a teacher sees it: a sound installation opens the start screen; a broken one
+// shows a message naming the file and ends in order without opening any screen.
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "startup/startprogram.h"
+#include "support/fakes.h"
+#include "support/formdriver.h"
+#include "support/installation.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+using namespace kanameru;
+using namespace testing_support;
+
+class StartProgramTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        pump();
+    }
+
+    void opensTheStartScreenOnASoundInstallation()
+    {
+        FakePlatform fake;
+        TestInstallation inst;
+        QCOMPARE(startProgram(inst.exeDir()), 0);
+        pump();
+        QWidget* form = topLevel(QStringLiteral("namesel"));
+        QVERIFY(form);
+        QCOMPARE(form->size(), QSize(1024, 768));
+        QCOMPARE(reg.formBackColour, 0x008080u);
+        QVERIFY(fake.messages.texts.isEmpty());
+    }
+
+    void failsInOrderNamingTheFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("contents"); // empty: the file is removed
+        QTest::newRow("settings missing") << QStringLiteral("カナメル/設定.txt") << QString();
+        QTest::newRow("common data short") << QStringLiteral("files/共通データ.txt") << QStringLiteral("4,\"塾\"\n");
+        QTest::newRow("level target not a number")
+            << QStringLiteral("カナメル/タイム回数データ.txt") << QStringLiteral("x,1,1,1,1,1,1,1,1,1,1,1\n");
+    }
+
+    void failsInOrderNamingTheFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, contents);
+        FakePlatform fake;
+        TestInstallation inst;
+        if (contents.isEmpty())
+            QFile::remove(inst.path(file));
+        else
+            inst.writeText(file, contents);
+        QVERIFY(startProgram(inst.exeDir()) != 0);
+        pump();
+        QCOMPARE(fake.messages.texts.size(), 1);
+        QVERIFY2(
+            fake.messages.texts[0].contains(file.section(QLatin1Char('/'), -1)), qPrintable(fake.messages.texts[0]));
+        QVERIFY(!topLevel(QStringLiteral("namesel")));
+    }
+};
+
+QTEST_MAIN(StartProgramTest)
+#include "startprogram_test.moc"
