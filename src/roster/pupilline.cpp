@@ -1,0 +1,199 @@
+#include "roster/pupilline.h"
+
+#include "roster/rosterfile.h"
+#include "startup/anyvalue.h"
+
+#include <algorithm>
+
+namespace kanameru {
+
+namespace {
+
+const QChar kIdeographicSpace(0x3000);
+
+// The last `width` characters of `pad` spaces followed by the number.
+QString rightAligned(const QString& number, int pad, int width)
+{
+    return (QString(pad, QLatin1Char(' ')) + number).right(width);
+}
+
+} // namespace
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+PupilSums pupilSums(int pupilNo)
+{
+    PupilSums s;
+    if (pupilNo < 0 || pupilNo > kMaxPupil)
+        return s;
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        s.todayCount += reg.todayCount(level, pupilNo);
+        s.todayPoints += reg.todayPoints(level, pupilNo);
+        s.totalCount += reg.totalCount(level, pupilNo);
+        s.totalPoints += reg.totalPoints(level, pupilNo);
+    }
+    return s;
+}
+
+QString todayCountText(double sum)
+{
+    if (sum == 0)
+        return QString(5, QLatin1Char(' '));
+    return rightAligned(shortestNumber(sum), 2, 3) + QStringLiteral("回");
+}
+
+QString todayPointsText(qint64 sum)
+{
+    if (sum == 0)
+        return QStringLiteral("  ") + kIdeographicSpace;
+    return rightAligned(QString::number(sum), 3, 4);
+}
+
+QString totalCountText(qint64 sum)
+{
+    if (sum == 0)
+        return QString(5, QLatin1Char(' ')) + kIdeographicSpace;
+    return rightAligned(QString::number(sum), 6, 5) + QStringLiteral("回");
+}
+
+QString totalPointsText(qint64 sum)
+{
+    if (sum == 0)
+        return QString(7, QLatin1Char(' '));
+    return rightAligned(QString::number(sum), 6, 7);
+}
+
+QStringList displayModeCaptions()
+{
+    return { QStringLiteral("回数(今日／今まで）"), QStringLiteral("ポイント（今日／今まで）"),
+        QStringLiteral("本日（ポイント／回数）"), QStringLiteral("今まで（ポイント／回数）") };
+}
+
+int fillLength(const QString& label, const QString& trimmedName, int displayMode)
+{
+    const bool preSchoolWide = label.startsWith(QStringLiteral("幼")) && displayMode != 1;
+    const int width = preSchoolWide ? 11 : 9;
+    const int used = static_cast<int>(label.size() + 1 + trimmedName.size());
+    return std::max(0, width - used);
+}
+
+QString pupilLine(const RosterRecord& record, int schoolYear, int displayMode, const PupilSums& sums)
+{
+    // The year is always four characters, so the rest of the line starts at the fifth: a year
+    // of 0 (a birth year that was not a number) is written "0000", which sorts first and
+    // still reads as 0.
+    const int year = std::clamp(static_cast<int>(record.birthYear), 0, 9999);
+    const QString label = gradeLabel(gradeIndexOf(schoolYear, record.birthYear));
+    const QString name = trimSpaces(record.name);
+    QString first;
+    QString second;
+    switch (displayMode) {
+    case 0:
+        first = todayCountText(sums.todayCount);
+        second = totalCountText(sums.totalCount);
+        break;
+    case 2:
+        first = todayPointsText(sums.todayPoints);
+        second = todayCountText(sums.todayCount);
+        break;
+    case 3:
+        first = totalPointsText(sums.totalPoints);
+        second = totalCountText(sums.totalCount);
+        break;
+    default:
+        first = todayPointsText(sums.todayPoints);
+        second = totalPointsText(sums.totalPoints);
+        break;
+    }
+    return QString::number(year).rightJustified(4, QLatin1Char('0')) + label + QLatin1Char(' ') + name
+        + QString(fillLength(label, name, displayMode), kIdeographicSpace) + first + QLatin1Char('/') + second
+        + QLatin1Char('*') + QString::number(record.number);
+}
+
+QStringList gradeFilterChoices()
+{
+    return { QStringLiteral("全学年"), QStringLiteral("中学生全体"), QStringLiteral("小学生全体"),
+        QStringLiteral("中３"), QStringLiteral("中２"), QStringLiteral("中１"), QStringLiteral("小６"),
+        QStringLiteral("小５"), QStringLiteral("小４"), QStringLiteral("小３"), QStringLiteral("小２"),
+        QStringLiteral("小１") };
+}
+
+bool gradeFilterShows(const QString& filterText, int gradeIndex)
+{
+    if (filterText == QStringLiteral("全学年"))
+        return true;
+    if (filterText == QStringLiteral("小学生全体"))
+        return gradeIndex >= 1 && gradeIndex <= 6;
+    if (filterText == QStringLiteral("中学生全体"))
+        return gradeIndex >= 7 && gradeIndex <= 9;
+    if (filterText.size() == 2) {
+        const QChar digit = filterText[1];
+        if (digit.unicode() >= 0xFF11 && digit.unicode() <= 0xFF16) {
+            const int n = digit.unicode() - 0xFF10;
+            if (filterText[0] == u'小')
+                return gradeIndex == n;
+            if (filterText[0] == u'中' && n <= 3)
+                return gradeIndex == n + 6;
+        }
+    }
+    return false;
+}
+
+ListRow splitPupilLine(const QString& line)
+{
+    ListRow row;
+    const qsizetype star = line.indexOf(QLatin1Char('*'));
+    if (star < 4) {
+        row.shown = line.mid(4);
+        row.tail = row.shown;
+        return row;
+    }
+    row.shown = line.mid(4, star - 4);
+    // The characters from the fifth on, as many as the position of the star (1-based): the
+    // shown text, the star and up to four characters of the number.
+    row.tail = line.mid(4, star + 1);
+    return row;
+}
+
+int gradeIndexOfLine(const QString& line, int schoolYear)
+{
+    return gradeIndexOf(schoolYear, static_cast<int>(leadingNumber(line.left(4))));
+}
+
+int pupilNoOfTail(const QString& tail)
+{
+    const qsizetype star = tail.indexOf(QLatin1Char('*'));
+    if (star < 0)
+        return 0;
+    return static_cast<int>(leadingNumber(tail.mid(star + 1)));
+}
+
+PupilList buildPupilList(int schoolYear, int displayMode, const QString& filterText)
+{
+    PupilList list;
+    const int count = static_cast<int>(std::min<qint64>(reg.boardPupilCount.toInteger(), kMaxPupil));
+    for (int k = 1; k <= count; ++k) {
+        const RosterRecord& r = reg.roster[k];
+        list.sortedLines.append(pupilLine(r, schoolYear, displayMode, pupilSums(r.number)));
+    }
+    std::stable_sort(list.sortedLines.begin(), list.sortedLines.end());
+    for (const QString& line : std::as_const(list.sortedLines)) {
+        if (!gradeFilterShows(filterText, gradeIndexOfLine(line, schoolYear)))
+            continue;
+        const ListRow row = splitPupilLine(line);
+        list.shown.append(row.shown);
+        list.tails.append(row.tail);
+    }
+    return list;
+}
+
+} // namespace kanameru
