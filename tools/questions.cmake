@@ -1,0 +1,3 @@
+# kanameru-questions: encodes, decodes and checks a drill set's question file.
+add_executable(kanameru-questions questions_main.cpp)
+target_link_libraries(kanameru-questions PRIVATE core_questions)
