@@ -1,0 +1,226 @@
+#include "platform/mci.h"
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+constexpr qsizetype kMaxErrorText = 255;
+
+// What the last failed command was about, shown with its code's text.
+int lastFailure = kMciOk;
+QString lastDetail;
+
+int fail(int code, const QString& detail)
+{
+    lastFailure = code;
+    lastDetail = detail;
+    return code;
+}
+
+QString sdlError()
+{
+    return QString::fromUtf8(SDL_GetError());
+}
+
+QByteArray encodedPath(const QString& path)
+{
+#ifdef _WIN32
+    return path.toUtf8(); // SDL takes UTF-8 file names on Windows
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+// The command split into its parts: "play", the path, and whether "wait" was given.
+struct PlayCommand {
+    bool isPlay = false;
+    QString path;
+    bool wait = false;
+};
+
+PlayCommand parse(const QString& command)
+{
+    PlayCommand c;
+    const QString text = command.trimmed();
+    const qsizetype space = text.indexOf(u' ');
+    const QString verb = space < 0 ? text : text.left(space);
+    if (verb.compare(QStringLiteral("play"), Qt::CaseInsensitive) != 0)
+        return c;
+    c.isPlay = true;
+    QString rest = space < 0 ? QString() : text.mid(space + 1).trimmed();
+    if (rest.startsWith(u'"')) {
+        // A quoted path ends at the last quote; only "wait" may follow it.
+        const qsizetype close = rest.lastIndexOf(u'"');
+        if (close > 0) {
+            const QString after = rest.mid(close + 1).trimmed();
+            c.path = rest.mid(1, close - 1);
+            c.wait = after.compare(QStringLiteral("wait"), Qt::CaseInsensitive) == 0;
+            if (!after.isEmpty() && !c.wait)
+                c.isPlay = false; // an unknown word after the path
+            return c;
+        }
+    }
+    // Unquoted: everything before a final " wait" is the path, spaces included.
+    static const QString waitWord = QStringLiteral("wait");
+    if (rest.compare(waitWord, Qt::CaseInsensitive) == 0) {
+        c.wait = true;
+        return c; // no path
+    }
+    if (rest.size() > waitWord.size() && rest.endsWith(waitWord, Qt::CaseInsensitive)
+        && rest[rest.size() - waitWord.size() - 1].isSpace()) {
+        c.wait = true;
+        rest = rest.chopped(waitWord.size()).trimmed();
+    }
+    c.path = rest;
+    return c;
+}
+
+bool audioReady(QString* why)
+{
+    if (SDL_WasInit(SDL_INIT_AUDIO))
+        return true;
+    SDL_SetMainReady();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        *why = sdlError();
+        return false;
+    }
+    return true;
+}
+
+// A device buffer of about 25 ms keeps the wait after the last sample short.
+Uint16 bufferSamples(int frequency)
+{
+    Uint16 samples = 256;
+    while (samples < 4096 && samples * 2 <= frequency / 40)
+        samples *= 2;
+    return samples;
+}
+
+// Owns a loaded WAV buffer and an open device; both are released on every way out.
+struct Playback {
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    SDL_AudioDeviceID device = 0;
+    ~Playback()
+    {
+        if (device != 0)
+            SDL_CloseAudioDevice(device);
+        if (buffer != nullptr)
+            SDL_FreeWAV(buffer);
+    }
+};
+
+int playAndWait(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return fail(kMciFileNotFound, path);
+    SDL_RWops* file = SDL_RWFromFile(encodedPath(path).constData(), "rb");
+    if (file == nullptr)
+        return fail(kMciFileNotFound, path + QStringLiteral(" (") + sdlError() + u')');
+
+    QString why;
+    if (!audioReady(&why)) {
+        SDL_RWclose(file);
+        return fail(kMciNoAudioDevice, why);
+    }
+    Playback p;
+    SDL_AudioSpec spec {};
+    if (SDL_LoadWAV_RW(file, 1, &spec, &p.buffer, &p.length) == nullptr) {
+        p.buffer = nullptr;
+        return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
+    }
+    const int bytesPerSecond = spec.freq * spec.channels * static_cast<int>(SDL_AUDIO_BITSIZE(spec.format)) / 8;
+    if (bytesPerSecond <= 0)
+        return fail(kMciInvalidFile, path);
+
+    spec.samples = bufferSamples(spec.freq);
+    spec.callback = nullptr;
+    spec.userdata = nullptr;
+    SDL_AudioSpec obtained {};
+    // No changes allowed: the device takes the file's own format and converts it as needed.
+    p.device = SDL_OpenAudioDevice(nullptr, 0, &spec, &obtained, 0);
+    if (p.device == 0)
+        return fail(kMciNoAudioDevice, sdlError());
+    if (SDL_QueueAudio(p.device, p.buffer, p.length) != 0)
+        return fail(kMciNoAudioDevice, sdlError());
+
+    const qint64 soundMs = static_cast<qint64>(p.length) * 1000 / bytesPerSecond;
+    const qint64 bufferMs = std::max<qint64>(1, static_cast<qint64>(obtained.samples) * 1000 / obtained.freq);
+    // A device that stops taking sound must not hold the pupil for ever.
+    const qint64 deadlineMs = soundMs + 4 * bufferMs + 1500;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SDL_PauseAudioDevice(p.device, 0);
+    for (;;) {
+        const Uint32 queued = SDL_GetQueuedAudioSize(p.device);
+        if (queued == 0)
+            break;
+        if (elapsed.elapsed() > deadlineMs || SDL_GetAudioDeviceStatus(p.device) == SDL_AUDIO_STOPPED)
+            return fail(kMciDeviceStopped, path);
+        // Sleep for most of what is still queued, then look again.
+        const qint64 queuedMs = static_cast<qint64>(queued) * 1000 / bytesPerSecond;
+        SDL_Delay(static_cast<Uint32>(std::clamp<qint64>(queuedMs - bufferMs, 1, 50)));
+    }
+    // The last buffer taken from the queue is still being played.
+    SDL_Delay(static_cast<Uint32>(2 * bufferMs));
+    return kMciOk;
+}
+
+QString codeText(int code)
+{
+    switch (code) {
+    case kMciOk:
+        return QStringLiteral("エラーはありません。");
+    case kMciUnknownCommand:
+        return QStringLiteral("コマンドを認識できません。「play ファイル名 wait」だけが使えます。");
+    case kMciDeviceStopped:
+        return QStringLiteral("音声装置が再生を終えませんでした。装置の接続と設定を確かめてください。");
+    case kMciFileNotFound:
+        return QStringLiteral("指定されたファイルが見つかりません。パスとファイル名を確かめてください。");
+    case kMciMissingFileName:
+        return QStringLiteral("再生するファイルが指定されていません。");
+    case kMciInvalidFile:
+        return QStringLiteral("指定されたファイルは WAV の音声として再生できません。");
+    case kMciNoAudioDevice:
+        return QStringLiteral("音声を出力できる装置がありません。装置の接続と設定を確かめてください。");
+    default:
+        return QStringLiteral("不明なエラーです (コード %1)。").arg(code);
+    }
+}
+
+} // namespace
+
+int mciSendString(const QString& command)
+{
+    const PlayCommand c = parse(command);
+    if (!c.isPlay || !c.wait)
+        return fail(kMciUnknownCommand, command.left(100));
+    if (c.path.isEmpty())
+        return fail(kMciMissingFileName, command.left(100));
+    return playAndWait(c.path);
+}
+
+QString mciGetErrorString(int code)
+{
+    QString text = codeText(code);
+    if (code != kMciOk && code == lastFailure && !lastDetail.isEmpty())
+        text += u'\n' + lastDetail;
+    return text.left(kMaxErrorText);
+}
+
+void mciShutdown()
+{
+    if (SDL_WasInit(SDL_INIT_AUDIO))
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+} // namespace platform
