@@ -1,0 +1,55 @@
+#pragma once
+// Fixed-length record files on a possibly shared folder: appending under an exclusive lock
+// with the data flushed to the disk before the lock is released, and reading the last
+// complete records. Failures come back as the error numbers the results routines handle.
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace kanameru::recordfile {
+
+// Error numbers, as the retry handlers know them.
+constexpr int kFileNotFound = 53; // the file or its folder is not there
+constexpr int kFileAlreadyOpen = 55; // the file is held open by someone else
+constexpr int kDeviceIo = 57; // the disk or the network failed
+constexpr int kDiskFull = 61; // no room left (or the file may not grow)
+constexpr int kPermissionDenied = 70; // locked by another writer, or no permission
+constexpr int kPathFileAccess = 75; // anything else
+
+struct IoError {
+    int number = 0;
+    QString description; // Japanese text for a message box, with the system's reason
+    QString path;
+};
+
+// The handler's text for an error number.
+QString describe(int number);
+// The error of a failed system call (errno) on a file.
+IoError errorFromErrno(int errnoValue, const QString& path);
+
+// Creates the file empty when it is missing; an existing file is left untouched.
+std::optional<IoError> createIfMissing(const QString& path);
+
+// Appends one record: opens (creating) the file, takes the exclusive lock without waiting
+// (busy: kPermissionDenied), writes the record after the last complete one (a partial record
+// left by a crash is overwritten), flushes it to the disk and unlocks. When the write or the
+// flush fails the file is cut back to where it was, so the record is either stored
+// completely or not at all. `stage` tells the step reached (1 open, 2 lock, 3 length,
+// 4 write, 5 flush, 6 done); *recordNumber receives the number of the record written.
+std::optional<IoError> appendRecord(const QString& path, const QByteArray& record, int recordLength,
+    int* stage = nullptr, qint64* recordNumber = nullptr);
+
+// The last complete records of a file (all when lastCount <= 0). Takes no lock.
+struct RecordBlock {
+    QByteArray bytes; // whole records only
+    qint64 firstNumber = 1; // record number of the first one
+    qint64 totalRecords = 0; // complete records in the file
+};
+// A missing file gives an empty block when missingIsEmpty, else kFileNotFound.
+std::optional<IoError> readLastRecords(const QString& path, int recordLength, qint64 lastCount, RecordBlock* out,
+    bool missingIsEmpty = true, int* stage = nullptr);
+
+// Number of complete records; 0 for a missing file.
+qint64 completeRecords(const QString& path, int recordLength);
+
+} // namespace kanameru::recordfile
