@@ -2,6 +2,7 @@
 
 #include "platform/messagebox.h"
 #include "roster/namesel.h"
+#include "sound/sound.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #include "startup/settings.h"
@@ -40,6 +41,7 @@ int startProgram(const QString& programDir)
             reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle);
         return 2;
     }
+    loadSoundMap();
     registerScreens();
     showNameSelection();
     return 0;
