@@ -26,11 +26,13 @@ QString cell(const QStringList& fields, int column)
     return column <= fields.size() ? fields[column - 1] : QString();
 }
 
-// A half-width digit, after blanks and a sign: what the drill takes as the year.
+// A half-width digit, after half-width blanks and a sign: what the drill takes as the year.
 bool beginsWithNumber(const QString& text)
 {
-    const QString t = text.trimmed();
+    const QString& t = text;
     qsizetype i = 0;
+    while (i < t.size() && (t[i] == u' ' || t[i] == u'\t'))
+        ++i;
     if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
         ++i;
     return i < t.size() && t[i] >= u'0' && t[i] <= u'9';

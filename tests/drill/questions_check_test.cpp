@@ -1,0 +1,170 @@
+// The checks a question bank is held to before it goes to a school.
+#include "drill/questionscheck.h"
+#include "startup/textfile.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+
+namespace {
+
+// A clear row as the drill reads it: level, year, three free columns, event, a free column,
+// explanation.
+QString row(const QString& level, const QString& year, const QString& event, const QString& explanation)
+{
+    return QStringList { level, year, QStringLiteral("時代"), QStringLiteral("世紀"), QStringLiteral("政治"), event,
+        QString(), explanation }
+        .join(u',');
+}
+
+// Five sound rows at level 1, in order.
+QStringList soundRows()
+{
+    return { row("1", "593", "聖徳太子の摂政", "推古天皇を助けて政治を行う"),
+        row("1", "645", "大化の改新", "中大兄皇子らが蘇我氏を倒す"),
+        row("1", "710", "平城京遷都", "奈良に唐の都にならった都を移す"),
+        row("1", "794", "平安京遷都", "桓武天皇が京都に都を移す"),
+        row("1", "1192", "源頼朝が征夷大将軍に", "鎌倉に武家の政権が開かれる") };
+}
+
+ClearQuestionTable tableOf(const QStringList& lines)
+{
+    ClearQuestionTable table;
+    for (const QString& line : lines)
+        table.lines.push_back(line.split(u','));
+    return table;
+}
+
+struct Expected {
+    int line;
+    const char* reasonPart;
+};
+
+struct CheckCase {
+    const char* name;
+    QStringList lines;
+    int levels;
+    std::vector<Expected> problems;
+};
+
+QStringList with(QStringList lines, int index, const QString& line)
+{
+    lines[index] = line;
+    return lines;
+}
+
+QStringList plus(QStringList lines, const QString& line)
+{
+    lines << line;
+    return lines;
+}
+
+class CheckRows : public ::testing::TestWithParam<CheckCase> { };
+
+} // namespace
+
+// Each bank must give exactly the listed problems, each on its line.
+TEST_P(CheckRows, ReportsEachProblemOnItsLine)
+{
+    const CheckCase& c = GetParam();
+    const QuestionCheck check = checkQuestionRows(tableOf(c.lines), c.levels);
+    QString all;
+    for (const QuestionProblem& p : check.problems)
+        all += QStringLiteral("%1: %2\n").arg(p.line).arg(p.reason);
+    ASSERT_EQ(check.problems.size(), c.problems.size()) << all.toStdString();
+    for (size_t i = 0; i < c.problems.size(); ++i) {
+        EXPECT_EQ(check.problems[i].line, c.problems[i].line) << all.toStdString();
+        EXPECT_TRUE(check.problems[i].reason.contains(QString::fromUtf8(c.problems[i].reasonPart)))
+            << check.problems[i].reason.toStdString();
+    }
+    EXPECT_EQ(check.sound(), c.problems.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Banks, CheckRows,
+    ::testing::Values(CheckCase { "Sound", soundRows(), 1, {} },
+        CheckCase { "SameYearTwiceIsInOrder",
+            plus(soundRows(), row("1", "1192年", "守護・地頭", "国ごとに軍事と警察の役を置く")), 1, {} },
+        CheckCase {
+            "BeforeTheCommonEra", with(soundRows(), 0, row("1", "-57", "奴国の王の使い", "金印を授かる")), 1, {} },
+        CheckCase { "LevelNotANumber", with(soundRows(), 2, row("い", "710", "平城京遷都", "奈良に都を移す")), 1,
+            { { 3, "数字ではありません" }, { 0, "レベル 1 で出題できる行が 4 行" } } },
+        CheckCase { "LevelBeyondTheDrillSet",
+            plus(soundRows(), row("4", "1221", "承久の乱", "上皇が幕府を倒そうとして敗れる")), 3,
+            { { 6, "どこでも出題されません" } } },
+        CheckCase { "FewerThanFiveAtALevel", with(soundRows(), 4, row("2", "1192", "源頼朝", "鎌倉に幕府")), 2,
+            { { 0, "レベル 1 で出題できる行が 4 行" } } },
+        CheckCase { "YearWithoutNumber", with(soundRows(), 0, row("1", "推古朝", "聖徳太子の摂政", "推古天皇を助ける")),
+            1, { { 1, "数字で始まっていません" } } },
+        CheckCase { "FullWidthYearIsNoNumber", with(soundRows(), 4, row("1", "１１９２", "源頼朝", "鎌倉に幕府")), 1,
+            { { 5, "数字で始まっていません" }, { 5, "年代順になっていません" } } },
+        CheckCase { "OutOfOrder", with(soundRows(), 2, row("1", "1600", "関ヶ原の戦い", "天下分け目の戦い")), 1,
+            { { 4, "年代順になっていません（794 年が 3 行目の 1600 年より前です）" } } },
+        CheckCase { "ExplanationTwice",
+            with(soundRows(), 3, row("1", "794", "平安京遷都", "中大兄皇子らが蘇我氏を倒す")), 1,
+            { { 4, "2 行目と同じです" } } },
+        CheckCase { "EventTwice", with(soundRows(), 3, row("1", "794", "大化の改新", "桓武天皇が京都に都を移す")), 1,
+            { { 4, "出来事「大化の改新」が 2 行目と同じです" } } },
+        CheckCase { "ExplanationNamesItsEvent",
+            with(soundRows(), 1, row("1", "645", "大化の改新", "大化の改新で蘇我氏が倒れる")), 1,
+            { { 2, "そのまま含んでいます" } } },
+        CheckCase { "TooFewFields", with(soundRows(), 1, QStringLiteral("1,645,飛鳥,7世紀,政治,大化の改新")), 1,
+            { { 2, "6 個しかありません" }, { 2, "説明（8 番目の項目）が空です" } } },
+        CheckCase {
+            "EmptyEvent", with(soundRows(), 1, row("1", "645", "", "蘇我氏が倒れる")), 1, { { 2, "出来事（6 番目" } } },
+        CheckCase {
+            "EventOfSixteenFits", with(soundRows(), 1, row("1", "645", QString(16, u'改'), "蘇我氏が倒れる")), 1, {} },
+        CheckCase { "EventOfSeventeenIsTooLong",
+            with(soundRows(), 1, row("1", "645", QString(17, u'改'), "蘇我氏が倒れる")), 1,
+            { { 2, "全角 17 文字分。16 文字分まで" } } },
+        CheckCase {
+            "HalfWidthCountsHalf", with(soundRows(), 1, row("1", "645", QString(32, u'a'), QString(72, u'b'))), 1, {} },
+        CheckCase { "ExplanationTooLong",
+            with(soundRows(), 1, row("1", "645", "大化の改新", QString(36, u'説') + QStringLiteral("a"))), 1,
+            { { 2, "全角 36.5 文字分。36 文字分まで" } } },
+        CheckCase { "YearTooLong", with(soundRows(), 1, row("1", "645年ごろの春", "大化の改新", "蘇我氏が倒れる")), 1,
+            { { 2, "年「645年ごろの春」が長すぎます" } } },
+        CheckCase { "NoLevels", soundRows(), 0, { { 0, "レベルの数 0" } } },
+        CheckCase { "EmptyBank", QStringList(), 2,
+            { { 0, "レベル 1 で出題できる行が 0 行" }, { 0, "レベル 2 で出題できる行が 0 行" } } }),
+    [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+// Rows are counted per level and usable at their level and every level above it.
+TEST(CheckCounts, CountsRowsPerLevelAndUsableRows)
+{
+    QStringList lines;
+    const char* levels[] = { "0", "1", "1", "2", "3", "3", "3", "2" };
+    int year = 500;
+    for (const char* level : levels) {
+        ++year;
+        lines << row(QString::fromLatin1(level), QString::number(year), QStringLiteral("出来事%1").arg(year),
+            QStringLiteral("説明%1").arg(year));
+    }
+    const QuestionCheck check = checkQuestionRows(tableOf(lines), 3);
+    EXPECT_EQ(check.rowsAtLevel, (std::vector<int> { 1, 2, 2, 3 }));
+    EXPECT_EQ(check.usableAtLevel, (std::vector<int> { 0, 3, 5, 8 }));
+    ASSERT_EQ(check.problems.size(), 1u);
+    EXPECT_TRUE(check.problems[0].reason.contains(QStringLiteral("レベル 1 で出題できる行が 3 行")));
+}
+
+// A file the drill cannot load is one problem with its line; a sound file none.
+TEST(CheckStoredFile, ReportsLoadFailuresAndPassesSoundFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/q.ccc");
+    QuestionCheck missing = checkStoredQuestionFile(path, 1);
+    ASSERT_EQ(missing.problems.size(), 1u);
+    EXPECT_EQ(missing.problems[0].line, 0);
+
+    ASSERT_FALSE(writeStoredQuestionFile(path, soundRows(), QStringLiteral("c")));
+    EXPECT_TRUE(checkStoredQuestionFile(path, 1).sound());
+
+    // The writer refuses such a line, so it is scrambled by hand.
+    QStringList stored;
+    for (const QString& line : with(soundRows(), 3, QString(120, u',')))
+        stored << scrambleLine(line, makeFiller(100, 1));
+    ASSERT_FALSE(writeTextFile(path, stored.join(QLatin1String("\r\n"))));
+    QuestionCheck wide = checkStoredQuestionFile(path, 1);
+    ASSERT_EQ(wide.problems.size(), 1u);
+    EXPECT_EQ(wide.problems[0].line, 4);
+}

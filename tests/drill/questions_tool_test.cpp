@@ -1,0 +1,200 @@
+// kanameru-questions as whoever prepares a drill set uses it, and the demo question bank.
+#include "drill/questionscheck.h"
+#include "drill/questiontable.h"
+#include "startup/hensuu1.h"
+#include "startup/textfile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUESTIONS_TOOL), args);
+    ToolRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const char* const kBank = "1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助けて政治を行う\n"
+                          "1,645,飛鳥,7世紀,政治,大化の改新,,中大兄皇子らが蘇我氏を倒す\n"
+                          "1,710,奈良,8世紀,政治,平城京遷都,,奈良に唐の都にならった都を移す\n"
+                          "1,794,平安,8世紀,政治,平安京遷都,,桓武天皇が京都に都を移す\n"
+                          "1,1192,鎌倉,12世紀,政治,源頼朝が征夷大将軍に,,鎌倉に武家の政権が開かれる\n";
+
+class Tool : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const char* name) const { return dir.path() + u'/' + QString::fromUtf8(name); }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(Tool, HelpExplainsEveryCommand)
+{
+    const ToolRun run = runTool({ QStringLiteral("--help") });
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* word : { "encode CLEAR.csv STORED", "decode STORED", "check STORED --levels N", "終了コード" })
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(word))) << word;
+}
+
+struct UsageCase {
+    const char* name;
+    QStringList args;
+};
+
+class ToolUsage : public ::testing::TestWithParam<UsageCase> { };
+
+// Wrong calls end with code 2 and a hint, never with a crash or a silent success.
+TEST_P(ToolUsage, WrongCallsExitWithTwo)
+{
+    const ToolRun run = runTool(GetParam().args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--help")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, ToolUsage,
+    ::testing::Values(UsageCase { "Nothing", {} }, UsageCase { "Unknown", { "scramble", "a" } },
+        UsageCase { "EncodeOneFile", { "encode", "a.csv" } },
+        UsageCase { "EncodeBadSeed", { "encode", "a", "b", "--seed", "x" } },
+        UsageCase { "DecodeNothing", { "decode" } }, UsageCase { "CheckWithoutLevels", { "check", "q.ccc" } },
+        UsageCase { "CheckLevelsOutOfRange", { "check", "q.ccc", "--levels", "36" } },
+        UsageCase { "CheckTwoFiles", { "check", "a", "b", "--levels", "1" } }),
+    [](const ::testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+// A clear table with a byte order mark and CR LF comes back from decode as written, the stored
+// file loads into the drill's table and check passes it.
+TEST_F(Tool, EncodeDecodeAndCheckASoundBank)
+{
+    writeBytes(path("bank.csv"), QByteArray("\xEF\xBB\xBF") + QByteArray(kBank).replace("\n", "\r\n"));
+    const ToolRun encode = runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") });
+    ASSERT_EQ(encode.exitCode, 0) << encode.err.toStdString();
+    EXPECT_FALSE(readBytes(path("q.ccc")).contains(QByteArray("源頼朝")));
+
+    const ToolRun decode = runTool({ QStringLiteral("decode"), path("q.ccc") });
+    EXPECT_EQ(decode.exitCode, 0);
+    EXPECT_EQ(decode.out, QString::fromUtf8(kBank));
+
+    const ToolRun check
+        = runTool({ QStringLiteral("check"), path("q.ccc"), QStringLiteral("--levels"), QStringLiteral("1") });
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral("レベル 1: このレベルの行 5、出題できる行 5")));
+
+    reg.reset();
+    ASSERT_TRUE(QFile::rename(path("q.ccc"), path("歴史年2001２vv.ccc")));
+    ASSERT_FALSE(loadQuestionTable(path("歴史年2001２.csv")));
+    EXPECT_EQ(reg.questionRowCount, 5);
+    EXPECT_EQ(reg.questionTable(5, 6), QStringLiteral("源頼朝が征夷大将軍に"));
+}
+
+// Every problem is listed with its line and the exit code is 1.
+TEST_F(Tool, CheckListsEveryProblemWithItsLine)
+{
+    QByteArray bank(kBank);
+    bank.replace("1,710,", "x,710,");
+    bank.replace("1,1192,", "1,600,");
+    writeBytes(path("bank.csv"), bank);
+    ASSERT_EQ(runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") }).exitCode, 0);
+    const ToolRun check
+        = runTool({ QStringLiteral("check"), path("q.ccc"), QStringLiteral("--levels"), QStringLiteral("1") });
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.err.contains(path("q.ccc") + QStringLiteral(" の 3 行目: レベル「x」")))
+        << check.err.toStdString();
+    EXPECT_TRUE(check.err.contains(path("q.ccc") + QStringLiteral(" の 5 行目: 年代順"))) << check.err.toStdString();
+    EXPECT_TRUE(check.err.contains(QStringLiteral("レベル 1 で出題できる行が 4 行"))) << check.err.toStdString();
+    EXPECT_TRUE(check.err.contains(QStringLiteral("問題が 3 件あります")));
+}
+
+struct EncodeRefusal {
+    const char* name;
+    QByteArray clear;
+    const char* where;
+};
+
+class ToolEncodeRefusal : public Tool, public ::testing::WithParamInterface<EncodeRefusal> { };
+
+// A clear table that cannot be stored is refused with its line and nothing is written.
+TEST_P(ToolEncodeRefusal, NamesTheLineAndWritesNothing)
+{
+    writeBytes(path("bank.csv"), GetParam().clear);
+    const ToolRun run = runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(path("bank.csv") + QString::fromUtf8(GetParam().where))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("q.ccc")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, ToolEncodeRefusal,
+    ::testing::Values(EncodeRefusal { "Marker", "1,a\n1,b\n1,c／ｅｎｄ／\n", " の 3 行目" },
+        EncodeRefusal { "NotUtf8", QByteArray("1,a\n1,\x82\xA0\n"), " の 2 行目: UTF-8" },
+        EncodeRefusal { "Hangul", "1,a\n1,한국\n", " の 2 行目" }),
+    [](const ::testing::TestParamInfo<EncodeRefusal>& info) { return std::string(info.param.name); });
+
+TEST_F(Tool, CheckAndDecodeReportAMissingFile)
+{
+    const ToolRun check
+        = runTool({ QStringLiteral("check"), path("none.ccc"), QStringLiteral("--levels"), QStringLiteral("3") });
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.err.contains(path("none.ccc") + QStringLiteral(": ファイルがありません")));
+    EXPECT_EQ(runTool({ QStringLiteral("decode"), path("none.ccc") }).exitCode, 1);
+}
+
+// --- the demo question bank -----------------------------------------------------------------
+
+// The installation's question file is the encoded demo table, sound for the three levels of
+// the demo drill set, large enough and spread over the levels.
+TEST(DemoBank, StoredFileIsTheClearTableAndPassesTheChecks)
+{
+    const QString stored = QString::fromUtf8(DEMO_QUESTIONS_STORED);
+    ASSERT_TRUE(QFile::exists(stored)) << "build the target demo_data first";
+    const ToolRun check = runTool({ QStringLiteral("check"), stored, QStringLiteral("--levels"), QStringLiteral("3") });
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+
+    QFile clearFile(QString::fromUtf8(DEMO_QUESTIONS_CLEAR));
+    ASSERT_TRUE(clearFile.open(QIODevice::ReadOnly));
+    const QStringList clear = splitLines(QString::fromUtf8(clearFile.readAll()));
+    Result<ClearQuestionTable> table = readStoredQuestionFile(stored);
+    ASSERT_TRUE(table) << table.error().message().toStdString();
+    ASSERT_EQ(table->lines.size(), static_cast<size_t>(clear.size())) << "rebuild demo_data";
+    for (qsizetype i = 0; i < clear.size(); ++i)
+        EXPECT_EQ(table->lines[static_cast<size_t>(i)].join(u','), clear[i]) << "line " << i + 1;
+
+    const QuestionCheck counts = checkQuestionRows(*table, 3);
+    EXPECT_GE(clear.size(), 150);
+    for (int level = 1; level <= 3; ++level) {
+        EXPECT_GE(counts.rowsAtLevel[static_cast<size_t>(level)], clear.size() / 4) << "level " << level;
+        std::cout << "level " << level << ": " << counts.rowsAtLevel[static_cast<size_t>(level)] << " rows, "
+                  << counts.usableAtLevel[static_cast<size_t>(level)] << " usable\n";
+    }
+    for (const QStringList& fields : table->lines)
+        EXPECT_EQ(fields.size(), 8) << fields.join(u',').toStdString();
+}
