@@ -1,0 +1,1 @@
+kanameru_gtest(test_endscreen_rules SOURCES endscreenrules_test.cpp LIBS core_endscreen core_results)
