@@ -1,0 +1,131 @@
+#include "board/boardtexts.h"
+
+#include "startup/hensuu1.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kanameru {
+
+int columnWidth(int levelCount)
+{
+    if (levelCount < 1)
+        return kColumnsWidth;
+    return levelCount < 5 ? kColumnsWidth / levelCount : kScrolledColumnWidth;
+}
+
+bool needsScrollBar(int levelCount)
+{
+    return levelCount >= 5;
+}
+
+int scrollMaximum(int levelCount)
+{
+    return needsScrollBar(levelCount) ? levelCount - 3 : 0;
+}
+
+int columnLeft(int column, int first, int levelCount, int templateLeft)
+{
+    const int w = columnWidth(levelCount);
+    return std::max(templateLeft, (column - 1 - first) * w + templateLeft);
+}
+
+QString floatText(float value)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(end - buffer));
+}
+
+QString startCaption(int level)
+{
+    return QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level);
+}
+
+QString targetLine(int level)
+{
+    const auto l = static_cast<size_t>(level);
+    const QString target = QString::number(reg.levelTarget[l]);
+    if (reg.levelPassPoints[l] == 9999)
+        return QStringLiteral("目標=") + target + QStringLiteral("秒 --------");
+    return QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
+        .arg(target)
+        .arg(reg.levelRequiredCount[l])
+        .arg(reg.levelPassPoints[l])
+        .arg(floatText(reg.levelPointFactor[l]));
+}
+
+QString recentLine(int level, int pupil)
+{
+    return QStringLiteral("最近%1日=%2回 / %3点")
+        .arg(shortestNumber(reg.levelRecentDays[static_cast<size_t>(level)].toDouble()))
+        .arg(reg.recentCount(level, pupil))
+        .arg(reg.recentPoints(level, pupil));
+}
+
+QString todaySummary(int level, int pupil)
+{
+    const float count = reg.todayCount(level, pupil);
+    if (count == 0)
+        return QStringLiteral("-----");
+    return shortestNumber(count) + QStringLiteral("回/") + QString::number(reg.todayPoints(level, pupil))
+        + QStringLiteral("点");
+}
+
+QString totalSummary(int level, int pupil)
+{
+    if (reg.totalCount(level, pupil) == 0)
+        return QStringLiteral("------");
+    return QString::number(reg.totalCount(level, pupil)) + QStringLiteral("回/")
+        + QString::number(reg.totalPoints(level, pupil)) + QStringLiteral("点");
+}
+
+bool isPracticeTitle(const QString& title)
+{
+    return title.contains(QChar(u'練'));
+}
+
+int minutesSinceStart(double nowSeconds, qint32 startSeconds)
+{
+    double difference = std::floor(nowSeconds - startSeconds);
+    if (difference < 0)
+        difference += 86400;
+    return static_cast<int>(difference) / 60;
+}
+
+int todayTotal(int pupil)
+{
+    double sum = 0;
+    for (int level = 1; level <= reg.levelCount && level <= kMaxLevel; ++level)
+        sum += reg.todayCount(level, pupil);
+    return static_cast<qint16>(roundHalfEven(sum));
+}
+
+int targetLevelClearedFor(int pupil)
+{
+    const int level = static_cast<int>(reg.targetLevel.toInteger());
+    if (level < 0 || level > kMaxLevel)
+        return 0;
+    const auto l = static_cast<size_t>(level);
+    if (reg.recentPoints(level, pupil) < reg.levelPassPoints[l]
+        || reg.recentCount(level, pupil) < reg.levelRequiredCount[l])
+        return 0;
+    return 1;
+}
+
+QStringList instructionLines()
+{
+    return { QStringLiteral("①の指示で計算します"), QStringLiteral("②計算の答えを入力します"),
+        QStringLiteral("　スペースキーで次のますへ移動できます"),
+        QStringLiteral("　（矢印キーでも他のますへ移動できます）"), QStringLiteral("　間違いは"),
+        QStringLiteral("　　DELETEキー"), QStringLiteral("　または"), QStringLiteral("　　シフトを押しながら方向キー"),
+        QStringLiteral("　で消せます"), QStringLiteral("③すべて入力したら"),
+        QStringLiteral("　判定ボタンをクリックするか"), QStringLiteral("　エンターキーを押します"),
+        QStringLiteral("判定後"), QStringLiteral("　間違っていたら"), QStringLiteral("　　続きボタン"),
+        QStringLiteral("　または"), QStringLiteral("　　スペースキー"), QStringLiteral("　を押して"),
+        QStringLiteral("　修正します"), QStringLiteral("　すべて修正したら"),
+        QStringLiteral("　また判定ボタンをします"), QString(),
+        QStringLiteral("では、スタートボタンを押してはじめよう") };
+}
+
+} // namespace kanameru
