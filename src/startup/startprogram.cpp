@@ -1,5 +1,7 @@
 #include "startup/startprogram.h"
 
+#include "endscreen/basefrm.h"
+#include "endscreen/frmsyuuryou.h"
 #include "platform/messagebox.h"
 #include "roster/namesel.h"
 #include "sound/sound.h"
@@ -25,6 +27,9 @@ void registerScreens()
 {
     Screens& s = screens();
     s.showNameSelection = [] { namesel::open(); };
+    s.showEndScreen = [] { FrmSyuuryou::open(); };
+    s.showBackdrop = [] { BASEFRM::open(); };
+    s.hideBackdrop = [] { BASEFRM::closeBackdrop(); };
     s.endProgram = [](int exitCode) {
         closeAllForms();
         QApplication::exit(exitCode);
