@@ -58,10 +58,13 @@ QString storedQuestionFileName(const QString& fileName)
 
 namespace {
 
-void exchange(QString& line, const SwapPair& pair)
+// Applies the exchanges j = first, first + step, ... to a line at least requiredStoredLength() long.
+void exchangeAll(QString& line, int first, int step)
 {
-    if (pair.a != pair.b)
-        std::swap(line[pair.a - 1], line[pair.b - 1]);
+    QChar* chars = line.data(); // one detach for all 99 exchanges
+    const auto& table = swapTable();
+    for (int j = first; j >= 1 && j <= kSwapCount; j += step)
+        std::swap(chars[table[j].a - 1], chars[table[j].b - 1]);
 }
 } // namespace
 
@@ -71,9 +74,7 @@ QString scrambleLine(const QString& clear, const QString& filler)
     const QString padding = filler.isEmpty() ? QStringLiteral("＃") : filler;
     while (line.size() < requiredStoredLength())
         line += padding;
-    const auto& table = swapTable();
-    for (int j = 1; j <= kSwapCount; ++j)
-        exchange(line, table[j]);
+    exchangeAll(line, 1, +1);
     return line;
 }
 
@@ -82,9 +83,7 @@ std::optional<QString> descrambleLine(const QString& stored)
     if (stored.size() < requiredStoredLength())
         return std::nullopt;
     QString line = stored;
-    const auto& table = swapTable();
-    for (int j = kSwapCount; j >= 1; --j)
-        exchange(line, table[j]);
+    exchangeAll(line, kSwapCount, -1);
     return line;
 }
 
@@ -123,37 +122,65 @@ std::optional<QString> clearLineProblem(const QString& clear)
     return std::nullopt;
 }
 
-Result<ClearQuestionTable> readStoredQuestionFile(const QString& storedPath)
+namespace {
+
+// The stored lines descrambled in place, and the length of the clear text of each.
+struct DescrambledFile {
+    QStringList lines;
+    std::vector<qsizetype> clearLength;
+    QStringView clear(qsizetype r) const { return QStringView(lines[r]).left(clearLength[static_cast<size_t>(r)]); }
+};
+
+Result<DescrambledFile> descrambleFile(const QString& storedPath)
 {
     Result<QString> text = readTextFile(storedPath);
     if (!text)
         return text.error();
-    const QStringList stored = splitLines(*text);
-    if (stored.size() > kMaxQuestionLines)
-        return FileError {
-            storedPath, kMaxQuestionLines + 1,
-            QStringLiteral("問題ファイルは %1 行までです（%2 行あります）。").arg(kMaxQuestionLines).arg(stored.size())
-        };
-    ClearQuestionTable table;
-    table.lines.reserve(static_cast<size_t>(stored.size()));
-    for (int r = 0; r < stored.size(); ++r) {
+    DescrambledFile file { splitLines(*text), {} };
+    if (file.lines.size() > kMaxQuestionLines)
+        return FileError { storedPath, kMaxQuestionLines + 1,
+            QStringLiteral("問題ファイルは %1 行までです（%2 行あります）。")
+                .arg(kMaxQuestionLines)
+                .arg(file.lines.size()) };
+    const QString marker = questionEndMarker();
+    file.clearLength.reserve(static_cast<size_t>(file.lines.size()));
+    for (int r = 0; r < file.lines.size(); ++r) {
         const int lineNo = r + 1;
-        std::optional<QString> descrambled = descrambleLine(stored[r]);
-        if (!descrambled)
+        QString& line = file.lines[r];
+        if (line.size() < requiredStoredLength())
             return FileError { storedPath, lineNo,
                 QStringLiteral("行が短すぎます（%1 文字。少なくとも %2 文字必要です）。")
-                    .arg(stored[r].size())
+                    .arg(line.size())
                     .arg(requiredStoredLength()) };
-        std::optional<QString> clear = clearTextOf(*descrambled);
-        if (!clear)
+        exchangeAll(line, kSwapCount, -1);
+        const qsizetype end = line.indexOf(marker);
+        if (end < 0)
             return FileError { storedPath, lineNo,
                 QStringLiteral("元に戻した行に終わりの印「%1」がありません（別の鍵で書かれたか、"
                                "壊れたファイルです）。")
-                    .arg(questionEndMarker()) };
-        QStringList fields = clear->split(QLatin1Char(','));
-        if (fields.size() > kMaxQuestionColumns)
+                    .arg(marker) };
+        const qsizetype fieldCount = QStringView(line).left(end).count(u',') + 1;
+        if (fieldCount > kMaxQuestionColumns)
             return FileError { storedPath, lineNo,
-                QStringLiteral("項目が %1 個あります（%2 個まで）。").arg(fields.size()).arg(kMaxQuestionColumns) };
+                QStringLiteral("項目が %1 個あります（%2 個まで）。").arg(fieldCount).arg(kMaxQuestionColumns) };
+        file.clearLength.push_back(end);
+    }
+    return file;
+}
+
+} // namespace
+
+Result<ClearQuestionTable> readStoredQuestionFile(const QString& storedPath)
+{
+    Result<DescrambledFile> file = descrambleFile(storedPath);
+    if (!file)
+        return file.error();
+    ClearQuestionTable table;
+    table.lines.reserve(static_cast<size_t>(file->lines.size()));
+    for (qsizetype r = 0; r < file->lines.size(); ++r) {
+        QStringList fields;
+        for (const QStringView field : file->clear(r).tokenize(u','))
+            fields.append(field.toString());
         table.lines.push_back(std::move(fields));
     }
     return table;
@@ -162,9 +189,9 @@ Result<ClearQuestionTable> readStoredQuestionFile(const QString& storedPath)
 std::optional<FileError> loadQuestionTable(const QString& fileName)
 {
     const QString storedPath = storedQuestionFileName(fileName);
-    Result<ClearQuestionTable> table = readStoredQuestionFile(storedPath);
-    if (!table) {
-        FileError error = table.error();
+    Result<DescrambledFile> file = descrambleFile(storedPath);
+    if (!file) {
+        FileError error = file.error();
         const QString folder = QFileInfo(fileName).path();
         if (error.line == 0 && !QFileInfo::exists(storedPath) && folder.contains(QLatin1Char('.')))
             error.reason += QStringLiteral("問題ファイルの名前は「.」の前で切られるので、「.」を含むフォルダ（%1）"
@@ -176,11 +203,11 @@ std::optional<FileError> loadQuestionTable(const QString& fileName)
     // the table of the last good load as it was.
     int row = 0;
     int columns = 0;
-    for (const QStringList& fields : table->lines) {
+    for (qsizetype r = 0; r < file->lines.size(); ++r) {
         ++row;
-        columns = static_cast<int>(fields.size());
-        for (int c = 1; c <= columns; ++c)
-            reg.questionTable(row, c) = fields[c - 1];
+        columns = 0;
+        for (const QStringView field : file->clear(r).tokenize(u','))
+            reg.questionTable(row, ++columns).setUnicode(field.data(), field.size()); // reuses the cell's buffer
     }
     reg.questionRowCount = static_cast<qint16>(row);
     reg.questionColumnCount = static_cast<qint16>(columns);
