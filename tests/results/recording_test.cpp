@@ -1,0 +1,357 @@
+// Recording an attempt: the record flags, the two files, the fields written, and the retry
+// handlers when a file is missing, locked or unusable.
+#include "results/results.h"
+#include "results/retry.h"
+#include "results_testutil.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "support/fakes.h"
+#include "support/installation.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+using namespace results_test;
+using testing_support::FakePlatform;
+using testing_support::TestInstallation;
+
+namespace {
+
+// Replaces the handlers' waits by one that only notes them (and may act during them).
+class NotedWaits {
+public:
+    NotedWaits()
+    {
+        before_ = results_retry::setWaitForTests([this](int ms) {
+            waits.push_back(ms);
+            if (during)
+                during(static_cast<int>(waits.size()));
+        });
+    }
+    ~NotedWaits() { results_retry::setWaitForTests(before_); }
+    std::vector<int> waits;
+    std::function<void(int count)> during;
+
+private:
+    results_retry::WaitFunction before_;
+};
+
+class Recording : public ::testing::Test {
+protected:
+    Recording()
+    {
+        installation.load();
+        today = platform.clock.todayDayCount();
+        reg.currentPupilNo = 12;
+        reg.currentLevel = 1;
+    }
+    QString mainPath() const { return resultsFilePath(); }
+    QString homePath() const { return installationResultsFilePath(); }
+    qint64 mainCount() const { return QFileInfo(mainPath()).size() / kResultRecordLength; }
+    qint64 homeCount() const { return QFileInfo(homePath()).size() / kInstallationRecordLength; }
+    ResultRecord lastMain() const
+    {
+        const QByteArray bytes = readFile(mainPath());
+        return ResultRecord::fromBytes(bytes.constData() + bytes.size() - kResultRecordLength);
+    }
+
+    FakePlatform platform;
+    TestInstallation installation;
+    double today = 0;
+};
+
+struct Prior {
+    int pupil;
+    qint32 result;
+    int daysAgo;
+};
+
+struct FlagCase {
+    const char* what;
+    std::vector<Prior> before;
+    qint32 result;
+    int personal;
+    int overall;
+    int alreadyCleared;
+};
+
+class RecordFlags : public Recording, public ::testing::WithParamInterface<FlagCase> { };
+
+// Target 300, 60 points and 5 attempts to clear (the test installation's levels).
+TEST_P(RecordFlags, AreSetFromTheStatisticsBeforeTheAttempt)
+{
+    const FlagCase& c = GetParam();
+    std::vector<ResultRecord> records;
+    for (const Prior& p : c.before)
+        records.push_back(record(today - p.daysAgo, p.pupil, 1, p.result));
+    writeFile(mainPath(), bytesOf(records));
+    computeStatistics();
+    const qint32 bestBefore = reg.bestScore(1, 12);
+    const qint32 levelBestBefore = reg.levelBestScore[1];
+    const qint16 countBefore = reg.totalCount(1, 12);
+
+    reg.attemptResult = c.result;
+    recordResult(1);
+
+    EXPECT_EQ(reg.newPersonalBest, c.personal);
+    EXPECT_EQ(reg.newOverallBest, c.overall);
+    EXPECT_EQ(reg.alreadyCleared, c.alreadyCleared);
+    EXPECT_EQ(reg.bestScore(1, 12), qMin(bestBefore, c.result));
+    EXPECT_EQ(reg.levelBestScore[1], qMin(levelBestBefore, c.result));
+    // The counts stay as last computed until the next rebuild.
+    EXPECT_EQ(reg.totalCount(1, 12), countBefore);
+    ASSERT_EQ(mainCount(), static_cast<qint64>(c.before.size()) + 1);
+    EXPECT_EQ(lastMain().result, c.result);
+    EXPECT_TRUE(platform.messages.texts.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RecordFlags,
+    ::testing::Values(FlagCase { "first attempt of all", {}, 200, 1, 1, 0 },
+        FlagCase { "first attempt ran out of time", {}, kTimeOut, 0, 0, 0 },
+        FlagCase { "time-out after others", { { 30, 100, 0 } }, kTimeOut, 0, 0, 0 },
+        FlagCase { "own best, not the level's", { { 12, 150, 0 }, { 30, 100, 0 } }, 120, 1, 0, 0 },
+        FlagCase { "equal to the own best", { { 12, 150, 0 } }, 150, 0, 0, 0 },
+        FlagCase { "best of everybody", { { 12, 150, 0 }, { 30, 100, 0 } }, 90, 1, 1, 0 },
+        FlagCase { "first own attempt, behind another", { { 30, 100, 0 } }, 120, 1, 0, 0 },
+        FlagCase { "cleared before", { { 12, 100, 0 }, { 12, 100, 0 }, { 12, 100, 1 }, { 12, 100, 2 }, { 12, 100, 3 } },
+            120, 0, 0, 1 },
+        FlagCase { "cleared long ago counts too",
+            { { 12, 100, 400 }, { 12, 100, 400 }, { 12, 100, 500 }, { 12, 100, 600 }, { 12, 100, 700 } }, 120, 0, 0,
+            1 },
+        FlagCase { "four attempts are not enough", { { 12, 100, 0 }, { 12, 100, 0 }, { 12, 100, 0 }, { 12, 100, 0 } },
+            120, 0, 0, 0 },
+        FlagCase { "time-outs are no attempts",
+            { { 12, 100, 0 }, { 12, 100, 0 }, { 12, 100, 0 }, { 12, 100, 0 }, { 12, kTimeOut, 0 } }, 120, 0, 0, 0 }));
+
+struct FilesCase {
+    qint16 pupil;
+    bool installationWide;
+};
+
+TEST_F(Recording, PupilsFrom4900To5000GetNoInstallationWideRecord)
+{
+    const FilesCase cases[] = { { 12, true }, { 1, true }, { 4899, true }, { 4900, false }, { 4950, false },
+        { 5000, false }, { 5001, true } };
+    qint64 expectedHome = 0;
+    for (const FilesCase& c : cases) {
+        SCOPED_TRACE(c.pupil);
+        reg.currentPupilNo = c.pupil;
+        reg.attemptResult = 100 + c.pupil;
+        const qint64 mainBefore = mainCount();
+        recordResult(1);
+        expectedHome += c.installationWide ? 1 : 0;
+        EXPECT_EQ(mainCount(), mainBefore + 1);
+        EXPECT_EQ(lastMain().pupilNo, c.pupil);
+        EXPECT_EQ(homeCount(), expectedHome);
+    }
+    const Result<std::vector<InstallationResultRecord>> home = readInstallationResults();
+    ASSERT_TRUE(home.ok());
+    ASSERT_EQ(home->size(), 4u);
+    EXPECT_EQ(home->back().pupilNo, 5001);
+    EXPECT_EQ(home->back().result, 5101);
+}
+
+// Both records of an attempt at 23:59:59.6 on 2026/12/07, byte for byte.
+TEST_F(Recording, WritesTheFieldsOfBothRecords)
+{
+    platform.clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59, 600)));
+    reg.currentPupilNo = 12;
+    reg.currentLevel = 3;
+    reg.attemptResult = 123;
+    appendResult();
+    // 86399 / 86400 of a day: the time is whole seconds, and the date stays the 7th.
+    const QByteArray time = QByteArray::fromHex("325f37bae7ffef3f");
+    EXPECT_EQ(readFile(mainPath()).toHex(),
+        (QByteArray::fromHex("0000000060a3e640") + time + QByteArray::fromHex("0c0003007b000000") + "12345" + "     "
+            + "0    " + QByteArray(5, '\0'))
+            .toHex());
+    EXPECT_EQ(readFile(homePath()).toHex(),
+        (QByteArray::fromHex("834a83698381838b5c") + QByteArray(11, ' ') + QByteArray(2, '\0')
+            + QByteArray::fromHex("0000000060a3e640") + time + QByteArray::fromHex("0c0003007b000000") + "12345"
+            + QByteArray(15, '\0'))
+            .toHex());
+
+    // A school without a code writes five spaces.
+    reg.schoolCode.clear();
+    appendResult();
+    EXPECT_EQ(lastMain().schoolCode, QByteArray("     "));
+}
+
+TEST_F(Recording, AnAppendOverwritesAPartialRecordLeftByACrash)
+{
+    QByteArray bytes = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
+    writeFile(mainPath(), bytes + QByteArray(17, 'x'));
+    reg.attemptResult = 33;
+    appendResult();
+    const QByteArray after = readFile(mainPath());
+    ASSERT_EQ(after.size(), 3 * kResultRecordLength);
+    EXPECT_EQ(after.left(2 * kResultRecordLength), bytes);
+    EXPECT_EQ(lastMain().result, 33);
+    EXPECT_EQ(lastMain().pupilNo, 12);
+}
+
+TEST_F(Recording, AMissingFolderIsWaitedForAndThenEndsTheProgramNamingTheAttempt)
+{
+    NotedWaits waits;
+    reg.programFolder = installation.root() + QStringLiteral("/gone/");
+    reg.attemptResult = 321;
+    recordResult(1);
+    EXPECT_EQ(waits.waits, (std::vector<int> { 5000, 5000, 5000 }));
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ファイルが見つかりません")));
+    EXPECT_TRUE(text.contains(reg.programFolder + resultsFileName()));
+    EXPECT_TRUE(text.contains(QStringLiteral("番号12 レベル1 成績321")));
+    EXPECT_TRUE(programEnding());
+    EXPECT_EQ(reg.newOverallBest, 0);
+    EXPECT_FALSE(QFileInfo::exists(homePath())); // nothing half-recorded in the other file
+}
+
+TEST_F(Recording, AFolderThatComesBackWhileWaitingGetsTheRecord)
+{
+    NotedWaits waits;
+    const QString folder = installation.root() + QStringLiteral("/later/");
+    reg.programFolder = folder;
+    waits.during = [&](int count) {
+        if (count == 2)
+            QDir().mkpath(folder);
+    };
+    reg.attemptResult = 55;
+    appendResult();
+    EXPECT_EQ(waits.waits, (std::vector<int> { 5000, 5000 }));
+    EXPECT_TRUE(platform.messages.texts.isEmpty());
+    EXPECT_FALSE(programEnding());
+    EXPECT_EQ(mainCount(), 1);
+}
+
+TEST_F(Recording, LoadingFromAMissingFolderEndsAfterFourWaits)
+{
+    NotedWaits waits;
+    reg.programFolder = installation.root() + QStringLiteral("/gone/");
+    computeStatistics();
+    EXPECT_EQ(waits.waits, (std::vector<int> { 5000, 5000, 5000, 5000 }));
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("ファイルがありません 2 "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" 53")));
+    EXPECT_TRUE(programEnding());
+    EXPECT_EQ(reg.bestScore(1, 12), kTimeOut);
+}
+
+TEST_F(Recording, AFileThatCannotBeUsedAtAllEndsTheProgramAtOnce)
+{
+    NotedWaits waits;
+    QDir().mkpath(mainPath()); // a folder where the file should be
+    computeStatistics();
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル表示 75 "))) << text.toStdString();
+    for (const char* label : { "/date", "/i=", "/time=", "/name=", "/Bangou=", "/level=", " line" })
+        EXPECT_TRUE(text.contains(QString::fromUtf8(label))) << label;
+    EXPECT_TRUE(waits.waits.empty());
+    EXPECT_TRUE(programEnding());
+
+    resetScreens();
+    platform.messages.texts.clear();
+    appendResult();
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
+    EXPECT_TRUE(waits.waits.empty());
+    EXPECT_TRUE(programEnding());
+}
+
+// Another workstation holding the lock, as a separate process.
+class LockHolder {
+public:
+    explicit LockHolder(const QString& path)
+    {
+        process.start(QStringLiteral(RESULTS_HELPER), { QStringLiteral("hold"), path });
+        if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("locked"))
+            throw std::runtime_error("the lock holder did not start");
+    }
+    ~LockHolder() { release(); }
+    void release()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(10000);
+        }
+    }
+    QProcess process;
+};
+
+TEST_F(Recording, ALockedFileIsTriedAgainEverySecondWhileWindowEventsRun)
+{
+    reg.attemptResult = 77;
+    writeFile(mainPath(), QByteArray());
+    LockHolder holder(mainPath());
+    bool timerRan = false;
+    QTimer::singleShot(1500, [&] {
+        timerRan = true;
+        holder.release();
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    appendResult();
+    EXPECT_TRUE(timerRan); // the wait let the timer run: the window stays alive
+    EXPECT_GE(elapsed.elapsed(), 1500);
+    EXPECT_LT(elapsed.elapsed(), 10000);
+    EXPECT_EQ(mainCount(), 1);
+    EXPECT_EQ(lastMain().result, 77);
+    EXPECT_TRUE(platform.messages.texts.isEmpty());
+}
+
+TEST_F(Recording, ALockHeldForLongShowsANoticeAndTheRecordIsStoredWhenItIsFreed)
+{
+    NotedWaits waits;
+    writeFile(mainPath(), QByteArray());
+    LockHolder holder(mainPath());
+    platform.messages.onShow = [&](const QString&) { holder.release(); };
+    reg.attemptResult = 88;
+    appendResult();
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    EXPECT_TRUE(platform.messages.texts.first().contains(mainPath()));
+    EXPECT_EQ(waits.waits.size(), static_cast<size_t>(results_retry::kAppendBusyPerNotice));
+    EXPECT_FALSE(programEnding());
+    EXPECT_EQ(mainCount(), 1);
+    EXPECT_EQ(homeCount(), 1);
+}
+
+TEST_F(Recording, ALockThatIsNeverFreedEndsTheProgramInsteadOfHanging)
+{
+    NotedWaits waits;
+    writeFile(mainPath(), QByteArray());
+    LockHolder holder(mainPath());
+    reg.attemptResult = 99;
+    recordResult(1);
+    const int notices = results_retry::kAppendBusyNotices - 1;
+    ASSERT_EQ(platform.messages.texts.size(), notices + 1);
+    EXPECT_TRUE(platform.messages.texts.last().startsWith(QStringLiteral("成績ランダムファイル記録")));
+    EXPECT_TRUE(platform.messages.texts.last().contains(QStringLiteral("成績99")));
+    EXPECT_EQ(waits.waits.size(),
+        static_cast<size_t>(results_retry::kAppendBusyPerNotice * results_retry::kAppendBusyNotices - 1));
+    for (int ms : waits.waits)
+        EXPECT_EQ(ms, 1000);
+    EXPECT_TRUE(programEnding());
+    EXPECT_EQ(mainCount(), 0);
+    EXPECT_FALSE(QFileInfo::exists(homePath()));
+}
+
+TEST_F(Recording, ReadingTakesNoLock)
+{
+    writeFile(mainPath(), bytesOf({ record(today, 12, 1, 42) }));
+    LockHolder holder(mainPath());
+    NotedWaits waits;
+    computeStatistics();
+    EXPECT_TRUE(waits.waits.empty());
+    EXPECT_EQ(reg.totalCount(1, 12), 1);
+}
+
+} // namespace
