@@ -1,0 +1,3 @@
+kanameru_gtest(test_roster
+  SOURCES roster_file_test.cpp pupil_line_test.cpp roster_write_test.cpp
+  LIBS core_roster)

@@ -1,0 +1,301 @@
+#include "roster/rosterfile.h"
+#include "startup/hensuu1.h"
+#include "startup/textfile.h"
+#include "support/fakes.h"
+#include "support/installation.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+using testing_support::FakePlatform;
+using testing_support::TestInstallation;
+
+namespace {
+
+QString recordLine(int number, int birthYear, const QString& name, int status)
+{
+    return QStringLiteral("%1,%2,7,9,\"%3\",%4,\"spare-a\",\"spare-b\"\n")
+        .arg(number)
+        .arg(birthYear)
+        .arg(name)
+        .arg(status);
+}
+
+// A roster in a fresh installation, with the shared settings the roster reads.
+struct RosterFixture : ::testing::Test {
+    FakePlatform fake;
+    TestInstallation inst;
+    void SetUp() override
+    {
+        reg.rosterFolder = inst.rosterFolder();
+        reg.schoolYearStartMonth = AnyValue(4);
+        reg.status2Listed = AnyValue(0);
+        fake.clock.set(QDateTime(QDate(2019, 4, 10), QTime(9, 0)));
+    }
+    void writeRoster(const QString& text) { inst.writeText(QStringLiteral("files/生徒用名簿.txt"), text); }
+};
+
+struct GradeCase {
+    int index;
+    const char* label;
+    const char* fullWidth;
+};
+
+TEST(Grades, LabelsAndFullWidthLabelsCoverEveryStage)
+{
+    const GradeCase cases[] = {
+        { -30, "幼-", "" },
+        { -3, "幼-", "" },
+        { -2, "幼1", "" },
+        { -1, "幼2", "" },
+        { 0, "幼3", "幼３" },
+        { 1, "小1", "小１" },
+        { 6, "小6", "小６" },
+        { 7, "中1", "中１" },
+        { 9, "中3", "中３" },
+        { 10, "高1", "高１" },
+        { 11, "高2", "" },
+        { 12, "高3", "" },
+        { 13, "大+", "" },
+        { 2000, "大+", "" },
+    };
+    for (const GradeCase& c : cases) {
+        EXPECT_EQ(gradeLabel(c.index), QString::fromUtf8(c.label)) << c.index;
+        EXPECT_EQ(fullWidthGradeLabel(c.index), QString::fromUtf8(c.fullWidth)) << c.index;
+    }
+}
+
+TEST(Grades, SchoolYearTurnsInTheStartMonth)
+{
+    struct Case {
+        QDate date;
+        int startMonth;
+        int year;
+    } const cases[] = {
+        { QDate(2019, 3, 10), 4, 2018 },
+        { QDate(2019, 4, 10), 4, 2019 },
+        { QDate(2019, 3, 31), 4, 2018 },
+        { QDate(2019, 4, 1), 4, 2019 },
+        { QDate(2019, 12, 31), 1, 2019 },
+        { QDate(2019, 1, 1), 1, 2019 },
+        { QDate(2019, 8, 31), 9, 2018 },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(schoolYearOf(c.date, c.startMonth), c.year) << c.date.toString().toStdString();
+}
+
+TEST_F(RosterFixture, GradeLabelsBeforeAndAfterTheSchoolYearStarts)
+{
+    writeRoster(recordLine(1, 2005, QStringLiteral("一郎"), 0) + recordLine(2, 2012, QStringLiteral("二郎"), 0)
+        + recordLine(3, 2014, QStringLiteral("三郎"), 0) + recordLine(4, 2016, QStringLiteral("四郎"), 0));
+    struct Case {
+        QDate day;
+        int schoolYear;
+        QStringList labels;
+        QStringList fullWidth;
+    } const cases[] = {
+        { QDate(2019, 3, 10), 2018, { "中1", "幼3", "幼1", "幼-" }, { "中１", "幼３", "", "" } },
+        { QDate(2019, 4, 10), 2019, { "中2", "小1", "幼2", "幼-" }, { "中２", "小１", "", "" } },
+    };
+    for (const Case& c : cases) {
+        fake.clock.set(QDateTime(c.day, QTime(12, 0)));
+        ASSERT_FALSE(readRoster());
+        EXPECT_EQ(reg.schoolYear.toInteger(), c.schoolYear);
+        ASSERT_EQ(reg.boardPupilCount.toInteger(), 4);
+        for (int k = 1; k <= 4; ++k) {
+            EXPECT_EQ(gradeLabel(gradeIndexOf(c.schoolYear, reg.pupilBirthYear[k])), c.labels[k - 1]) << k;
+            EXPECT_EQ(reg.pupilGradeLabel[k], c.fullWidth[k - 1]) << k;
+        }
+    }
+}
+
+TEST_F(RosterFixture, StatusDecidesWhichRecordsTakeAPosition)
+{
+    writeRoster(recordLine(1, 2010, QStringLiteral("Ａ"), 0) + recordLine(2, 2010, QStringLiteral("Ｂ"), 1)
+        + recordLine(3, 2010, QStringLiteral("Ｃ"), 0) + recordLine(4, 2010, QStringLiteral("Ｄ"), 2)
+        + recordLine(5, 2010, QStringLiteral("Ｅ"), -1) + recordLine(6, 2010, QStringLiteral("Ｆ"), 0));
+    struct Case {
+        int status2Listed;
+        QList<int> numbers;
+    } const cases[] = {
+        { 0, { 1, 3, 6 } },
+        { 1, { 1, 3, 4, 6 } },
+        { 2, { 1, 3, 6 } },
+    };
+    for (const Case& c : cases) {
+        reg.status2Listed = AnyValue(c.status2Listed);
+        ASSERT_FALSE(readRoster());
+        ASSERT_EQ(reg.boardPupilCount.toInteger(), c.numbers.size()) << c.status2Listed;
+        for (int k = 1; k <= c.numbers.size(); ++k) {
+            EXPECT_EQ(reg.boardPupilNos[k].toInteger(), c.numbers[k - 1]);
+            EXPECT_EQ(reg.roster[k].number, c.numbers[k - 1]);
+            EXPECT_EQ(trimmedFixed(reg.pupilNames[k]), QChar(0xFF21 + c.numbers[k - 1] - 1));
+        }
+    }
+}
+
+TEST_F(RosterFixture, NamesAreHeldAsTwentyCharacters)
+{
+    const QString longName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末");
+    ASSERT_EQ(longName.size(), 25);
+    writeRoster(recordLine(1, 2010, longName, 0) + recordLine(2, 2010, QStringLiteral("林太郎"), 0));
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(reg.pupilNames[1], longName.left(20));
+    EXPECT_EQ(reg.pupilNames[2], QStringLiteral("林太郎") + QString(17, QLatin1Char(' ')));
+    EXPECT_EQ(reg.roster[1].spareText1, QStringLiteral("spare-a") + QString(13, QLatin1Char(' ')));
+    EXPECT_EQ(reg.roster[1].spare1, 7);
+    EXPECT_EQ(reg.roster[1].spare2, 9);
+}
+
+TEST_F(RosterFixture, AnEmptyRosterListsNobody)
+{
+    writeRoster(QString());
+    reg.boardPupilCount = AnyValue(3);
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(reg.boardPupilCount.toInteger(), 0);
+}
+
+TEST_F(RosterFixture, AGradeWithoutFullWidthLabelLeavesNoLabelOfAnEarlierPupil)
+{
+    writeRoster(recordLine(1, 2010, QStringLiteral("前"), 0));
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(reg.pupilGradeLabel[1], QStringLiteral("小３"));
+    writeRoster(recordLine(1, 1980, QStringLiteral("先生"), 0));
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(reg.pupilGradeLabel[1], QString());
+}
+
+struct BadLine {
+    const char* text;
+    int line;
+    const char* reasonPart;
+};
+
+TEST_F(RosterFixture, MalformedLinesAreReportedWithFileAndLine)
+{
+    const QString good = recordLine(1, 2010, QStringLiteral("よい"), 0);
+    const BadLine cases[] = {
+        { "2,2010,0,0,\"七つ\",0,\"\"\n", 2, "8つ" },
+        { "2,2010,0,0,\"多い\",0,\"\",\"\",9\n", 2, "8つ" },
+        { "2,二千十,0,0,\"年\",0,\"\",\"\"\n", 2, "生まれた年" },
+        { "2,2010,0,0,\"大\",70000,\"\",\"\"\n", 2, "状態" },
+        { "2,2010,0,0,\"数字\",\"0\",\"\",\"\"\n", 2, "状態" },
+    };
+    for (const BadLine& c : cases) {
+        writeRoster(good + QString::fromUtf8(c.text));
+        RosterProblem problem = RosterProblem::None;
+        const std::optional<FileError> error = readRoster(&problem);
+        ASSERT_TRUE(error) << c.text;
+        EXPECT_EQ(problem, RosterProblem::Unreadable);
+        EXPECT_EQ(error->line, c.line) << c.text;
+        EXPECT_TRUE(error->path.endsWith(kRosterFile));
+        EXPECT_TRUE(error->reason.contains(QString::fromUtf8(c.reasonPart))) << error->reason.toStdString();
+    }
+}
+
+TEST_F(RosterFixture, AFailedReadLeavesTheTablesAsTheyWere)
+{
+    writeRoster(recordLine(1, 2010, QStringLiteral("残る"), 0));
+    ASSERT_FALSE(readRoster());
+    writeRoster(recordLine(1, 2011, QStringLiteral("消える"), 0) + QStringLiteral("2,x\n"));
+    ASSERT_TRUE(readRoster());
+    EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("残る"));
+    EXPECT_EQ(reg.boardPupilCount.toInteger(), 1);
+}
+
+TEST_F(RosterFixture, MoreThanFiveThousandListedPupilsAreRefusedBeforeTheTablesFill)
+{
+    QString text;
+    for (int i = 1; i <= kMaxPupil + 1; ++i)
+        text += recordLine(i <= kMaxPupil ? i : 1, 2010, QStringLiteral("生徒"), 0);
+    writeRoster(text);
+    reg.boardPupilCount = AnyValue(0);
+    RosterProblem problem = RosterProblem::None;
+    const std::optional<FileError> error = readRoster(&problem);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(problem, RosterProblem::TooManyPupils);
+    EXPECT_EQ(error->line, kMaxPupil + 1);
+    EXPECT_EQ(reg.boardPupilCount.toInteger(), 0);
+    EXPECT_TRUE(reg.pupilNames[1].isEmpty());
+
+    // Five thousand listed pupils and any number of unlisted ones still fit.
+    text.clear();
+    for (int i = 1; i <= kMaxPupil; ++i)
+        text += recordLine(i, 2010, QStringLiteral("生徒"), 0);
+    text += recordLine(5001, 2010, QStringLiteral("卒業"), 1);
+    writeRoster(text);
+    EXPECT_FALSE(readRoster());
+    EXPECT_EQ(reg.boardPupilCount.toInteger(), kMaxPupil);
+}
+
+TEST_F(RosterFixture, AListedNumberOutsideTheTablesIsABadLine)
+{
+    for (int number : { 0, -4, 5001 }) {
+        writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(number, 2010, QStringLiteral("外"), 0));
+        const std::optional<FileError> error = readRoster();
+        ASSERT_TRUE(error) << number;
+        EXPECT_EQ(error->line, 2);
+    }
+    // Unlisted records may carry any number.
+    writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(9999, 2010, QStringLiteral("外"), 1));
+    EXPECT_FALSE(readRoster());
+}
+
+TEST_F(RosterFixture, AMissingRosterIsReportedAsMissing)
+{
+    QFile::remove(rosterFileName());
+    RosterProblem problem = RosterProblem::None;
+    const std::optional<FileError> error = readRoster(&problem);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(problem, RosterProblem::Missing);
+    EXPECT_EQ(error->path, rosterFileName());
+}
+
+TEST_F(RosterFixture, PositionsAreFoundByNumberWhenTheNumbersHaveGaps)
+{
+    writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(2, 2010, QStringLiteral("二"), 1)
+        + recordLine(3, 2010, QStringLiteral("三"), 0));
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(listedPositionOfPupil(1), 1);
+    EXPECT_EQ(listedPositionOfPupil(3), 2);
+    EXPECT_EQ(trimmedFixed(reg.pupilNames[listedPositionOfPupil(3)]), QStringLiteral("三"));
+    EXPECT_EQ(listedPositionOfPupil(2), 0);
+    EXPECT_EQ(listedPositionOfPupil(0), 0);
+    EXPECT_EQ(listedPositionOfPupil(6000), 0);
+}
+
+TEST_F(RosterFixture, TheTemporaryCopyReplacesOnlyAMissingRoster)
+{
+    const QString temp = QStringLiteral("files/生徒用名簿temp.txt");
+    struct Case {
+        bool rosterThere;
+        bool tempThere;
+        const char* expectedRosterName; // "" = no roster afterwards
+        bool tempLeft;
+    } const cases[] = {
+        { false, true, "控え", false },
+        { true, true, "本物", true },
+        { true, false, "本物", false },
+        { false, false, "", false },
+    };
+    for (const Case& c : cases) {
+        QFile::remove(rosterFileName());
+        QFile::remove(rosterTempFileName());
+        if (c.rosterThere)
+            writeRoster(recordLine(1, 2010, QStringLiteral("本物"), 0));
+        if (c.tempThere)
+            inst.writeText(temp, recordLine(1, 2010, QStringLiteral("控え"), 0));
+        名簿ファイル処理();
+        EXPECT_EQ(QFileInfo::exists(rosterTempFileName()), c.tempLeft);
+        if (*c.expectedRosterName == 0) {
+            EXPECT_FALSE(QFileInfo::exists(rosterFileName()));
+            continue;
+        }
+        ASSERT_FALSE(readRoster());
+        EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QString::fromUtf8(c.expectedRosterName));
+    }
+}
+
+} // namespace

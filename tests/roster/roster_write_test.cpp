@@ -1,0 +1,211 @@
+#include "roster/rosterfile.h"
+#include "roster/rosterwrite.h"
+#include "startup/hensuu1.h"
+#include "startup/textfile.h"
+#include "support/fakes.h"
+#include "support/installation.h"
+
+#include <QFile>
+#include <QFileDevice>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using namespace kanameru;
+using testing_support::FakePlatform;
+using testing_support::TestInstallation;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+struct WriteFixture : ::testing::Test {
+    FakePlatform fake;
+    TestInstallation inst;
+    QString path;
+    void SetUp() override
+    {
+        reg.rosterFolder = inst.rosterFolder();
+        path = rosterFileName();
+        inst.writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("1,2010,3,4,\"一郎\",0,\"メモ\",\"\"\n"
+                           "2,2011,5,6,\"二郎\",1,\"\",\"x\"\n"
+                           "3,2012,0,0,\"三郎\",2,\"\",\"\"\n"
+                           "4,2013,8,8,\"四郎\",0,\"予備\",\"予備\"\n"
+                           "5,2014,9,9,\"五郎\",0,\"\",\"\"\n"));
+    }
+    QList<NameRow> unchangedRows()
+    {
+        return { { QStringLiteral("一郎"), QStringLiteral("2010") }, { QStringLiteral("二郎"), QStringLiteral("2011") },
+            { QStringLiteral("三郎"), QStringLiteral("2012") } };
+    }
+    QList<RosterRecord> records()
+    {
+        Result<QList<RosterRecord>> r = readRosterRecords(path);
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? *r : QList<RosterRecord> {};
+    }
+};
+
+TEST_F(WriteFixture, ChangingTheSecondNameRewritesOnlyThatName)
+{
+    const QList<RosterRecord> before = records();
+    QList<NameRow> rows = unchangedRows();
+    rows[1].name = QStringLiteral("  次郎 ");
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    const QList<RosterRecord> after = records();
+    ASSERT_EQ(after.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(after[i].number, before[i].number);
+        EXPECT_EQ(after[i].birthYear, before[i].birthYear);
+        EXPECT_EQ(after[i].spare1, before[i].spare1);
+        EXPECT_EQ(after[i].spare2, before[i].spare2);
+        EXPECT_EQ(after[i].status, before[i].status);
+        EXPECT_EQ(after[i].spareText1, before[i].spareText1);
+        EXPECT_EQ(after[i].spareText2, before[i].spareText2);
+        if (i != 1) {
+            EXPECT_EQ(after[i].name, before[i].name);
+        }
+    }
+    EXPECT_EQ(after[1].name, QStringLiteral("次郎") + QString(18, QLatin1Char(' ')));
+}
+
+TEST_F(WriteFixture, TheFileIsWrittenInTheRosterFormatWithCrLf)
+{
+    ASSERT_FALSE(writeRosterRows(path, unchangedRows()));
+    const QByteArray bytes = fileBytes(path);
+    const QString pad18 = QString(18, QLatin1Char(' '));
+    const QString blank = QStringLiteral("\"") + QString(20, QLatin1Char(' ')) + QStringLiteral("\"");
+    const QString expectedFirst = QStringLiteral("1,2010,3,4,\"一郎") + pad18 + QStringLiteral("\",0,\"メモ") + pad18
+        + QStringLiteral("\",") + blank + QStringLiteral("\r\n");
+    std::optional<QByteArray> encoded = encodeCp932(expectedFirst);
+    ASSERT_TRUE(encoded);
+    EXPECT_TRUE(bytes.startsWith(*encoded));
+    EXPECT_EQ(bytes.count("\r\n"), 5);
+    EXPECT_EQ(bytes.count("\n"), 5);
+}
+
+TEST_F(WriteFixture, WritingTwiceGivesTheSameFile)
+{
+    QList<NameRow> rows = unchangedRows();
+    rows[0].name = QStringLiteral("新しい名前");
+    rows[2].birthYearText = QStringLiteral("2009年");
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    const QByteArray once = fileBytes(path);
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    EXPECT_EQ(fileBytes(path), once);
+    EXPECT_EQ(records()[2].birthYear, 2009);
+}
+
+struct TypedCase {
+    const char* name;
+    const char* year;
+    const char* storedName; // trimmed
+    int storedYear;
+};
+
+TEST_F(WriteFixture, TypedNamesAndYearsAreStoredAsTheFileHoldsThem)
+{
+    const TypedCase cases[] = {
+        { "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末", "2010", "寿限無寿限無五劫の擦り切れ海砂利水魚の水",
+            2010 },
+        { "山田", "２０１０", "山田", 0 },
+        { "山田", "", "山田", 0 },
+        { "山田", "  2008 ", "山田", 2008 },
+        { "山田", "-12", "山田", -12 },
+        { "山田", "2010.5", "山田", 2010 },
+        { "", "2010", "", 2010 },
+        { "say \"hi\"", "2010", "say ＂hi＂", 2010 },
+    };
+    for (const TypedCase& c : cases) {
+        QList<NameRow> rows = unchangedRows();
+        rows[0] = NameRow { QString::fromUtf8(c.name), QString::fromUtf8(c.year) };
+        ASSERT_FALSE(writeRosterRows(path, rows)) << c.name;
+        const QList<RosterRecord> after = records();
+        ASSERT_EQ(after.size(), 5) << c.name;
+        EXPECT_EQ(after[0].name, fixedText(QString::fromUtf8(c.storedName), 20)) << c.name;
+        EXPECT_EQ(after[0].birthYear, c.storedYear) << c.year;
+        EXPECT_EQ(after[1].name.trimmed(), QStringLiteral("二郎"));
+    }
+}
+
+TEST_F(WriteFixture, RecordsAfterTheThirdAreKeptUnchanged)
+{
+    QList<NameRow> rows = unchangedRows();
+    rows[2].name = QStringLiteral("三子");
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    const QList<RosterRecord> after = records();
+    ASSERT_EQ(after.size(), 5);
+    EXPECT_EQ(after[3].name.trimmed(), QStringLiteral("四郎"));
+    EXPECT_EQ(after[3].spareText1.trimmed(), QStringLiteral("予備"));
+    EXPECT_EQ(after[4].number, 5);
+    EXPECT_EQ(after[4].birthYear, 2014);
+    EXPECT_EQ(after[4].spare1, 9);
+}
+
+TEST_F(WriteFixture, ARosterWithFewerRecordsThanRowsWritesOnlyWhatExists)
+{
+    inst.writeText(QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n"));
+    QList<NameRow> rows = unchangedRows();
+    rows[0].name = QStringLiteral("一子");
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    const QList<RosterRecord> after = records();
+    ASSERT_EQ(after.size(), 1);
+    EXPECT_EQ(after[0].name.trimmed(), QStringLiteral("一子"));
+}
+
+TEST_F(WriteFixture, AYearOutsideSixteenBitsIsRefusedAndNothingIsWritten)
+{
+    const QByteArray before = fileBytes(path);
+    for (const char* year : { "32768", "-32769", "99999" }) {
+        QList<NameRow> rows = unchangedRows();
+        rows[0].name = QStringLiteral("変わらない");
+        rows[1].birthYearText = QString::fromUtf8(year);
+        const std::optional<FileError> error = writeRosterRows(path, rows);
+        ASSERT_TRUE(error) << year;
+        EXPECT_EQ(error->line, 2);
+        EXPECT_EQ(fileBytes(path), before);
+    }
+    QList<NameRow> rows = unchangedRows();
+    rows[1].birthYearText = QStringLiteral("32767");
+    EXPECT_FALSE(writeRosterRows(path, rows));
+}
+
+TEST_F(WriteFixture, AWriteThatFailsHalfWayLeavesTheOldRosterIntact)
+{
+    const QByteArray before = fileBytes(path);
+    ASSERT_GT(before.size(), 100);
+    // A file size limit stops the new roster after 100 bytes, as a full disk would.
+    struct rlimit old { };
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QList<NameRow> rows = unchangedRows();
+    rows[0].name = QStringLiteral("書きかけ");
+    const std::optional<FileError> error = writeRosterRows(path, rows);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(records().size(), 5);
+}
+
+TEST_F(WriteFixture, AMalformedRosterIsNotRewritten)
+{
+    inst.writeText(QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2010,0,0,\"一郎\",0\n"));
+    const QByteArray before = fileBytes(path);
+    const std::optional<FileError> error = writeRosterRows(path, unchangedRows());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->line, 1);
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+} // namespace
