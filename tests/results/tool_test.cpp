@@ -1,0 +1,174 @@
+// kanameru-results on files written by the program itself.
+#include "results/results.h"
+#include "startup/hensuu1.h"
+#include "startup/textfile.h"
+#include "support/fakes.h"
+#include "support/installation.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+using testing_support::FakePlatform;
+using testing_support::TestInstallation;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QByteArray rawOut;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    ToolRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.rawOut = p.readAllStandardOutput();
+    r.out = decodeCp932(r.rawOut).value_or(QStringLiteral("(not CP932)"));
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+struct Attempt {
+    QDateTime when;
+    qint16 pupil;
+    qint16 level;
+    qint32 result;
+};
+
+class Tool : public ::testing::Test {
+protected:
+    Tool()
+    {
+        installation.load();
+        // Target 300 and factor 1 on every level; 28-day recent window, 7-day cap window.
+        const Attempt attempts[] = {
+            { QDateTime(QDate(2026, 11, 1), QTime(9, 5, 7)), 12, 1, 150 },
+            { QDateTime(QDate(2026, 12, 6), QTime(15, 0, 0)), 12, 1, 100 },
+            { QDateTime(QDate(2026, 12, 7), QTime(10, 30, 0)), 12, 1, kTimeOut },
+            { QDateTime(QDate(2026, 12, 7), QTime(10, 40, 0)), 4950, 2, 320 },
+            { QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0)), 12, 1, 60 },
+        };
+        for (const Attempt& a : attempts) {
+            platform.clock.set(a.when);
+            reg.currentPupilNo = a.pupil;
+            reg.currentLevel = a.level;
+            reg.attemptResult = a.result;
+            appendResult();
+        }
+    }
+    FakePlatform platform;
+    TestInstallation installation;
+};
+
+TEST_F(Tool, ExportsTheProgramsFileInCp932WithPoints)
+{
+    const ToolRun r = runTool({ QStringLiteral("export"), resultsFilePath() });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.rawOut.contains("\r\n"));
+    const QStringList lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("No,日付,時刻,生徒番号,レベル,成績,得点"));
+    // (300-150)/300 cubed x 50 + 5 = 11; 100 -> 19; 320 -> 4; 60 -> 30
+    EXPECT_EQ(lines[1], QStringLiteral("1,2026/11/01,9:05:07,12,1,150,11"));
+    EXPECT_EQ(lines[2], QStringLiteral("2,2026/12/06,15:00:00,12,1,100,19"));
+    EXPECT_EQ(lines[3], QStringLiteral("3,2026/12/07,10:30:00,12,1,時間切れ,0"));
+    EXPECT_EQ(lines[4], QStringLiteral("4,2026/12/07,10:40:00,4950,2,320,4"));
+    EXPECT_EQ(lines[5], QStringLiteral("5,2026/12/08,8:00:00,12,1,60,30"));
+}
+
+TEST_F(Tool, ExportsTheInstallationWideFileWithTheProgramName)
+{
+    const ToolRun r = runTool({ QStringLiteral("export"), installationResultsFilePath(), QStringLiteral("--utf8") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_TRUE(r.rawOut.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = splitLines(QString::fromUtf8(r.rawOut.mid(3)));
+    ASSERT_EQ(lines.size(), 5); // pupil 4950 has no installation-wide record
+    EXPECT_EQ(lines[0], QStringLiteral("No,プログラム,日付,時刻,生徒番号,レベル,成績,得点"));
+    EXPECT_EQ(lines[1], QStringLiteral("1,カナメル,2026/11/01,9:05:07,12,1,150,11"));
+    EXPECT_EQ(lines[4], QStringLiteral("4,カナメル,2026/12/08,8:00:00,12,1,60,30"));
+}
+
+struct StatsCase {
+    const char* date;
+    const char* line; // level 1, pupil 12
+};
+
+TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
+{
+    const StatsCase cases[] = {
+        // best, total count/points, recent (28 days), cap (7 days), today
+        { "2026/12/07", "1,12,100,2,30,1,19,1,19,0,0" },
+        { "2026/12/08", "1,12,60,3,60,2,49,2,49,1,30" },
+        { "2026/11/01", "1,12,150,1,11,1,11,1,11,1,11" },
+    };
+    for (const StatsCase& c : cases) {
+        SCOPED_TRACE(c.date);
+        const ToolRun r = runTool(
+            { QStringLiteral("stats"), installation.root(), QStringLiteral("--date"), QString::fromUtf8(c.date) });
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList lines = splitLines(r.out);
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("レベル,生徒番号,ベスト,総回数,総得点")));
+        EXPECT_EQ(lines[1], QString::fromUtf8(c.line));
+    }
+    // As of 2026/12/07 the time-out of that morning makes no attempt but lowers nothing.
+    const ToolRun r = runTool(
+        { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), QStringLiteral("2026/12/07") });
+    const QStringList lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[2], QStringLiteral("2,4950,320,1,4,1,4,1,4,1,4"));
+}
+
+TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
+{
+    const ToolRun r = runTool({ QStringLiteral("stats"), installation.exeDir() });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    platform::setClock(nullptr); // the tool runs on the real clock
+    computeStatistics();
+    const QStringList lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 3);
+    const QStringList f = lines[1].split(QLatin1Char(','));
+    ASSERT_EQ(f.size(), 11);
+    EXPECT_EQ(f[3].toInt(), reg.totalCount(1, 12));
+    EXPECT_EQ(f[4].toInt(), reg.totalPoints(1, 12));
+    EXPECT_EQ(f[5].toInt(), reg.recentCount(1, 12));
+    EXPECT_EQ(f[6].toInt(), reg.recentPoints(1, 12));
+    EXPECT_EQ(f[10].toInt(), reg.todayPoints(1, 12));
+    platform::setClock(&platform.clock);
+}
+
+struct BadCase {
+    QStringList arguments;
+    int exitCode;
+};
+
+TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
+{
+    const ToolRun help = runTool({ QStringLiteral("--help") });
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.rawOut.contains("export FILE"));
+    EXPECT_TRUE(help.rawOut.contains("stats FOLDER"));
+    const BadCase cases[] = {
+        { {}, 2 },
+        { { QStringLiteral("show"), QStringLiteral("x") }, 2 },
+        { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), QStringLiteral("7/12/2026") },
+            2 },
+        { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--frobnicate") }, 2 },
+        { { QStringLiteral("export"), installation.path(QStringLiteral("none.dat")) }, 1 },
+        { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
+    };
+    for (const BadCase& c : cases) {
+        const ToolRun r = runTool(c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.rawOut.isEmpty());
+    }
+}
+
+} // namespace
