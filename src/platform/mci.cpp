@@ -104,19 +104,58 @@ Uint16 bufferSamples(int frequency)
     return samples;
 }
 
-// Owns a loaded WAV buffer and an open device; both are released on every way out.
-struct Playback {
-    Uint8* buffer = nullptr;
+// The loaded WAV buffer, released on every way out.
+struct WavBuffer {
+    Uint8* data = nullptr;
     Uint32 length = 0;
-    SDL_AudioDeviceID device = 0;
-    ~Playback()
+    ~WavBuffer()
     {
-        if (device != 0)
-            SDL_CloseAudioDevice(device);
-        if (buffer != nullptr)
-            SDL_FreeWAV(buffer);
+        if (data != nullptr)
+            SDL_FreeWAV(data);
     }
 };
+
+// The output device stays open between sounds (paused while silent), so a sound starts without
+// the cost of opening the device and its end is never cut off by closing it. A sound in
+// another format, or a device that has gone away, makes it open afresh.
+struct OpenDevice {
+    SDL_AudioDeviceID id = 0;
+    SDL_AudioSpec spec {};
+    SDL_AudioSpec obtained {};
+} device;
+
+void closeDevice()
+{
+    if (device.id != 0)
+        SDL_CloseAudioDevice(device.id);
+    device = OpenDevice {};
+}
+
+bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
+{
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels;
+}
+
+// Opens the device for the format of a sound; empty text on success, otherwise the reason.
+QString deviceFor(SDL_AudioSpec spec)
+{
+    if (device.id != 0 && (!sameFormat(device.spec, spec) || SDL_GetAudioDeviceStatus(device.id) == SDL_AUDIO_STOPPED))
+        closeDevice();
+    if (device.id != 0)
+        return QString();
+    spec.samples = bufferSamples(spec.freq);
+    spec.callback = nullptr;
+    spec.userdata = nullptr;
+    SDL_AudioSpec obtained {};
+    // No changes allowed: the device takes the sound's own format and converts it as needed.
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &spec, &obtained, 0);
+    if (id == 0)
+        return sdlError();
+    device.id = id;
+    device.spec = spec;
+    device.obtained = obtained;
+    return QString();
+}
 
 int playAndWait(const QString& path)
 {
@@ -132,46 +171,50 @@ int playAndWait(const QString& path)
         SDL_RWclose(file);
         return fail(kMciNoAudioDevice, why);
     }
-    Playback p;
+    WavBuffer wav;
     SDL_AudioSpec spec {};
-    if (SDL_LoadWAV_RW(file, 1, &spec, &p.buffer, &p.length) == nullptr) {
-        p.buffer = nullptr;
+    if (SDL_LoadWAV_RW(file, 1, &spec, &wav.data, &wav.length) == nullptr) {
+        wav.data = nullptr;
         return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
     }
     const int bytesPerSecond = spec.freq * spec.channels * static_cast<int>(SDL_AUDIO_BITSIZE(spec.format)) / 8;
     if (bytesPerSecond <= 0)
         return fail(kMciInvalidFile, path);
 
-    spec.samples = bufferSamples(spec.freq);
-    spec.callback = nullptr;
-    spec.userdata = nullptr;
-    SDL_AudioSpec obtained {};
-    // No changes allowed: the device takes the file's own format and converts it as needed.
-    p.device = SDL_OpenAudioDevice(nullptr, 0, &spec, &obtained, 0);
-    if (p.device == 0)
-        return fail(kMciNoAudioDevice, sdlError());
-    if (SDL_QueueAudio(p.device, p.buffer, p.length) != 0)
-        return fail(kMciNoAudioDevice, sdlError());
+    why = deviceFor(spec);
+    if (!why.isEmpty())
+        return fail(kMciNoAudioDevice, why);
+    SDL_ClearQueuedAudio(device.id);
+    if (SDL_QueueAudio(device.id, wav.data, wav.length) != 0) {
+        why = sdlError();
+        closeDevice();
+        return fail(kMciNoAudioDevice, why);
+    }
 
-    const qint64 soundMs = static_cast<qint64>(p.length) * 1000 / bytesPerSecond;
-    const qint64 bufferMs = std::max<qint64>(1, static_cast<qint64>(obtained.samples) * 1000 / obtained.freq);
+    const qint64 soundMs = static_cast<qint64>(wav.length) * 1000 / bytesPerSecond;
+    const qint64 bufferMs
+        = std::max<qint64>(1, static_cast<qint64>(device.obtained.samples) * 1000 / device.obtained.freq);
     // A device that stops taking sound must not hold the pupil for ever.
     const qint64 deadlineMs = soundMs + 4 * bufferMs + 1500;
     QElapsedTimer elapsed;
     elapsed.start();
-    SDL_PauseAudioDevice(p.device, 0);
+    SDL_PauseAudioDevice(device.id, 0);
     for (;;) {
-        const Uint32 queued = SDL_GetQueuedAudioSize(p.device);
+        const Uint32 queued = SDL_GetQueuedAudioSize(device.id);
         if (queued == 0)
             break;
-        if (elapsed.elapsed() > deadlineMs || SDL_GetAudioDeviceStatus(p.device) == SDL_AUDIO_STOPPED)
+        if (elapsed.elapsed() > deadlineMs || SDL_GetAudioDeviceStatus(device.id) == SDL_AUDIO_STOPPED) {
+            closeDevice();
             return fail(kMciDeviceStopped, path);
+        }
         // Sleep for most of what is still queued, then look again.
         const qint64 queuedMs = static_cast<qint64>(queued) * 1000 / bytesPerSecond;
         SDL_Delay(static_cast<Uint32>(std::clamp<qint64>(queuedMs - bufferMs, 1, 50)));
     }
-    // The last buffer taken from the queue is still being played.
+    // The last buffer taken from the queue is still on its way through the device. Pausing
+    // then only makes the device play silence; nothing already handed over is lost.
     SDL_Delay(static_cast<Uint32>(2 * bufferMs));
+    SDL_PauseAudioDevice(device.id, 1);
     return kMciOk;
 }
 
@@ -219,6 +262,7 @@ QString mciGetErrorString(int code)
 
 void mciShutdown()
 {
+    closeDevice();
     if (SDL_WasInit(SDL_INIT_AUDIO))
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

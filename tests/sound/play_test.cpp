@@ -1,0 +1,366 @@
+// Playing for real through SDL's dummy and disk drivers: the command layer, the play routines
+// with their failure check, and folders with spaces.
+#include "platform/mci.h"
+#include "sound/sound.h"
+#include "sound/wavsynth.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "support/fakes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace kanameru;
+using testing_support::FakePlatform;
+
+namespace {
+
+// A sound folder (with a blank in its name, as schools install programs under such folders)
+// holding short WAV files.
+class SoundFolder {
+public:
+    explicit SoundFolder(const QString& name = QStringLiteral("音 フォルダ"))
+    {
+        QDir(dir_.path()).mkpath(name);
+        folder_ = dir_.path() + u'/' + name + u'/';
+    }
+    const QString& folder() const { return folder_; }
+    QString add(const QString& file, double seconds = 0.05, int rate = 22050) const
+    {
+        EXPECT_TRUE(writeWav(folder_ + file, sineTone(seconds, 660, rate)));
+        return folder_ + file;
+    }
+    QString addBytes(const QString& file, const QByteArray& bytes) const
+    {
+        QFile f(folder_ + file);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return folder_ + file;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString folder_;
+};
+
+// Switches the audio driver for one test and puts the dummy driver back afterwards.
+class AudioDriver {
+public:
+    explicit AudioDriver(const QByteArray& name)
+    {
+        platform::mciShutdown();
+        qputenv("SDL_AUDIODRIVER", name);
+    }
+    ~AudioDriver()
+    {
+        platform::mciShutdown();
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    }
+};
+
+// --- The command layer ---
+
+struct CommandCase {
+    const char* name;
+    QString command; // %1 = the sound folder
+    int code;
+};
+
+class CommandCases : public ::testing::TestWithParam<CommandCase> { };
+
+const CommandCase kCommands[] = {
+    { "quoted_path_with_blank", QStringLiteral("play \"%1tone.wav\" wait"), platform::kMciOk },
+    { "unquoted_path_with_blank", QStringLiteral("play %1tone.wav wait"), platform::kMciOk },
+    { "upper_case_words", QStringLiteral("PLAY \"%1tone.wav\" WAIT"), platform::kMciOk },
+    { "blanks_around", QStringLiteral("  play   %1tone.wav   wait  "), platform::kMciOk },
+    { "missing_file", QStringLiteral("play \"%1none.wav\" wait"), platform::kMciFileNotFound },
+    { "folder_not_file", QStringLiteral("play \"%1\" wait"), platform::kMciFileNotFound },
+    { "text_not_wav", QStringLiteral("play \"%1text.wav\" wait"), platform::kMciInvalidFile },
+    { "empty_wav_file", QStringLiteral("play \"%1empty.wav\" wait"), platform::kMciInvalidFile },
+    { "no_path", QStringLiteral("play wait"), platform::kMciMissingFileName },
+    { "without_wait", QStringLiteral("play \"%1tone.wav\""), platform::kMciUnknownCommand },
+    { "other_command", QStringLiteral("stop all"), platform::kMciUnknownCommand },
+    { "word_after_quoted_path", QStringLiteral("play \"%1tone.wav\" loop"), platform::kMciUnknownCommand },
+    { "empty_command", QString(), platform::kMciUnknownCommand },
+};
+
+TEST_P(CommandCases, GivesItsOwnCode)
+{
+    SoundFolder sounds;
+    sounds.add(QStringLiteral("tone.wav"));
+    sounds.addBytes(QStringLiteral("text.wav"), "正解音1,a,*\r\n");
+    sounds.addBytes(QStringLiteral("empty.wav"), QByteArray());
+    const QString command = GetParam().command.contains(QStringLiteral("%1")) ? GetParam().command.arg(sounds.folder())
+                                                                              : GetParam().command;
+    const int code = platform::mciSendString(command);
+    EXPECT_EQ(code, GetParam().code) << qPrintable(command) << "\n" << qPrintable(platform::mciGetErrorString(code));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandCases, ::testing::ValuesIn(kCommands),
+    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+TEST(CommandLayer, ErrorTextsDifferPerCodeStayWithin255AndNameTheFailedFile)
+{
+    const int codes[] = { platform::kMciUnknownCommand, platform::kMciDeviceStopped, platform::kMciFileNotFound,
+        platform::kMciInvalidFile, platform::kMciNoAudioDevice, platform::kMciMissingFileName, 12345 };
+    QStringList texts;
+    for (int code : codes) {
+        const QString text = platform::mciGetErrorString(code);
+        EXPECT_FALSE(text.isEmpty()) << code;
+        EXPECT_FALSE(texts.contains(text)) << code;
+        texts.append(text);
+    }
+    // A very long missing path still gives a text of at most 255 characters, naming the file.
+    SoundFolder sounds(QString(200, u'長'));
+    const int code = platform::mciSendString(QStringLiteral("play \"%1ない.wav\" wait").arg(sounds.folder()));
+    ASSERT_EQ(code, platform::kMciFileNotFound);
+    const QString text = platform::mciGetErrorString(code);
+    EXPECT_LE(text.size(), 255);
+    EXPECT_TRUE(text.startsWith(texts[2]));
+
+    SoundFolder shortFolder;
+    platform::mciSendString(QStringLiteral("play \"%1ない.wav\" wait").arg(shortFolder.folder()));
+    EXPECT_TRUE(platform::mciGetErrorString(platform::kMciFileNotFound)
+                    .contains(shortFolder.folder() + QStringLiteral("ない.wav")));
+}
+
+TEST(CommandLayer, ReturnsOnlyAfterTheSoundHasPlayedAtAnyRate)
+{
+    SoundFolder sounds;
+    for (int rate : { 22050, 44100, 8000 }) {
+        const QString path = sounds.add(QStringLiteral("t%1.wav").arg(rate), 0.4, rate);
+        QElapsedTimer t;
+        t.start();
+        ASSERT_EQ(platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path)), platform::kMciOk);
+        EXPECT_GE(t.elapsed(), 390) << "rate " << rate;
+    }
+}
+
+TEST(CommandLayer, NoUsableAudioDeviceGivesItsCodeAndTheNextCommandRecovers)
+{
+    SoundFolder sounds;
+    const QString path = sounds.add(QStringLiteral("tone.wav"));
+    {
+        AudioDriver broken("no_such_driver");
+        EXPECT_EQ(platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path)), platform::kMciNoAudioDevice);
+        EXPECT_EQ(platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path)), platform::kMciNoAudioDevice);
+    }
+    EXPECT_EQ(platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path)), platform::kMciOk);
+}
+
+TEST(CommandLayer, DiskDriverHasTheWholeSoundWrittenWhenTheCallReturns)
+{
+    SoundFolder sounds;
+    Sound tone = sineTone(0.6, 523.25);
+    const QString path = sounds.folder() + QStringLiteral("do.wav");
+    ASSERT_TRUE(writeWav(path, tone));
+    const QByteArray samples = wavBytes(tone).mid(44); // the PCM data after the header
+    const QString out = sounds.folder() + QStringLiteral("out.raw");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
+    {
+        AudioDriver disk("disk");
+        ASSERT_EQ(platform::mciSendString(QStringLiteral("play %1 wait").arg(path)), platform::kMciOk);
+        // After the call the device only takes silence; closing it (at the end of this scope)
+        // writes out what the driver had been given, and throws away whatever was still queued.
+    }
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_GE(bytes.size(), samples.size());
+    EXPECT_GE(bytes.indexOf(samples), 0) << "the sound's samples are not all in the driver's output";
+    qunsetenv("SDL_DISKAUDIOFILE");
+}
+
+// --- The play routines ---
+
+// A sound folder with one good file, a map-free table, fakes, and a recorded end.
+class PlayRoutines : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reg.soundFolder = sounds.folder();
+        sounds.add(QStringLiteral("ok.wav"));
+        resetSoundTableWith(QStringLiteral("ok"));
+        screens().endProgram = [this](int code) { endCodes.push_back(code); };
+    }
+    // Every event plays the given file (without ".wav").
+    void resetSoundTableWith(const QString& file)
+    {
+        for (int e = 1; e <= kSoundEvents; ++e) {
+            reg.soundTable[1][static_cast<size_t>(e)] = file;
+            reg.soundTable[kSoundCountRow][static_cast<size_t>(e)] = QStringLiteral("1");
+        }
+    }
+    FakePlatform fakes;
+    SoundFolder sounds;
+    std::vector<int> endCodes;
+};
+
+struct Routine {
+    const char* name;
+    void (*play)();
+    int column;
+};
+
+const Routine kGuarded[] = {
+    { "correct", playCorrectSound, kCorrectSound },
+    { "wrong", playWrongSound, kWrongSound },
+    { "wrong2", playWrongSound2, kWrongSound2 },
+};
+
+// Outcomes of plays in a row ('F' a missing file, 'S' a good one) and what must follow.
+struct FailureCase {
+    const char* name;
+    const char* outcomes;
+    int countAfter;
+    int ends; // number of program ends (each with its message)
+};
+
+const FailureCase kFailureCases[] = {
+    { "one_failure_tolerated", "F", 1, 0 },
+    { "three_failures_tolerated", "FFF", 3, 0 },
+    { "three_failures_then_success_resets", "FFFS", 0, 0 },
+    { "success_resets_so_three_more_tolerated", "FFFSFFF", 3, 0 },
+    { "fourth_failure_ends", "FFFF", 3, 1 },
+    { "fourth_failure_after_reset_ends", "FFSFFFF", 3, 1 },
+};
+
+class GuardedRoutines : public PlayRoutines, public ::testing::WithParamInterface<std::tuple<Routine, FailureCase>> { };
+
+TEST_P(GuardedRoutines, ToleratesThreeFailuresInARowAndEndsOnTheFourth)
+{
+    const auto& [routine, c] = GetParam();
+    for (const char* o = c.outcomes; *o != '\0'; ++o) {
+        resetSoundTableWith(*o == 'S' ? QStringLiteral("ok") : QStringLiteral("ない"));
+        routine.play();
+        EXPECT_EQ(reg.lastSoundCode, *o == 'S' ? platform::kMciOk : platform::kMciFileNotFound);
+    }
+    EXPECT_EQ(reg.soundFailureCount, c.countAfter);
+    ASSERT_EQ(static_cast<int>(endCodes.size()), c.ends);
+    ASSERT_EQ(fakes.messages.texts.size(), c.ends);
+    if (c.ends > 0) {
+        EXPECT_NE(endCodes[0], 0);
+        const QString text = fakes.messages.texts[0];
+        EXPECT_TRUE(text.startsWith(QStringLiteral("音声がでません。先生を呼びなさい。\n"))) << qPrintable(text);
+        // The error text follows the line break and names the missing file.
+        EXPECT_TRUE(text.contains(sounds.folder() + QStringLiteral("ない.wav"))) << qPrintable(text);
+        EXPECT_EQ(fakes.messages.titles[0], QStringLiteral("音声エラー"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Routines, GuardedRoutines,
+    ::testing::Combine(::testing::ValuesIn(kGuarded), ::testing::ValuesIn(kFailureCases)),
+    [](const ::testing::TestParamInfo<std::tuple<Routine, FailureCase>>& info) {
+        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+    });
+
+// The guarded routines share one count: failures of different routines add up.
+TEST_F(PlayRoutines, GuardedRoutinesShareOneCount)
+{
+    resetSoundTableWith(QStringLiteral("ない"));
+    playCorrectSound();
+    playWrongSound();
+    playWrongSound2();
+    EXPECT_TRUE(endCodes.empty());
+    playCorrectSound();
+    EXPECT_EQ(endCodes.size(), 1u);
+}
+
+TEST_F(PlayRoutines, EachRoutinePlaysItsOwnEvent)
+{
+    // Only the routine's own column names the good file; all others a missing one.
+    const std::pair<void (*)(), int> routines[] = {
+        { playCorrectSound, kCorrectSound },
+        { playWrongSound, kWrongSound },
+        { playWrongSound2, kWrongSound2 },
+        { playPersonalRecordSound, kPersonalRecordSound },
+        { playGoodResultSound, kGoodResultSound },
+    };
+    for (const auto& [play, column] : routines) {
+        resetSoundTableWith(QStringLiteral("ない"));
+        reg.soundTable[1][static_cast<size_t>(column)] = QStringLiteral("ok");
+        reg.lastSoundCode = -1;
+        play();
+        EXPECT_EQ(reg.lastSoundCode, platform::kMciOk) << "column " << column;
+    }
+}
+
+TEST_F(PlayRoutines, FixedFilesPlayWhateverTheMapSays)
+{
+    resetSoundTableWith(QStringLiteral("ない"));
+    playOverallRecordSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciFileNotFound);
+    sounds.add(QStringLiteral("最高1.wav"));
+    playOverallRecordSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciOk);
+    playClearedSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciFileNotFound);
+    sounds.add(QStringLiteral("合格.wav"));
+    playClearedSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciOk);
+}
+
+TEST_F(PlayRoutines, UnguardedRoutinesNeverEndTheProgramNorTouchTheCount)
+{
+    resetSoundTableWith(QStringLiteral("ない"));
+    reg.soundFailureCount = 2;
+    for (int i = 0; i < 6; ++i) {
+        playPersonalRecordSound();
+        playGoodResultSound();
+        playOverallRecordSound();
+        playClearedSound();
+        EXPECT_NE(reg.lastSoundCode, platform::kMciOk);
+    }
+    EXPECT_EQ(reg.soundFailureCount, 2);
+    EXPECT_TRUE(endCodes.empty());
+    EXPECT_TRUE(fakes.messages.texts.isEmpty());
+}
+
+TEST_F(PlayRoutines, AnEventWithoutFilesPlaysNothingAndTheMessageNamesTheMapAndEvent)
+{
+    reg.soundTable[kSoundCountRow][kWrongSound].clear();
+    for (int i = 0; i < 4; ++i)
+        playWrongSound();
+    EXPECT_EQ(reg.lastSoundCode, kNoSoundFileCode);
+    ASSERT_EQ(fakes.messages.texts.size(), 1);
+    const QString text = fakes.messages.texts[0];
+    EXPECT_TRUE(text.contains(sounds.folder() + QStringLiteral("新音ファイル.txt"))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("間違い音1"))) << qPrintable(text);
+    // The unguarded routine for an event without files stays silent and quiet.
+    reg.soundTable[kSoundCountRow][kGoodResultSound].clear();
+    playGoodResultSound();
+    EXPECT_EQ(reg.lastSoundCode, kNoSoundFileCode);
+    EXPECT_EQ(fakes.messages.texts.size(), 1);
+}
+
+TEST_F(PlayRoutines, CorrectSoundLetsWindowEventsRunAfterPlaying)
+{
+    bool ran = false;
+    QTimer::singleShot(0, QCoreApplication::instance(), [&ran] { ran = true; });
+    playCorrectSound();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciOk);
+}
+
+TEST_F(PlayRoutines, ChosenFileIsTakenFromTheEventsFilesByTheRandomNumber)
+{
+    sounds.add(QStringLiteral("b.wav"));
+    reg.soundTable[1][kCorrectSound] = QStringLiteral("ない");
+    reg.soundTable[2][kCorrectSound] = QStringLiteral("b");
+    reg.soundTable[kSoundCountRow][kCorrectSound] = QStringLiteral("2");
+    fakes.random.push(0.1); // first file: missing
+    fakes.random.push(0.9); // second file: plays
+    playCorrectSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciFileNotFound);
+    playCorrectSound();
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciOk);
+    EXPECT_EQ(reg.soundFailureCount, 0);
+}
+
+} // namespace
