@@ -36,15 +36,19 @@ QString attemptSeconds(qint32 result)
     return (QStringLiteral("      ") + QString::number(result) + QStringLiteral("秒")).right(5);
 }
 
-QString attemptHoursMinutes(double dayTime)
+QString attemptClock(double dayTime)
 {
     const double fraction = dayTime - std::floor(dayTime);
     // Whole seconds of the day, rounded as the day count stores them.
     int seconds = static_cast<int>(std::lround(fraction * 86400.0));
     if (seconds >= 86400)
         seconds = 86399;
-    const QString text = platform::shortTime(QTime(0, 0).addSecs(seconds));
-    return (QStringLiteral("00") + text).right(8).left(5);
+    return platform::shortTime(QTime(0, 0).addSecs(seconds));
+}
+
+QString attemptHoursMinutes(double dayTime)
+{
+    return (QStringLiteral("00") + attemptClock(dayTime)).right(8).left(5);
 }
 
 QString attemptMonthDay(double dayDate)
@@ -78,6 +82,13 @@ QString attemptLine(AttemptListKind kind, const AttemptLineInput& input)
             return QStringLiteral("　　× ") + attemptMonthDay(a.date) + who;
         return attemptPointsText(input.points) + QLatin1Char(' ') + attemptMonthDay(a.date) + who
             + QString::number(a.result) + QStringLiteral("秒");
+    case AttemptListKind::Own: {
+        const QString day = platform::shortDate(platform::fromDayCount(std::floor(a.date)).date()).right(10)
+            + QLatin1Char(' ') + attemptClock(a.time).right(10);
+        if (failed)
+            return day;
+        return day + (QStringLiteral("      ") + QString::number(a.result) + QStringLiteral("秒")).right(5);
+    }
     }
     return QString();
 }

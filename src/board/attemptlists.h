@@ -22,11 +22,14 @@ int periodDaysFor(int periodChoice, const QDate& today);
 // Pieces of an attempt line.
 QString attemptName(const QString& name); // trimmed, padded and cut to five characters
 QString attemptSeconds(qint32 result); // "  45秒": the time and "秒", last five characters
+QString attemptClock(double dayTime); // "9:05:03"
 QString attemptHoursMinutes(double dayTime); // "09:05"
 QString attemptMonthDay(double dayDate); // "12/07"
 QString attemptPointsText(int points); // right-aligned in five characters
 
-enum class AttemptListKind { Today, PeriodTimes, PeriodPoints };
+// Today's attempts, a period's attempts with the time or the points first, and a pupil's own
+// attempts with their full date and time of day.
+enum class AttemptListKind { Today, PeriodTimes, PeriodPoints, Own };
 
 struct AttemptLineInput {
     const LoadedResult* attempt = nullptr;
