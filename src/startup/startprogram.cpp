@@ -1,5 +1,7 @@
 #include "startup/startprogram.h"
 
+#include "board/seisekitime1.h"
+#include "drill/mainfrm.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
 #include "platform/messagebox.h"
@@ -27,7 +29,9 @@ void registerScreens()
 {
     Screens& s = screens();
     s.showNameSelection = [] { namesel::open(); };
+    s.showResultsBoard = [] { seisekitime1::open(); };
     s.showEndScreen = [] { FrmSyuuryou::open(); };
+    s.showDrillForm = [] { MainFrm::open(); };
     s.showBackdrop = [] { BASEFRM::open(); };
     s.hideBackdrop = [] { BASEFRM::closeBackdrop(); };
     s.endProgram = [](int exitCode) {
