@@ -102,7 +102,6 @@ FrmSyuuryou* FrmSyuuryou::open()
 {
     auto* form = new FrmSyuuryou();
     form->show();
-    form->raise();
     form->activateWindow();
     QTimer::singleShot(0, form, &FrmSyuuryou::Form_Activate);
     return form;
