@@ -124,7 +124,7 @@ Sound overallRecord()
     addNote(s, 0.39, 1.16, note(C5), 0.9, kBrass, 2.5);
     addNote(s, 0.39, 1.16, note(E5), 0.6, kBrass, 2.5);
     addNote(s, 0.39, 1.16, note(G5), 0.5, kBrass, 2.5);
-    return finished(s, 0.8);
+    return finished(s, 0.7); // brass sounds louder than a chime at the same peak
 }
 
 // "合格": a jingle that climbs and lands on a bright chord.
@@ -140,7 +140,7 @@ Sound cleared()
     addNote(s, 0.96, 0.94, note(G5), 0.5, kBrass, 2);
     addNote(s, 0.96, 0.94, note(C6), 0.5, kBell);
     addNote(s, 1.05, 0.85, note(E6), 0.3, kBell); // a high E on top
-    return finished(s, 0.8);
+    return finished(s, 0.7);
 }
 
 const std::vector<std::pair<QString, std::function<Sound()>>>& sounds()

@@ -66,7 +66,7 @@ void addNote(Sound& sound, double start, double length, double frequency, double
     if (sound.samples.size() < first + count)
         sound.samples.resize(first + count, 0.0f);
     const double attack = std::min(0.008, length / 4);
-    const double release = std::min(0.03, length / 4);
+    const double release = std::min(0.15, length / 4); // long notes fade out, short ones stay crisp
     const double twoPi = 2 * std::numbers::pi;
     std::vector<double> phases(partials.size(), 0.0);
     for (size_t i = 0; i < count; ++i) {
