@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,19 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
     button->setObjectName(name);
     button->setFont(platform::captionFont(pointSize));
     return button;
+}
+
+// Buttons, lists and boxes keep the usual colours; the form's colour is only its background.
+void keepUsualColours(QWidget* widget)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, platform::rgb(0xF0F0F0));
+    p.setColor(QPalette::WindowText, Qt::black);
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    p.setColor(QPalette::Button, platform::rgb(0xF0F0F0));
+    p.setColor(QPalette::ButtonText, Qt::black);
+    widget->setPalette(p);
 }
 
 } // namespace
@@ -122,6 +136,7 @@ void seisekitime1::buildBoardControls()
     Label5->setGeometry(8, 244, 440, 32);
 
     Label28 = makeLabel(this, QStringLiteral("Label28"), QStringLiteral("説明"), 11);
+    platform::setForeground(Label28, Qt::white);
     platform::placeTwips(Label28, 6840, 240, 1200, 420);
     List6 = new QListWidget(this);
     List6->setObjectName(QStringLiteral("List6"));
@@ -145,7 +160,7 @@ void seisekitime1::buildBoardControls()
         Option2[i] = new QRadioButton(kinds[i], this);
         Option2[i]->setObjectName(platform::controlName("Option2", i));
         Option2[i]->setFont(platform::captionFont(11));
-        Option2[i]->setGeometry(800, 44 + 26 * i, 200, 26);
+        Option2[i]->setGeometry(800, 44 + 26 * i, Option2[i]->sizeHint().width(), 26);
         option2Group_->addButton(Option2[i], i);
     }
     connect(option2Group_, &QButtonGroup::idClicked, this, [this](int id) { Option2_Click(id); });
@@ -160,7 +175,7 @@ void seisekitime1::buildBoardControls()
         Option1[i] = new QRadioButton(choices[i - 1], Picture1);
         Option1[i]->setObjectName(platform::controlName("Option1", i));
         Option1[i]->setFont(platform::captionFont(11));
-        Option1[i]->setGeometry(10, 2 + 26 * (i - 1), 210, 26);
+        Option1[i]->setGeometry(10, 2 + 26 * (i - 1), Option1[i]->sizeHint().width(), 26);
         option1Group_->addButton(Option1[i], i);
     }
     connect(option1Group_, &QButtonGroup::idClicked, this, [this](int id) { Option1_Click(id); });
@@ -182,6 +197,14 @@ void seisekitime1::buildBoardControls()
     platform::placeTwips(HScroll1, kTemplateLeft, kFormBottom - kScrollHeight - 30, kColumnsWidth, kScrollHeight);
     HScroll1->setVisible(false);
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int value) { HScroll1_Change(value); });
+
+    for (QWidget* label : { Label11, Label12, Label13, Label17, Label18, Label5 })
+        platform::setForeground(label, Qt::white);
+    for (QWidget* widget :
+        std::initializer_list<QWidget*> { Command1, Command24_1, Command17, List6, Combo1, Combo2, HScroll1 })
+        keepUsualColours(widget);
+    for (QRadioButton* option : Option2)
+        platform::setForeground(option, Qt::white);
 
     Picture2 = makeWaitPanel("Picture2", QStringLiteral("Just a moment, please."), "ProgressBar1", &ProgressBar1);
     Picture6 = makeWaitPanel("Picture6", QStringLiteral("Just a momento, please."), "ProgressBar2", &ProgressBar2);
@@ -227,6 +250,14 @@ void seisekitime1::Form_Load()
         HScroll1->setRange(0, scrollMaximum(levelCount_));
         HScroll1->setPageStep(1);
     }
+    // The columns lie in an area as wide as the columns in view, so a column that is only
+    // partly in view is cut at the column's edge and not in the middle of its labels.
+    columnArea_ = new QWidget(this);
+    columnArea_->setObjectName(QStringLiteral("columnArea"));
+    const int inView = std::clamp(levelCount_, 1, 4);
+    platform::placeTwips(columnArea_, kTemplateLeft, kTitleTop,
+        needsScrollBar(levelCount_) ? inView * columnWidth_ : kColumnsWidth,
+        kFormBottom - kTitleTop - (needsScrollBar(levelCount_) ? kScrollHeight + 30 : 0));
     columns_.resize(static_cast<size_t>(levelCount_) + 1);
     for (int level = 1; level <= levelCount_; ++level)
         buildColumn(level);
@@ -237,37 +268,42 @@ void seisekitime1::buildColumn(int level)
 {
     Column& c = column(level);
     const auto l = static_cast<size_t>(level);
-    const int w = columnWidth_;
-    const int numberWidth = w / 5;
-    c.Label1 = makeLabel(this, platform::controlName("Label1", level), QString::number(level), 12, Qt::AlignCenter);
-    c.Label3 = makeLabel(this, platform::controlName("Label3", level), reg.levelTitles[l], 12);
+    c.Label1
+        = makeLabel(columnArea_, platform::controlName("Label1", level), QString::number(level), 12, Qt::AlignCenter);
+    c.Label3 = makeLabel(columnArea_, platform::controlName("Label3", level), reg.levelTitles[l], 12);
     c.Label3->setToolTip(reg.levelTitles[l]);
-    c.Command4 = makeButton(this, platform::controlName("Command4", level), startCaption(level), 12);
+    c.Command4 = makeButton(columnArea_, platform::controlName("Command4", level), startCaption(level), 12);
     c.Command4->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
     connect(c.Command4, &QPushButton::clicked, this, [this, level] { Command4_Click(level); });
     if (reg.levelPracticeFlag[l] == 1) {
-        c.Command28 = makeButton(this, platform::controlName("Command28", level), QStringLiteral("練習"), 11);
+        c.Command28 = makeButton(columnArea_, platform::controlName("Command28", level), QStringLiteral("練習"), 11);
         connect(c.Command28, &QPushButton::clicked, this, [this, level] { Command28_Click(level); });
     }
-    c.Text1 = new QLineEdit(this);
+    c.Text1 = new QLineEdit(columnArea_);
     c.Text1->setObjectName(platform::controlName("Text1", level));
     c.Text1->setReadOnly(true);
-    c.Label7 = makeLabel(this, platform::controlName("Label7", level), targetLine(level), 9);
-    c.Label8 = makeLabel(this, platform::controlName("Label8", level), recentLine(level, reg.currentPupilNo), 9);
-    c.Label9 = makeLabel(this, platform::controlName("Label9", level), QStringLiteral("今日"), 9, Qt::AlignCenter);
-    c.Label10 = makeLabel(this, platform::controlName("Label10", level), QStringLiteral("今まで"), 9, Qt::AlignCenter);
-    c.Label14 = makeLabel(this, platform::controlName("Label14", level), QString(), 9, Qt::AlignCenter);
-    c.Label15 = makeLabel(this, platform::controlName("Label15", level), QString(), 9, Qt::AlignCenter);
-    c.List5 = new QListWidget(this);
+    c.Label7 = makeLabel(columnArea_, platform::controlName("Label7", level), targetLine(level), 9);
+    c.Label8 = makeLabel(columnArea_, platform::controlName("Label8", level), recentLine(level, reg.currentPupilNo), 9);
+    c.Label9
+        = makeLabel(columnArea_, platform::controlName("Label9", level), QStringLiteral("今日"), 9, Qt::AlignCenter);
+    c.Label10
+        = makeLabel(columnArea_, platform::controlName("Label10", level), QStringLiteral("今まで"), 9, Qt::AlignCenter);
+    c.Label14 = makeLabel(columnArea_, platform::controlName("Label14", level), QString(), 9, Qt::AlignCenter);
+    c.Label15 = makeLabel(columnArea_, platform::controlName("Label15", level), QString(), 9, Qt::AlignCenter);
+    c.List5 = new QListWidget(columnArea_);
     c.List5->setObjectName(platform::controlName("List5", level));
     c.List5->setFont(platform::listFont(9));
     c.List5->setUniformItemSizes(true);
     c.List5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    c.Command3 = makeButton(this, platform::controlName("Command3", level), QStringLiteral("成績表示"), 9);
+    c.Command3 = makeButton(columnArea_, platform::controlName("Command3", level), QStringLiteral("成績表示"), 9);
     connect(c.Command3, &QPushButton::clicked, this, [this, level] { Command3_Click(level); });
-    c.Command2 = makeButton(this, platform::controlName("Command2", level), QString(), 9);
+    c.Command2 = makeButton(columnArea_, platform::controlName("Command2", level), QString(), 9);
     // The ranking button and the spare button are reached from code only; the text box holds
     // nothing on this board.
+    for (QWidget* widget :
+        std::initializer_list<QWidget*> { c.Command4, c.Command28, c.Text1, c.List5, c.Command3, c.Command2 })
+        if (widget)
+            keepUsualColours(widget);
     c.Command3->setVisible(false);
     c.Command2->setVisible(false);
     c.Text1->setVisible(false);
@@ -277,7 +313,11 @@ void seisekitime1::buildColumn(int level)
     }
     for (QLabel* label : { c.Label1, c.Label3, c.Label9, c.Label10, c.Label14, c.Label15 })
         platform::setForeground(label, Qt::white);
-    c.Label1->setFixedWidth(numberWidth);
+}
+
+void seisekitime1::placeInArea(QWidget* widget, int left, int top, int width, int height)
+{
+    platform::placeTwips(widget, left - kTemplateLeft, top - kTitleTop, width, height);
 }
 
 void seisekitime1::placeColumns()
@@ -289,19 +329,19 @@ void seisekitime1::placeColumns()
         const int left = columnLeft(level, gFirstVisibleColumn, levelCount_, kTemplateLeft);
         const int numberWidth = w / 5;
         const int practiceWidth = c.Command28 ? w * 3 / 10 : 0;
-        platform::placeTwips(c.Label1, left, kTitleTop, numberWidth, 390);
-        platform::placeTwips(c.Label3, left + numberWidth, kTitleTop, w - numberWidth, 390);
-        platform::placeTwips(c.Command4, left, kStartTop, w - practiceWidth, 450);
+        placeInArea(c.Label1, left, kTitleTop, numberWidth, 390);
+        placeInArea(c.Label3, left + numberWidth, kTitleTop, w - numberWidth, 390);
+        placeInArea(c.Command4, left, kStartTop, w - practiceWidth, 450);
         if (c.Command28)
-            platform::placeTwips(c.Command28, left + w - practiceWidth, kStartTop, practiceWidth, 450);
-        platform::placeTwips(c.Text1, left, kStartTop, w, 450);
-        platform::placeTwips(c.Label7, left, kTargetTop, w, 300);
-        platform::placeTwips(c.Label8, left, kRecentTop, w, 300);
-        platform::placeTwips(c.Label9, left, kHeadingTop, w / 2, 300);
-        platform::placeTwips(c.Label10, left + w / 2, kHeadingTop, w / 2, 300);
-        platform::placeTwips(c.Label14, left, kSummaryTop, w / 2, 300);
-        platform::placeTwips(c.Label15, left + w / 2, kSummaryTop, w / 2, 300);
-        platform::placeTwips(c.List5, left, kListTop, w, listBottom - kListTop);
+            placeInArea(c.Command28, left + w - practiceWidth, kStartTop, practiceWidth, 450);
+        placeInArea(c.Text1, left, kStartTop, w, 450);
+        placeInArea(c.Label7, left, kTargetTop, w, 300);
+        placeInArea(c.Label8, left, kRecentTop, w, 300);
+        placeInArea(c.Label9, left, kHeadingTop, w / 2, 300);
+        placeInArea(c.Label10, left + w / 2, kHeadingTop, w / 2, 300);
+        placeInArea(c.Label14, left, kSummaryTop, w / 2, 300);
+        placeInArea(c.Label15, left + w / 2, kSummaryTop, w / 2, 300);
+        placeInArea(c.List5, left, kListTop, w, listBottom - kListTop);
     }
     // Columns scrolled off to the left stack under the first visible one.
     for (int level = 1; level <= levelCount_; ++level)
@@ -377,8 +417,10 @@ void seisekitime1::Form_Activate()
     Label17->setText(QStringLiteral("起動後%1分")
                          .arg(minutesSinceStart(platform::clock().secondsSinceMidnight(), reg.pupilStartSeconds)));
     showWaitPanel(Picture2);
-    Option1[1]->setText(QStringLiteral("累計順"));
-    Option1[2]->setText(QStringLiteral("本日順"));
+    for (int i = 1; i <= 2; ++i) {
+        Option1[i]->setText(i == 1 ? QStringLiteral("累計順") : QStringLiteral("本日順"));
+        Option1[i]->resize(Option1[i]->sizeHint().width(), Option1[i]->height());
+    }
 
     // The board and the start screen unload each other.
     const auto windows = QApplication::topLevelWidgets();

@@ -87,6 +87,7 @@ private:
     void buildBoardControls();
     void buildColumn(int level);
     void placeColumns();
+    void placeInArea(QWidget* widget, int left, int top, int width, int height);
     QWidget* makeWaitPanel(const char* name, const QString& text, const char* barName, QProgressBar** bar);
     void showWaitPanel(QWidget* panel);
     void hideWaitPanel(QWidget* panel);
@@ -103,6 +104,7 @@ private:
     Column& column(int level) { return columns_[static_cast<size_t>(level)]; }
 
     std::vector<Column> columns_; // index = level, 0 unused
+    QWidget* columnArea_ = nullptr;
     int levelCount_ = 0;
     int columnWidth_ = 0;
 

@@ -23,6 +23,13 @@ namespace {
 
 enum ListFill { TodayFill, PeriodFill, OwnFill };
 
+// An option button is as wide as its caption, so a click on it lands on it.
+void setOptionCaption(QRadioButton* option, const QString& caption)
+{
+    option->setText(caption);
+    option->resize(option->sizeHint().width(), option->height());
+}
+
 } // namespace
 
 int seisekitime1::selectedListChoice() const
@@ -59,8 +66,8 @@ void seisekitime1::Option2_Click(int index)
     busy_ = true;
     switch (index) {
     case 0:
-        Option1[1]->setText(QStringLiteral("BEST表示"));
-        Option1[2]->setText(QStringLiteral("本日のみ"));
+        setOptionCaption(Option1[1], QStringLiteral("BEST表示"));
+        setOptionCaption(Option1[2], QStringLiteral("本日のみ"));
         Option1[3]->setEnabled(true);
         displayKind_ = 1;
         busy_ = false;
@@ -68,9 +75,9 @@ void seisekitime1::Option2_Click(int index)
         break;
     case 1:
         Combo2->setVisible(false);
-        Option1[1]->setText(QStringLiteral("合計累計"));
-        Option1[2]->setText(QStringLiteral("合計本日"));
-        Option1[3]->setText(QStringLiteral("すべて"));
+        setOptionCaption(Option1[1], QStringLiteral("合計累計"));
+        setOptionCaption(Option1[2], QStringLiteral("合計本日"));
+        setOptionCaption(Option1[3], QStringLiteral("すべて"));
         Option1[3]->setEnabled(true);
         displayKind_ = 2;
         if (Option1[1]->isChecked())

@@ -1,0 +1,341 @@
+// The results board driven as a pupil drives it: clicks, keys, the grade choice and scrolling.
+#include "board/seisekitime1.h"
+#include "boardschool.h"
+#include "startup/navigation.h"
+#include "support/formdriver.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace kanameru;
+using board_testing::BoardSchool;
+using testing_support::click;
+using testing_support::pump;
+
+namespace {
+
+const QDate kToday(2026, 12, 7); // a Monday
+
+template <class T> T* find(QWidget* form, const QString& name)
+{
+    T* w = form->findChild<T*>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+QStringList linesOf(QWidget* form, int level)
+{
+    QStringList lines;
+    const QListWidget* list = find<QListWidget>(form, QStringLiteral("List5_%1").arg(level));
+    for (int i = 0; i < list->count(); ++i)
+        lines.append(list->item(i)->text());
+    return lines;
+}
+
+// A school of four pupils: 1 and 2 in grade 5, 3 in grade 8 (a teacher's name for one test),
+// 4 in grade 2.
+std::unique_ptr<BoardSchool> makeSchool(const char* thirdName = "佐藤花子")
+{
+    return std::make_unique<BoardSchool>(std::initializer_list<board_testing::Pupil> {
+        { 1, 2015, "山田太郎" }, { 2, 2015, "鈴木一郎" }, { 3, 2012, thirdName }, { 4, 2018, "林" } });
+}
+
+void saveShot(QWidget* form, const QString& name)
+{
+    const QByteArray dir = qgetenv("KANAMERU_SHOTS");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(QString::fromLocal8Bit(dir));
+    form->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+class BoardTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<BoardSchool> school;
+    QPointer<seisekitime1> board;
+    int drillsShown = 0;
+    int startScreensShown = 0;
+
+    seisekitime1* openBoard()
+    {
+        screens().showDrillForm = [this] { ++drillsShown; };
+        screens().showNameSelection = [this] { ++startScreensShown; };
+        board = seisekitime1::open();
+        for (int i = 0; i < 100 && board && !board->activated(); ++i)
+            pump(5);
+        if (!board || !board->activated())
+            qFatal("the board did not activate");
+        return board;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        drillsShown = 0;
+        startScreensShown = 0;
+        school = makeSchool();
+    }
+    void cleanup()
+    {
+        if (board)
+            delete board.data();
+        school.reset();
+    }
+
+    void firstActivationFillsThePointsRankingAndThePupilsFigures()
+    {
+        school->addResult(1, 1, 60, kToday); // 30 points today
+        school->addResult(2, 1, 150, kToday.addDays(-3)); // 11 points
+        school->addResult(2, 1, 99999, kToday); // time-up: no points
+        school->addResult(1, 2, 300, kToday.addDays(-40)); // 5 points, long ago
+        school->load(1);
+        auto* startScreen = new QWidget;
+        startScreen->setObjectName(QStringLiteral("namesel"));
+        startScreen->setAttribute(Qt::WA_DeleteOnClose);
+        startScreen->show();
+        QPointer<QWidget> watched(startScreen);
+
+        seisekitime1* form = openBoard();
+        pump(10);
+        QVERIFY(!watched || !watched->isVisible());
+        QCOMPARE(form->displayKind(), 2);
+        QVERIFY(find<QRadioButton>(form, QStringLiteral("Option2_1"))->isChecked());
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label5"))->text(), QStringLiteral("獲得ポイント（今まで順位）"));
+        QCOMPARE(find<QRadioButton>(form, QStringLiteral("Option1_1"))->text(), QStringLiteral("累計順"));
+        QCOMPARE(linesOf(form, 1),
+            (QStringList { QStringLiteral(" 1●山田太郎　 30/   30"), QStringLiteral(" 2⑤鈴木一郎　  0/   11"),
+                QStringLiteral(" 3②林　　　　  0/    0"), QStringLiteral(" 3Ⅱ佐藤花子　  0/    0") }));
+        QCOMPARE(find<QListWidget>(form, QStringLiteral("List5_1"))->currentRow(), -1);
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label14_1"))->text(), QStringLiteral("1回/30点"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label15_1"))->text(), QStringLiteral("1回/30点"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label14_2"))->text(), QStringLiteral("-----"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label15_2"))->text(), QStringLiteral("1回/5点"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label15_3"))->text(), QStringLiteral("------"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label8_1"))->text(), QStringLiteral("最近28日=1回 / 30点"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label7_1"))->text(), QStringLiteral("目標=300秒 5回/60点(×1)"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝1回"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label17"))->text(), QStringLiteral("起動後2分"));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label13"))->text(), QStringLiteral("テスト塾:1"));
+        QVERIFY(find<QLabel>(form, QStringLiteral("Label12"))->text().endsWith(QStringLiteral(" 山田太郎")));
+        QCOMPARE(find<QListWidget>(form, QStringLiteral("List6"))->count(), 23);
+        QVERIFY(!find<QWidget>(form, QStringLiteral("Picture2"))->isVisible());
+        QVERIFY(!find<QWidget>(form, QStringLiteral("Picture6"))->isVisible());
+        QVERIFY(!find<QPushButton>(form, QStringLiteral("Command24_1"))->isVisible());
+        QCOMPARE(reg.targetLevelCleared.toInteger(), 0);
+        saveShot(form, QStringLiteral("board-points"));
+
+        // A later activation refills only the instruction list.
+        find<QListWidget>(form, QStringLiteral("List5_1"))->clear();
+        form->Form_Activate();
+        QCOMPARE(find<QListWidget>(form, QStringLiteral("List6"))->count(), 23);
+        QCOMPARE(linesOf(form, 1).size(), 0);
+    }
+
+    void timeDisplayShowsBestTodayAndPeriodLists()
+    {
+        school->addResult(2, 1, 45, kToday.addDays(-1), QTime(16, 5));
+        school->addResult(1, 1, 50, kToday, QTime(9, 5));
+        school->addResult(3, 1, 99999, kToday, QTime(9, 40));
+        school->addResult(1, 1, 45, kToday.addDays(-8), QTime(8, 0));
+        school->load(1);
+        seisekitime1* form = openBoard();
+
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        QCOMPARE(form->displayKind(), 1);
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label5"))->text(), QStringLiteral("ベスト成績"));
+        QCOMPARE(reg.listKind, 1);
+        // Pupils 1 and 2 share 45 seconds; the later one in the roster comes first.
+        QCOMPARE(linesOf(form, 1),
+            (QStringList { QStringLiteral(" 1⑤鈴木一郎　    45 　"), QStringLiteral(" 1●山田太郎　    45 ●"),
+                QStringLiteral("--②林　　　　------ 　"), QStringLiteral("--Ⅱ佐藤花子　------ 　") }));
+        saveShot(form, QStringLiteral("board-best"));
+
+        click(find<QRadioButton>(form, QStringLiteral("Option1_2")));
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label5"))->text(), QStringLiteral("本日の成績"));
+        QCOMPARE(linesOf(form, 1),
+            (QStringList { QStringLiteral("  50秒 09:05●山田太郎　●33"), QStringLiteral("　　× 09:40Ⅱ佐藤花子　Ⅱ") }));
+        QVERIFY(!find<QComboBox>(form, QStringLiteral("Combo2"))->isVisible());
+        saveShot(form, QStringLiteral("board-today"));
+
+        click(find<QRadioButton>(form, QStringLiteral("Option1_3")));
+        QCOMPARE(reg.listKind, 3);
+        QComboBox* period = find<QComboBox>(form, QStringLiteral("Combo2"));
+        QVERIFY(period->isVisible());
+        QCOMPARE(period->currentText(), QStringLiteral("　　今までの全成績"));
+        QCOMPARE(linesOf(form, 1).size(), 4);
+        QCOMPARE(linesOf(form, 1).at(0), QStringLiteral("  45秒 12/06⑤鈴木一郎　⑤35"));
+        saveShot(form, QStringLiteral("board-all"));
+
+        // On a Monday "this week" is today only; "this and last week" reaches last Monday.
+        const struct {
+            int index;
+            int lines;
+        } periods[] = { { 0, 2 }, { 1, 3 }, { 2, 4 }, { 4, 4 } };
+        for (const auto& p : periods) {
+            period->setCurrentIndex(p.index);
+            Q_EMIT period->activated(p.index);
+            QCOMPARE(reg.periodChoice.toInteger(), p.index + 1);
+            QCOMPARE(linesOf(form, 1).size(), p.lines);
+        }
+    }
+
+    void theGradeChoiceHidesPupilsWithoutRenumberingRanks()
+    {
+        school->addResult(3, 1, 30, kToday.addDays(-2)); // grade 8, fastest
+        school->addResult(1, 1, 40, kToday.addDays(-2));
+        school->addResult(4, 1, 50, kToday.addDays(-2));
+        school->load(1);
+        seisekitime1* form = openBoard();
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        QComboBox* grades = find<QComboBox>(form, QStringLiteral("Combo1"));
+        const int elementary = grades->findText(QStringLiteral("小学生全体"));
+        grades->setCurrentIndex(elementary);
+        Q_EMIT grades->activated(elementary);
+        QCOMPARE(linesOf(form, 1),
+            (QStringList { QStringLiteral(" 2●山田太郎　    40 ●"), QStringLiteral(" 3②林　　　　    50 　"),
+                QStringLiteral("--⑤鈴木一郎　------ 　") }));
+        QCOMPARE(form->passesGradeFilter(8), 0);
+        QCOMPARE(reg.gradeFilterText, QStringLiteral("小学生全体"));
+    }
+
+    void startButtonsAndTheirNumberKeysStartTheDrill_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("click 1") << 1 << false;
+        QTest::newRow("key 3") << 3 << true;
+        QTest::newRow("key 2") << 2 << true;
+    }
+    void startButtonsAndTheirNumberKeysStartTheDrill()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, byKey);
+        school->load(1);
+        seisekitime1* form = openBoard();
+        QPushButton* start = find<QPushButton>(form, QStringLiteral("Command4_%1").arg(level));
+        QCOMPARE(start->text(), QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level));
+        if (byKey)
+            QTest::keyClick(form, static_cast<Qt::Key>(Qt::Key_0 + level));
+        else
+            click(start);
+        pump(10);
+        QCOMPARE(drillsShown, 1);
+        QCOMPARE(reg.currentLevel, level);
+        QCOMPARE(reg.memorizeMode.toInteger(), 0);
+        QVERIFY(!board);
+    }
+
+    void thePracticeButtonStartsFlashCardsAndPracticeColumnsShowNoList()
+    {
+        school->load(1);
+        reg.levelTitles[2] = QStringLiteral("練習ﾚﾍﾞﾙ");
+        reg.levelPracticeFlag[2] = AnyValue(1);
+        reg.levelPracticeFlag[3] = AnyValue(0);
+        seisekitime1* form = openBoard();
+        QVERIFY(!find<QListWidget>(form, QStringLiteral("List5_2"))->isVisible());
+        QVERIFY(!find<QLabel>(form, QStringLiteral("Label7_2"))->isVisible());
+        QVERIFY(!find<QLabel>(form, QStringLiteral("Label14_2"))->isVisible());
+        QVERIFY(find<QListWidget>(form, QStringLiteral("List5_1"))->isVisible());
+        QCOMPARE(reg.levelTarget[2], 600);
+        QCOMPARE(reg.levelTargetB[2], 600);
+        QVERIFY(!form->findChild<QPushButton*>(QStringLiteral("Command28_3")));
+        QPushButton* practice = find<QPushButton>(form, QStringLiteral("Command28_2"));
+        QCOMPARE(practice->text(), QStringLiteral("練習"));
+        saveShot(form, QStringLiteral("board-practice"));
+        click(practice);
+        pump(10);
+        QCOMPARE(drillsShown, 1);
+        QCOMPARE(reg.currentLevel, 2);
+        QCOMPARE(reg.memorizeMode.toInteger(), 1);
+    }
+
+    void fourColumnsShareTheWidthAndFiveScroll_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("columnPixels");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("4") << 4 << 3648 / 15 << false;
+        QTest::newRow("5") << 5 << 3456 / 15 << true;
+        QTest::newRow("8") << 8 << 3456 / 15 << true;
+    }
+    void fourColumnsShareTheWidthAndFiveScroll()
+    {
+        QFETCH(int, levels);
+        QFETCH(int, columnPixels);
+        QFETCH(bool, scrolls);
+        school->load(1);
+        reg.levelCount = static_cast<qint16>(levels);
+        seisekitime1* form = openBoard();
+        QListWidget* first = find<QListWidget>(form, QStringLiteral("List5_1"));
+        QListWidget* second = find<QListWidget>(form, QStringLiteral("List5_2"));
+        QCOMPARE(first->width(), columnPixels);
+        QCOMPARE(second->x() - first->x(), columnPixels);
+        QScrollBar* scroll = find<QScrollBar>(form, QStringLiteral("HScroll1"));
+        QCOMPARE(scroll->isVisible(), scrolls);
+        if (!scrolls)
+            return;
+        QCOMPARE(scroll->maximum(), levels - 3);
+        saveShot(form, QStringLiteral("board-columns-%1").arg(levels));
+        const int left = first->x();
+        scroll->setValue(2);
+        QCOMPARE(seisekitime1::firstVisibleColumn(), 2);
+        QListWidget* third = find<QListWidget>(form, QStringLiteral("List5_3"));
+        QCOMPARE(third->x(), left);
+        QCOMPARE(second->x(), left);
+        QCOMPARE(find<QPushButton>(form, QStringLiteral("Command4_4"))->x(), left + columnPixels);
+        // The first visible column lies on top of those scrolled off.
+        QCOMPARE(third->parentWidget()->childAt(third->geometry().center()), third->viewport());
+        // The position outlives the form.
+        delete board.data();
+        board = nullptr;
+        seisekitime1* again = openBoard();
+        QCOMPARE(find<QScrollBar>(again, QStringLiteral("HScroll1"))->value(), 2);
+        find<QScrollBar>(again, QStringLiteral("HScroll1"))->setValue(0);
+    }
+
+    void backReturnsToTheStartScreenAndClosesTheBoard()
+    {
+        school->load(1);
+        seisekitime1* form = openBoard();
+        QPushButton* back = find<QPushButton>(form, QStringLiteral("Command1"));
+        QVERIFY(back->isEnabled());
+        click(back);
+        pump(10);
+        QCOMPARE(startScreensShown, 1);
+        QVERIFY(!board);
+    }
+
+    void aTeachersNameShowsThePrintButton()
+    {
+        school = makeSchool("田中先生");
+        school->load(3);
+        seisekitime1* form = openBoard();
+        QVERIFY(find<QPushButton>(form, QStringLiteral("Command24_1"))->isVisible());
+    }
+
+    void theTargetLevelIsClearedByRecentPointsAndCount()
+    {
+        // Level 3 needs 60 points in 5 attempts within 28 days.
+        for (int i = 0; i < 5; ++i)
+            school->addResult(1, 3, 10, kToday.addDays(-i));
+        school->load(1);
+        openBoard();
+        QCOMPARE(reg.targetLevelCleared.toInteger(), 1);
+    }
+};
+
+QTEST_MAIN(BoardTest)
+#include "seisekitime1_test.moc"
