@@ -70,16 +70,17 @@ QImage paint()
     sky.setColorAt(1.0, QColor(0xf6, 0xe8, 0xd2));
     p.fillRect(picture.rect(), sky);
 
-    // A low sun with its glow.
-    QRadialGradient glow(QPointF(830, 190), 210);
-    glow.setColorAt(0.0, QColor(255, 236, 200, 210));
-    glow.setColorAt(0.35, QColor(255, 228, 190, 90));
+    // A low sun with its glow, to the right of the card.
+    const QPointF sun(962, 132);
+    QRadialGradient glow(sun, 170);
+    glow.setColorAt(0.0, QColor(255, 236, 200, 220));
+    glow.setColorAt(0.35, QColor(255, 228, 190, 100));
     glow.setColorAt(1.0, QColor(255, 228, 190, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
-    p.drawEllipse(QPointF(830, 190), 210, 210);
+    p.drawEllipse(sun, 170, 170);
     p.setBrush(QColor(0xf8, 0xc9, 0x8e));
-    p.drawEllipse(QPointF(830, 190), 46, 46);
+    p.drawEllipse(sun, 38, 38);
 
     // Far hills fading into the haze, nearer ones darker.
     p.setBrush(QColor(0xa9, 0xc3, 0xc9, 170));

@@ -10,6 +10,7 @@
 #include "startup/navigation.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -98,6 +99,21 @@ QLabel* FrmSyuuryou::makeLabel(const char* name, int top, int height, double poi
     return label;
 }
 
+// A long drill-set title or name is set smaller rather than cut off.
+void FrmSyuuryou::fitToWidth(QLabel* label)
+{
+    const QVariant designSize = label->property("designPointSize");
+    QFont font = label->font();
+    if (designSize.isValid())
+        font.setPointSizeF(designSize.toDouble());
+    else
+        label->setProperty("designPointSize", font.pointSizeF());
+    const int room = label->contentsRect().width() - 4;
+    while (font.pointSizeF() > 8 && QFontMetrics(font).horizontalAdvance(label->text()) > room)
+        font.setPointSizeF(font.pointSizeF() - 1);
+    label->setFont(font);
+}
+
 FrmSyuuryou* FrmSyuuryou::open()
 {
     auto* form = new FrmSyuuryou();
@@ -147,10 +163,13 @@ void FrmSyuuryou::Form_Activate()
     Label13->setText(plan.levelCount);
     reg.todayTotalCount = plan.todayTotalCount;
     Label14->setText(plan.totalCount);
+    for (QLabel* label : { Label15, Label16, Label17, Label18, Label19, Label13, Label14 })
+        fitToWidth(label);
 
     const QString announcement = announcementText(plan.announcement);
     if (!announcement.isEmpty()) {
         Label20->setText(announcement);
+        fitToWidth(Label20);
         Label20->show();
     }
     repaint();
@@ -216,6 +235,7 @@ void FrmSyuuryou::Timer1_Timer()
         break;
     case ClearedNote::NextLevel:
         Label2->setText(nextLevelText());
+        fitToWidth(Label2);
         break;
     }
     Command5->setVisible(again.offerAgain);

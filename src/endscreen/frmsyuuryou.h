@@ -27,6 +27,7 @@ private:
     void Timer1_Timer();
     void Command4_Click();
     void Command5_Click();
+    static void fitToWidth(QLabel* label);
     QLabel* makeLabel(const char* name, int top, int height, double pointSize, bool bold, unsigned colour);
 
     QLabel* Image1 = nullptr;

@@ -261,6 +261,18 @@ private Q_SLOTS:
         QVERIFY(child<QPushButton>(form, "Command4")->hasFocus());
     }
 
+    void longTitlesAndNamesAreSetSmallerNotCut()
+    {
+        reg.drillSetTitle = QStringLiteral("カナメル日本史年代並べ替えドリル総合編上級コース");
+        reg.levelTitles[1] = QStringLiteral("レベル１　古代から近世までの出来事");
+        reg.currentPupilName = QStringLiteral("長谷川　ひかりこ　ジャクリーヌ　");
+        world->finish(1, 55);
+        openAndSettle(); // checks that no label is cut
+        QCOMPARE(text(form, "Label15"), reg.drillSetTitle);
+        QCOMPARE(text(form, "Label17"), QStringLiteral("長谷川　ひかりこ　ジャクリーヌ"));
+        QVERIFY(child(form, "Label15")->font().pointSizeF() < 28);
+    }
+
     void aTimeOutShowsNoRecordNoPointsAndNoSound()
     {
         world->history(1, 40);
