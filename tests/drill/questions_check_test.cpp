@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Banks, CheckRows,
             with(soundRows(), 1, row("1", "645", QString(17, u'改'), "蘇我氏が倒れる")), 1,
             { { 2, "全角 17 文字分。16 文字分まで" } } },
         CheckCase {
-            "HalfWidthCountsHalf", with(soundRows(), 1, row("1", "645", QString(32, u'a'), QString(72, u'b'))), 1, {} },
+            "HalfWidthCountsHalf", with(soundRows(), 1, row("1", "645", QString(32, u'ｱ'), QString(72, u'b'))), 1, {} },
         CheckCase { "ExplanationTooLong",
             with(soundRows(), 1, row("1", "645", "大化の改新", QString(36, u'説') + QStringLiteral("a"))), 1,
             { { 2, "全角 36.5 文字分。36 文字分まで" } } },
