@@ -1,0 +1,46 @@
+#pragma once
+// A label of a control array that the pupil can drag onto another label: while the button is
+// held the label follows the pointer, keeping the point where it was taken under the pointer;
+// on release it goes back to its place and the form is told where it was dropped.
+#include <QLabel>
+#include <QPoint>
+#include <QRect>
+#include <functional>
+
+namespace kanameru {
+
+class DragLabel : public QLabel {
+    Q_OBJECT
+public:
+    DragLabel(const char* name, int index, QWidget* parent);
+    int index() const { return index_; }
+    bool dragging() const { return dragging_; }
+
+    // Asked at the press whether a drag may start from this label.
+    std::function<bool(int index)> mayStart;
+    // Told at the release of a drag, with the pointer's global position.
+    std::function<void(int index, QPoint globalPosition)> dropped;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int index_;
+    bool dragging_ = false;
+    QPoint grabOffset_;
+    QRect home_;
+};
+
+// The label of `labels` (visible ones only) under a global position, or nullptr.
+template <class Labels> auto* labelAt(const Labels& labels, QPoint globalPosition)
+{
+    for (auto* label : labels) {
+        if (label && label->isVisible() && label->rect().contains(label->mapFromGlobal(globalPosition)))
+            return label;
+    }
+    return static_cast<std::remove_reference_t<decltype(*labels.begin())>>(nullptr);
+}
+
+} // namespace kanameru

@@ -1,0 +1,45 @@
+#pragma once
+// Small widgets of the drill form: the year axis with its grid (Picture1), the work area that
+// carries the answer lines (Picture2), and fitting a caption into its label.
+#include <QLine>
+#include <QWidget>
+#include <vector>
+
+class QLabel;
+
+namespace kanameru {
+
+// The year axis 0..2000: white, with a grid line every 100 years (width 1), every 500 years
+// (width 2) and at the year 1000 (width 4).
+class YearAxis : public QWidget {
+    Q_OBJECT
+public:
+    explicit YearAxis(QWidget* parent);
+    // The vertical position of the 100-year line k (1..20) inside the axis.
+    int gridLine(int k) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The work area: the drawings on it are the lines from the answer markers to the answer events.
+class WorkArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit WorkArea(QWidget* parent);
+    void eraseDrawings();
+    void drawLine(QLine line);
+    const std::vector<QLine>& drawings() const { return lines_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<QLine> lines_;
+};
+
+// Sets the label's caption in the largest caption font from maxPoints down to minPoints (half
+// points) in which it fits the label whole, wrapping lines when the label wraps.
+void fitCaption(QLabel* label, const QString& text, double maxPoints, double minPoints, bool bold = false);
+
+} // namespace kanameru

@@ -1,0 +1,450 @@
+#include "drill/mainfrm.h"
+
+#include "drill/draglabel.h"
+#include "drill/drillwidgets.h"
+#include "drill/questiontable.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/messagebox.h"
+#include "platform/random.h"
+#include "platform/screen.h"
+#include "results/results.h"
+#include "sound/sound.h"
+#include "startup/anyvalue.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+namespace kanameru {
+
+namespace {
+
+using platform::rgb;
+
+constexpr int kFormHeight = 768;
+
+bool memorizing()
+{
+    return reg.memorizeMode == 1;
+}
+
+QString levelName(int level)
+{
+    const QString title = reg.levelTitles[level].trimmed();
+    return title.isEmpty() ? QStringLiteral("レベル%1").arg(level) : title;
+}
+
+} // namespace
+
+// Form_Load.
+MainFrm::MainFrm(QWidget* parent)
+    : QWidget(parent)
+    , clock_(platform::clock())
+{
+    setObjectName(QStringLiteral("MainFrm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(reg.drillSetTitle);
+    setFixedSize(1024, kFormHeight);
+    platform::random().seedFromClock();
+
+    flow_ = std::make_unique<AnswerFlow>(rows_, platform::random(), clock_);
+    cycle_ = std::make_unique<RevealCycle>(rows_);
+
+    buildStrip();
+    buildWorkArea();
+    buildQuestionRows();
+    buildButtons();
+    buildMemorizePanel();
+    buildOverlay();
+
+    for (int i = 1; i <= 5; ++i) {
+        Label3[i]->mayStart = [this](int index) { return flow_->startExplanationDrag(index); };
+        Label3[i]->dropped = [this](int, QPoint at) {
+            if (DragLabel* target = labelAt(Label3, at))
+                flow_->dropOnExplanation(target->index());
+            flow_->endDrag();
+            render();
+        };
+        Label1[i]->mayStart = [this](int index) { return flow_->startRowDrag(index); };
+        Label1[i]->dropped = [this](int, QPoint at) {
+            if (DragLabel* target = labelAt(Label1, at))
+                flow_->dropOnEvent(target->index());
+            flow_->endDrag();
+            render();
+        };
+    }
+
+    sPicture1->move(0, sPicture1->y());
+    sPicture1->resize(1024, sPicture1->height());
+    sPicture2->move(0, 0);
+    Picture2->show();
+    Picture2->setGeometry(0, sPicture1->y() + sPicture1->height(), 1024, kFormHeight - sPicture1->height());
+    sTimer2->start();
+}
+
+MainFrm::~MainFrm() = default;
+
+MainFrm* MainFrm::open()
+{
+    auto* form = new MainFrm();
+    form->show();
+    if (!form->Form_Activate()) {
+        form->leaving_ = true;
+        form->sTimer1->stop();
+        form->sTimer2->stop();
+        form->close();
+        showResultsBoard();
+        return nullptr;
+    }
+    return form;
+}
+
+bool MainFrm::Form_Activate()
+{
+    cycle_->restart();
+    Picture6->move(Picture1->x() + Picture1->width(), 0);
+    if (memorizing()) {
+        Picture6->show();
+        setSpeed(kDefaultSpeed);
+    } else {
+        Picture6->hide();
+        for (QPushButton* b : { Command3, Command4, Command7, Command8 })
+            b->move(Command6->pos());
+    }
+    for (int k = 1; k <= 20; ++k) {
+        Label16[k]->setText(QString::number(k * 100));
+        Label16[k]->show();
+    }
+    初期設定();
+    レベル別設定();
+    if (!Command2_Click())
+        return false;
+    スタート();
+    if (memorizing()) {
+        Command9_Click();
+    } else {
+        Command3_Click();
+    }
+    return true;
+}
+
+void MainFrm::初期設定()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (w != this && w->objectName() == QLatin1String("seisekitime1"))
+            w->close();
+    }
+    hideBackdrop();
+    reg.allSolved = 0;
+    reg.finishing = 0;
+    const int level = reg.currentLevel;
+    if (reg.levelIsTimed[level] != 0) {
+        setTimeLimit();
+        sLabel10->setText(QStringLiteral("0"));
+        reg.timeBarScale = reg.timeBarSeconds > 0 ? static_cast<double>(sShape5->width()) / reg.timeBarSeconds : 0;
+        const int full = sShape5->width();
+        for (QWidget* s : { sShape2, sShape3, sShape4 })
+            s->move(sShape5->pos());
+        sShape2->resize(0, sShape2->height());
+        sShape3->resize(std::min(full, static_cast<int>(reg.levelTarget[level] * reg.timeBarScale)), sShape3->height());
+        sShape4->resize(
+            std::min(full, static_cast<int>(reg.levelTargetB[level] * reg.timeBarScale)), sShape4->height());
+    }
+    const QString title = reg.drillSetTitle;
+    sLabel2->setFont(platform::captionFont(title.size() > 9 ? 14 : 16.8, true));
+    sLabel2->setText(title);
+    sLabel7->setText(reg.currentPupilName.trimmed());
+    sLabel8->setText(reg.levelTitles[level]);
+    sLabel14->setText(reg.schoolName);
+    reg.todayTotalCount = todayTotalOfPupil();
+    sLabel13->setText(QString::number(minutesSincePupilStart(platform::clock().secondsSinceMidnight())));
+    if (isPracticeLevel(level)) {
+        sLabel12->setText(QStringLiteral("－"));
+        sLabel11->setText(QStringLiteral("－"));
+    } else {
+        sLabel12->setText(QString::number(reg.todayTotalCount + 1));
+        sLabel11->setText(shortestNumber(reg.todayCount(level, reg.currentPupilNo) + 1.0));
+    }
+}
+
+void MainFrm::レベル別設定()
+{
+    reg.questionsPerAttempt = kQuestionsPerAttempt;
+    sLabel9->setText(QStringLiteral("5"));
+}
+
+void MainFrm::スタート()
+{
+    clock_.start();
+    sTimer1->start();
+}
+
+bool MainFrm::Command2_Click()
+{
+    const QString fileName = reg.appFolder + questionFileName();
+    const QString title = reg.drillSetTitle;
+    if (std::optional<FileError> error = loadQuestionTable(fileName)) {
+        platform::showMessage(
+            QStringLiteral("問題ファイルを読めないため、ドリルを始められません。\n%1").arg(error->message()), title);
+        return false;
+    }
+    Result<QuestionRows> rows = loadRows(reg.currentLevel, storedQuestionFileName(fileName));
+    if (!rows) {
+        platform::showMessage(
+            QStringLiteral("問題ファイルを読めないため、ドリルを始められません。\n%1").arg(rows.error().message()),
+            title);
+        return false;
+    }
+    rows_ = std::move(*rows);
+    const int needed = memorizing() ? 1 : kEventsPerQuestion;
+    if (rows_.usableRowCount < needed) {
+        platform::showMessage(
+            QStringLiteral("レベル「%1」の問題は %2 問しかないため、出題できません（%3 問以上が必要です）。")
+                .arg(levelName(reg.currentLevel))
+                .arg(rows_.usableRowCount)
+                .arg(needed),
+            title);
+        return false;
+    }
+    for (int k = 1; k <= 20; ++k)
+        Label16[k]->move(Label16[k]->x(), Picture1->gridLine(k) - Label16[k]->height());
+    return true;
+}
+
+int MainFrm::yearTop(double year) const
+{
+    return static_cast<int>(yearPosition(year, Picture1->y(), Picture1->height(), Picture3->height()));
+}
+
+QPushButton* MainFrm::button(PhaseButton b) const
+{
+    switch (b) {
+    case PhaseButton::JudgeExplanations:
+        return Command6;
+    case PhaseButton::RetryExplanations:
+        return Command7;
+    case PhaseButton::JudgeOrder:
+        return Command4;
+    case PhaseButton::RetryOrder:
+        return Command8;
+    case PhaseButton::Next:
+        return Command3;
+    case PhaseButton::None:
+        break;
+    }
+    return nullptr;
+}
+
+// Shows the state of the question: captions, colours, the answer on the axis, the buttons.
+void MainFrm::render()
+{
+    if (!flow_->hasQuestion())
+        return;
+    const AnswerFlow& f = *flow_;
+    const Question& q = f.question();
+    for (int i = 1; i <= 5; ++i) {
+        const ScreenRow& row = q.row(i);
+        Label12[i]->setText(QString::number(row.rowIndex));
+        Label2[i]->setText(row.year);
+        fitCaption(Label1[i], row.event, 15, 9, true);
+        fitCaption(Label3[i], row.explanation, 12, 8);
+        platform::setBackground(Label1[i], rgb(f.eventColour(i)));
+        platform::setBackground(Label3[i], rgb(f.explanationColour(i)));
+        Label2[i]->setVisible(f.yearShown(i));
+        Label3[i]->show();
+    }
+    // The answer: markers at the years, the years and events in order, lines between them.
+    Picture2->eraseDrawings();
+    for (int i = 1; i <= 5; ++i) {
+        const int r = f.answerRow(i);
+        if (f.markersShown() && r > 0)
+            Picture4[i]->move(Picture1->x() + Picture1->width(), yearTop(rows_.yearOf(r)));
+        Picture4[i]->setVisible(f.markersShown());
+        if (f.answerLabelsShown() && r > 0) {
+            Label7[i]->setText(rows_.rowYear[r]);
+            // The event label is as high as its lines, so that the answer line meets its middle.
+            Label4[i]->resize(Label4[i]->width(), platform::twips(900));
+            fitCaption(Label4[i], rows_.rowEvent[r], 10, 7);
+            const QRect need
+                = QFontMetrics(Label4[i]->font())
+                      .boundingRect(QRect(0, 0, Label4[i]->width() - 8, 1000), Qt::TextWordWrap, rows_.rowEvent[r]);
+            Label4[i]->resize(
+                Label4[i]->width(), std::clamp(need.height() + 4, platform::twips(285), platform::twips(900)));
+        }
+        Label7[i]->setVisible(f.answerLabelsShown());
+        Label4[i]->setVisible(f.answerLabelsShown());
+        if (f.linesDrawn()) {
+            const QRect m = Picture4[i]->geometry();
+            const QRect e = Label4[i]->geometry();
+            Picture2->drawLine(QLine(m.center(), QPoint(e.left(), e.top() + e.height() / 2)));
+        }
+    }
+    Label18->setText(f.panelCaption());
+    platform::setBackground(Label18, rgb(f.panelColour()));
+    Label18->setVisible(f.panelShown());
+
+    Image2->setVisible(f.picture() == 2);
+    Image3->setVisible(f.picture() == 3);
+    if (f.picture() == 2 || f.picture() == 3) {
+        const QLabel* image = f.picture() == 2 ? Image2 : Image3;
+        Label11->move(image->x() + image->width(), image->y());
+    }
+    Label11->setText(f.instruction());
+
+    QPushButton* shown = button(f.button());
+    for (QPushButton* b : { Command3, Command4, Command6, Command7, Command8 })
+        b->setVisible(b == shown);
+
+    List2->clear();
+    for (int i = 1; i <= 5; ++i)
+        List2->addItem(QStringLiteral("%1").arg(q.pickedRows()[i - 1], 4));
+    sLabel9->setText(QString::number(reg.questionsPerAttempt - reg.solvedCount));
+}
+
+void MainFrm::playSound(JudgementSound sound)
+{
+    repaint();
+    if (sound == JudgementSound::Right)
+        playCorrectSound();
+    else if (sound == JudgementSound::Wrong)
+        playWrongSound();
+}
+
+void MainFrm::Command3_Click()
+{
+    Command3->hide();
+    Picture2->eraseDrawings();
+    flow_->newQuestion();
+    render();
+}
+
+void MainFrm::Command6_Click()
+{
+    const Judgement j = flow_->judgeExplanations();
+    render();
+    playSound(j.sound);
+}
+
+void MainFrm::Command7_Click()
+{
+    flow_->retryExplanations();
+    render();
+}
+
+void MainFrm::Command4_Click()
+{
+    const Judgement j = flow_->judgeOrder();
+    render();
+    playSound(j.sound);
+    if (j.attemptSolved) {
+        sTimer1->stop();
+        finishAttempt();
+    }
+}
+
+void MainFrm::Command8_Click()
+{
+    flow_->retryOrder();
+    render();
+}
+
+void MainFrm::renderLamps()
+{
+    for (int i = 10; i < 40; ++i)
+        sPicture3[i]->setVisible(lamps_.lit(i));
+}
+
+void MainFrm::sTimer1_Timer()
+{
+    const Tick t = tickAttempt(clock_);
+    const int level = reg.currentLevel;
+    lamps_.update(t.elapsed, reg.levelTarget[level], reg.levelTargetB[level], 0, 0);
+    renderLamps();
+    if (reg.levelIsTimed[level] != 0)
+        sLabel10->setText(QString::number(t.elapsed));
+    if (!t.barFull)
+        sShape2->resize(
+            std::clamp(static_cast<int>(t.elapsed * reg.timeBarScale), 0, sShape5->width()), sShape2->height());
+    else
+        sShape2->resize(sShape5->width(), sShape2->height());
+    if (t.timeUp) {
+        sTimer1->stop();
+        finishAttempt();
+    }
+}
+
+void MainFrm::sTimer2_Timer()
+{
+    sLabel13->setText(QString::number(minutesSincePupilStart(platform::clock().secondsSinceMidnight())));
+}
+
+void MainFrm::finishAttempt()
+{
+    QPointer<MainFrm> self(this);
+    platform::letEventsRun();
+    if (!self)
+        return;
+    const FinishRoute route = beginFinish(clock_);
+    if (route == FinishRoute::AlreadyFinishing)
+        return;
+    sTimer1->stop();
+    for (QTimer* t : { Timer2, Timer3, Timer4 })
+        t->stop();
+    sPicture2->raise();
+    sPicture2->show();
+    lblsss2->setVisible(reg.timeUp == 1);
+    lblsss1->setVisible(reg.timeUp != 1);
+    repaint();
+    if (route == FinishRoute::BackToBoard) {
+        showBackdrop();
+        leaveToBoard();
+        return;
+    }
+    recordResult(reg.currentLevel);
+    showBackdrop();
+    waitThenShowEndScreen(1);
+}
+
+void MainFrm::waitThenShowEndScreen(int seconds)
+{
+    QPointer<MainFrm> self(this);
+    platform::waitLettingEventsRun(seconds * 1000);
+    if (!self)
+        return;
+    leaving_ = true;
+    sTimer2->stop();
+    close();
+    showEndScreen();
+}
+
+void MainFrm::leaveToBoard()
+{
+    leaving_ = true;
+    sTimer1->stop();
+    sTimer2->stop();
+    close();
+    showResultsBoard();
+}
+
+void MainFrm::closeEvent(QCloseEvent* event)
+{
+    // Closed from the window's title bar during an attempt: back to the results board, with
+    // nothing recorded, so that the program never runs on without a window.
+    if (!leaving_ && reg.finishing == 0) {
+        reg.finishing = 1;
+        leaving_ = true;
+        sTimer1->stop();
+        sTimer2->stop();
+        QTimer::singleShot(0, [] { showResultsBoard(); });
+    }
+    event->accept();
+}
+
+} // namespace kanameru

@@ -1,0 +1,479 @@
+// The drill form as a pupil meets it: opened through startDrill on a small installation with a
+// real question file, answered with real mouse drags and clicks, timed by a fixed clock that the
+// test moves and ticks, ending in a real results file. Set KANAMERU_DRILL_SHOTS to a folder to
+// keep pictures of the phases.
+#include "drill/mainfrm.h"
+#include "drill/questiontable.h"
+#include "endscreen/startdrill.h"
+#include "results/results.h"
+#include "sound/sound.h"
+#include "sound/wavsynth.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "support/fakes.h"
+#include "support/formdriver.h"
+#include "support/installation.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+
+using namespace kanameru;
+using namespace testing_support;
+
+namespace {
+
+const QStringList kRows {
+    QStringLiteral("1,57,弥生,1世紀,外交,奴国の王が漢に使い,,倭の小国の王が中国の皇帝から金印を授けられる"),
+    QStringLiteral("1,239,弥生,3世紀,外交,卑弥呼が魏に使い,,邪馬台国の女王が中国に使者を送り称号と銅鏡を授かる"),
+    QStringLiteral("1,538,古墳,6世紀,文化,仏教の伝来,,百済の聖明王が欽明天皇に仏像や経典を贈る"),
+    QStringLiteral("1,607,飛鳥,7世紀,外交,小野妹子を隋に派遣,,対等な立場で国交を結ぼうと中国に使者を送る"),
+    QStringLiteral("1,607,飛鳥,7世紀,文化,法隆寺の建立,,厩戸王が斑鳩に建てた現存する世界最古の木造建築の寺"),
+    QStringLiteral("1,710,奈良,8世紀,政治,平城京に都を移す,,唐の長安にならった都が奈良に造られる"),
+    QStringLiteral("1,794,平安,8世紀,政治,平安京に都を移す,,桓武天皇が政治を立て直すため京都に都を移す"),
+    QStringLiteral("1,1192,鎌倉,12世紀,政治,源頼朝が征夷大将軍になる,,武士による本格的な政権が鎌倉で始まる"),
+    QStringLiteral("2,1338,室町,14世紀,政治,足利尊氏が征夷大将軍になる,,京都に新しい武家政権が開かれる"),
+    QStringLiteral(
+        "1,1603,江戸,17世紀,政治,徳川家康が江戸幕府を開く,,関ヶ原の戦いに勝った大名が征夷大将軍に任じられる"),
+};
+
+struct World {
+    FakePlatform fake;
+    TestInstallation inst;
+    int boardShown = 0;
+    int endShown = 0;
+    int backdropShown = 0;
+    std::function<void()> onBackdrop; // runs while the drill form is finishing
+
+    // Level 1: target 60 s, second target 12 s (limit 60 s); level 2 the same, titled as practice.
+    explicit World(const QStringList& rows = kRows)
+    {
+        inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+        inst.load();
+        reg.currentPupilNo = 3;
+        reg.currentPupilName = QStringLiteral("山田　花子          ");
+        reg.drillSetTitle = QStringLiteral("カナメル");
+        reg.schoolName = QStringLiteral("みなと塾");
+        for (int level = 1; level <= 3; ++level) {
+            reg.levelTitles[level] = QStringLiteral("ﾚﾍﾞﾙ%1").arg(level);
+            reg.levelIsTimed[level] = 1;
+        }
+        if (!rows.isEmpty())
+            writeQuestions(rows);
+        Sound beep = sineTone(0.02, 880);
+        QVERIFY(writeWav(inst.soundFolder() + QStringLiteral("ok.wav"), beep));
+        QVERIFY(writeWav(inst.soundFolder() + QStringLiteral("ng.wav"), beep));
+        inst.writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("正解音1,ok,*\n間違い音1,ng,*\n"));
+        loadSoundMap();
+        openResultsFile();
+        screens().showDrillForm = [] { MainFrm::open(); };
+        screens().showResultsBoard = [this] { ++boardShown; };
+        screens().showEndScreen = [this] { ++endShown; };
+        screens().showBackdrop = [this] {
+            ++backdropShown;
+            if (onBackdrop)
+                onBackdrop();
+        };
+    }
+    ~World()
+    {
+        if (MainFrm* f = form())
+            f->close();
+        pump();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QString storedFile() const { return storedQuestionFileName(reg.appFolder + questionFileName()); }
+    void writeQuestions(const QStringList& rows)
+    {
+        QVERIFY(!writeStoredQuestionFile(storedFile(), rows, QStringLiteral("questions.csv")).has_value());
+    }
+
+    // Rows drawn as 1-based indexes among the `usable` rows, then explanation exchanges.
+    void draw(int usable, std::initializer_list<int> rows, std::initializer_list<std::pair<int, int>> pairs = {})
+    {
+        for (int r : rows)
+            fake.random.push((r - 0.5) / usable);
+        int n = 0;
+        for (auto [a, b] : pairs) {
+            fake.random.push((a - 0.5) / 5);
+            fake.random.push((b - 0.5) / 5);
+            ++n;
+        }
+        for (; n < 10; ++n) {
+            fake.random.push(0.0);
+            fake.random.push(0.0);
+        }
+    }
+
+    MainFrm* start(int level = 1)
+    {
+        reg.currentLevel = static_cast<qint16>(level);
+        reg.memorizeMode = 0;
+        startDrill();
+        pump();
+        return form();
+    }
+    MainFrm* form() const { return qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm"))); }
+    qint64 records() const { return storedResultCount(resultsFilePath()); }
+};
+
+template <class T = QLabel> T* child(QWidget* form, const QString& name)
+{
+    T* w = form->findChild<T*>(name);
+    if (!w)
+        qWarning("no control %s", qPrintable(name));
+    return w;
+}
+QLabel* label(QWidget* form, const char* name, int i)
+{
+    return child(form, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+}
+QPushButton* button(QWidget* form, const char* name)
+{
+    return child<QPushButton>(form, QLatin1String(name));
+}
+QColor background(QWidget* w)
+{
+    return w->palette().color(QPalette::Window);
+}
+
+void shot(QWidget* form, const char* name)
+{
+    const QByteArray dir = qgetenv("KANAMERU_DRILL_SHOTS");
+    if (dir.isEmpty())
+        return;
+    pump();
+    form->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+// Drags explanations, as a pupil who knows them, until each event holds its own.
+void placeExplanations(MainFrm* f)
+{
+    for (int i = 1; i <= 5; ++i) {
+        const int row = label(f, "Label12", i)->text().toInt();
+        const QString want = f->rows().rowExplanation[row];
+        for (int j = 1; j <= 5; ++j) {
+            if (j != i && f->flow().question().row(j).explanation == want
+                && f->flow().question().row(i).explanation != want) {
+                drag(label(f, "Label3", j), label(f, "Label3", i));
+                break;
+            }
+        }
+    }
+}
+
+// Drags rows into chronological order.
+void orderRows(MainFrm* f)
+{
+    for (int i = 1; i <= 5; ++i) {
+        for (int j = i + 1; j <= 5; ++j) {
+            if (label(f, "Label12", j)->text().toInt() < label(f, "Label12", i)->text().toInt())
+                drag(label(f, "Label1", j), label(f, "Label1", i));
+        }
+    }
+}
+
+void tick(World& w, MainFrm* f, double seconds)
+{
+    w.fake.clock.advance(seconds);
+    f->sTimer1_Timer();
+}
+
+} // namespace
+
+class DrillFormTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void solvesAWholeAttemptWithRealDrags();
+    void wrongJudgementsCostFiveAndTenSecondsAndShowTheAnswer();
+    void aDropOfTheOtherKindChangesNothing();
+    void theTimeIsUpAtExactlyTheLimit();
+    void thePassLampsGoOutFrom51To60();
+    void aPracticeLevelReturnsToTheBoardWithoutRecording();
+    void aLevelWithTooFewRowsReturnsToTheBoard();
+    void aQuestionFileThatCannotBeReadReturnsToTheBoard();
+    void anAttemptPastMidnightKeepsTheRightTime();
+    void theStripShowsThePupilAndTheCounters();
+};
+
+void DrillFormTest::solvesAWholeAttemptWithRealDrags()
+{
+    World w;
+    // Question 1 draws rows 3, 8, 1, 5, 9 (of the nine level-1 rows) with two explanations exchanged.
+    w.draw(9, { 3, 8, 1, 5, 9 }, { { 1, 4 }, { 2, 5 } });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    QCOMPARE(child(f, "Label11")->text(), QStringLiteral("説明を正しく入れ替えなさい"));
+    QVERIFY(child(f, "Image2")->isVisible());
+    QVERIFY(button(f, "Command6")->isVisible());
+    QCOMPARE(label(f, "Label1", 1)->text(), QStringLiteral("仏教の伝来"));
+    QVERIFY(!label(f, "Label2", 1)->isVisible());
+    shot(f, "1-explanations");
+
+    for (int question = 1; question <= 5; ++question) {
+        if (question > 1) {
+            w.draw(9, { 9, 7, 5, 3, 1 }, { { 1, 2 } });
+            click(button(f, "Command3"));
+        }
+        placeExplanations(f);
+        click(button(f, "Command6"));
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(background(label(f, "Label3", i)), QColor(0x00, 0xFF, 0x00));
+        QVERIFY(button(f, "Command4")->isVisible());
+        QVERIFY(child(f, "Image3")->isVisible());
+        QCOMPARE(child(f, "Label11")->text(), QStringLiteral("出来事を年代順に並べなさい"));
+        if (question == 1)
+            shot(f, "2-ordering");
+        orderRows(f);
+        tick(w, f, 10);
+        click(button(f, "Command4"));
+        if (question == 5)
+            break;
+        QCOMPARE(child(f, "Label18")->text(), QStringLiteral("正解です"));
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(background(label(f, "Label1", i)), QColor(0x00, 0xFF, 0x00));
+        QCOMPARE(child(f, "sLabel9")->text(), QString::number(5 - question));
+        QVERIFY(button(f, "Command3")->isVisible());
+        QCOMPARE(child(f, "Label11")->text(), QStringLiteral("確認して次の問題へ進もう！"));
+        if (question == 1)
+            shot(f, "4-solved");
+    }
+    // The fifth answer ends the attempt: recorded, backdrop, end screen after a second.
+    QCOMPARE(w.endShown, 1);
+    QCOMPARE(w.backdropShown, 1);
+    QCOMPARE(reg.solvedCount, 5);
+    QCOMPARE(reg.attemptResult, 50);
+    QCOMPARE(w.records(), qint64(1));
+    const auto stored = readStoredResults(0);
+    QVERIFY(stored.ok());
+    QCOMPARE(stored->front().result, 50);
+    QCOMPARE(stored->front().pupilNo, qint16(3));
+    pump();
+    QVERIFY(!w.form());
+}
+
+void DrillFormTest::wrongJudgementsCostFiveAndTenSecondsAndShowTheAnswer()
+{
+    World w;
+    w.draw(9, { 3, 8, 1, 5, 9 }, { { 1, 2 } });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    click(button(f, "Command6"));
+    QCOMPARE(background(label(f, "Label3", 1)), QColor(0xFF, 0x00, 0x00));
+    QCOMPARE(background(label(f, "Label3", 3)), QColor(0x00, 0xFF, 0x00));
+    QVERIFY(button(f, "Command7")->isVisible());
+    QVERIFY(!button(f, "Command6")->isVisible());
+    const QString locked = label(f, "Label3", 1)->text();
+    drag(label(f, "Label3", 1), label(f, "Label3", 2));
+    QCOMPARE(label(f, "Label3", 1)->text(), locked);
+
+    w.fake.random.push(0.0); // the retry's exchanges leave the rows as they are
+    click(button(f, "Command7"));
+    QCOMPARE(background(label(f, "Label3", 1)), QColor(0xFF, 0xFF, 0x00));
+    placeExplanations(f);
+    click(button(f, "Command6"));
+    QVERIFY(button(f, "Command4")->isVisible());
+    // The drawn order 538, 1192, 57, 607, 1603 is wrong.
+    click(button(f, "Command4"));
+    QLabel* panel = child(f, "Label18");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->text(), QStringLiteral("正解は"));
+    QCOMPARE(background(panel), QColor(0xFF, 0x00, 0x00));
+    QVERIFY(button(f, "Command8")->isVisible());
+    const QStringList answerYears { "57", "538", "607", "1192", "1603" };
+    for (int i = 1; i <= 5; ++i) {
+        QVERIFY(label(f, "Label2", i)->isVisible());
+        QCOMPARE(label(f, "Label7", i)->text(), answerYears[i - 1]);
+        QVERIFY(label(f, "Label4", i)->isVisible());
+        QWidget* marker = child<QWidget>(f, QStringLiteral("Picture4_%1").arg(i));
+        QVERIFY(marker->isVisible());
+        if (i > 1)
+            QVERIFY2(marker->y() > child<QWidget>(f, QStringLiteral("Picture4_%1").arg(i - 1))->y(),
+                "later years stand lower on the axis");
+    }
+    shot(f, "3-wrong-order");
+    // The answer on show cannot be dragged into place.
+    const QString first = label(f, "Label1", 1)->text();
+    drag(label(f, "Label1", 1), label(f, "Label1", 2));
+    QCOMPARE(label(f, "Label1", 1)->text(), first);
+
+    tick(w, f, 0);
+    QCOMPARE(child(f, "sLabel10")->text(), QStringLiteral("15"));
+    w.fake.random.push(0.0);
+    click(button(f, "Command8"));
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!label(f, "Label4", 1)->isVisible());
+    QVERIFY(button(f, "Command4")->isVisible());
+    orderRows(f);
+    click(button(f, "Command4"));
+    QCOMPARE(panel->text(), QStringLiteral("正解です"));
+    tick(w, f, 0);
+    QCOMPARE(child(f, "sLabel10")->text(), QStringLiteral("15"));
+    QCOMPARE(w.records(), qint64(0));
+}
+
+void DrillFormTest::aDropOfTheOtherKindChangesNothing()
+{
+    World w;
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    QStringList events, explanations;
+    for (int i = 1; i <= 5; ++i) {
+        events << label(f, "Label1", i)->text();
+        explanations << label(f, "Label3", i)->text();
+    }
+    auto unchanged = [&] {
+        for (int i = 1; i <= 5; ++i) {
+            if (label(f, "Label1", i)->text() != events[i - 1] || label(f, "Label3", i)->text() != explanations[i - 1])
+                return false;
+        }
+        return true;
+    };
+    drag(label(f, "Label3", 1), label(f, "Label1", 2)); // an explanation onto an event
+    QVERIFY(unchanged());
+    drag(label(f, "Label3", 1), child(f, "Label11")); // onto no label at all
+    QVERIFY(unchanged());
+    drag(label(f, "Label1", 1), label(f, "Label1", 2)); // rows are not draggable yet
+    QVERIFY(unchanged());
+    QCOMPARE(label(f, "Label3", 1)->pos(), label(f, "Label3", 1)->pos());
+    const QPoint home = label(f, "Label3", 1)->pos();
+    drag(label(f, "Label3", 1), label(f, "Label3", 4));
+    QCOMPARE(label(f, "Label3", 1)->text(), explanations[3]);
+    QCOMPARE(label(f, "Label3", 4)->text(), explanations[0]);
+    QCOMPARE(label(f, "Label3", 1)->pos(), home);
+}
+
+void DrillFormTest::theTimeIsUpAtExactlyTheLimit()
+{
+    World w;
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    bool timeUpShown = false;
+    bool recordingShown = true;
+    w.onBackdrop = [&] {
+        timeUpShown = child(f, "lblsss2")->isVisible();
+        recordingShown = child(f, "lblsss1")->isVisible();
+        shot(f, "5-time-up");
+        // A late second finish (a tick or an answer while recording) changes nothing.
+        f->finishAttempt();
+    };
+    tick(w, f, 59);
+    QVERIFY(!child<QWidget>(f, QStringLiteral("sPicture2"))->isVisible());
+    QCOMPARE(w.endShown, 0);
+    tick(w, f, 1);
+    QCOMPARE(reg.timeUp, qint16(1));
+    QCOMPARE(reg.attemptResult, kTimeOut);
+    QVERIFY(timeUpShown);
+    QVERIFY(!recordingShown);
+    QCOMPARE(w.backdropShown, 1);
+    QCOMPARE(w.endShown, 1);
+    QCOMPARE(w.records(), qint64(1));
+    QCOMPARE(readStoredResults(0)->front().result, kTimeOut);
+}
+
+void DrillFormTest::thePassLampsGoOutFrom51To60()
+{
+    World w;
+    reg.levelTargetB[1] = 100; // limit 500 s, lamps of the second target from 91 s on
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    auto lit = [&] {
+        int n = 0;
+        for (int i = 30; i <= 39; ++i)
+            n += child<QWidget>(f, QStringLiteral("sPicture3_%1").arg(i))->isVisible() ? 1 : 0;
+        return n;
+    };
+    const int expected[] = { 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0 }; // after 50 .. 61 seconds
+    tick(w, f, 50);
+    for (int k = 0; k < 12; ++k) {
+        QCOMPARE(lit(), expected[k]);
+        tick(w, f, 1);
+    }
+    for (int i = 10; i <= 29; ++i)
+        QVERIFY(child<QWidget>(f, QStringLiteral("sPicture3_%1").arg(i))->isVisible());
+}
+
+void DrillFormTest::aPracticeLevelReturnsToTheBoardWithoutRecording()
+{
+    World w;
+    reg.levelTitles[2] = QStringLiteral("練習");
+    w.draw(10, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start(2);
+    QVERIFY(f);
+    QCOMPARE(child(f, "sLabel12")->text(), QStringLiteral("－"));
+    QCOMPARE(child(f, "sLabel11")->text(), QStringLiteral("－"));
+    tick(w, f, 60);
+    QCOMPARE(w.boardShown, 1);
+    QCOMPARE(w.endShown, 0);
+    QCOMPARE(w.records(), qint64(0));
+    pump();
+    QVERIFY(!w.form());
+}
+
+void DrillFormTest::aLevelWithTooFewRowsReturnsToTheBoard()
+{
+    World w(kRows.mid(5, 5)); // level 1 keeps four rows, level 2 five
+    reg.levelTitles[1] = QStringLiteral("地域５－１");
+    QVERIFY(!w.start(1));
+    QCOMPARE(w.fake.messages.texts.size(), 1);
+    QVERIFY2(w.fake.messages.texts[0].contains(QStringLiteral("地域５－１")), qPrintable(w.fake.messages.texts[0]));
+    QCOMPARE(w.boardShown, 1);
+    QCOMPARE(w.records(), qint64(0));
+    pump();
+    QVERIFY(!w.form());
+    w.draw(5, { 1, 2, 3, 4, 5 });
+    QVERIFY(w.start(2));
+}
+
+void DrillFormTest::aQuestionFileThatCannotBeReadReturnsToTheBoard()
+{
+    World w(QStringList {});
+    QVERIFY(!w.start(1));
+    QCOMPARE(w.fake.messages.texts.size(), 1);
+    QVERIFY2(w.fake.messages.texts[0].contains(w.storedFile()), qPrintable(w.fake.messages.texts[0]));
+    QCOMPARE(w.boardShown, 1);
+    QCOMPARE(w.records(), qint64(0));
+}
+
+void DrillFormTest::anAttemptPastMidnightKeepsTheRightTime()
+{
+    World w;
+    reg.levelTargetB[1] = 100;
+    w.fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 50)));
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    tick(w, f, 25);
+    QCOMPARE(child(f, "sLabel10")->text(), QStringLiteral("25"));
+    QCOMPARE(w.endShown, 0);
+    QVERIFY(child<QWidget>(f, QStringLiteral("sShape2"))->width() > 0);
+}
+
+void DrillFormTest::theStripShowsThePupilAndTheCounters()
+{
+    World w;
+    reg.drillSetTitle = QStringLiteral("カナメル歴史年代ドリル");
+    reg.todayCount(1, 3) = 2;
+    reg.todayCount(2, 3) = 1;
+    reg.pupilStartSeconds = 10 * 3600 - 125; // the clock stands at 10:00:00
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    QCOMPARE(child(f, "sLabel7")->text(), QStringLiteral("山田　花子"));
+    QCOMPARE(child(f, "sLabel2")->font().pointSizeF(), 14.0);
+    QCOMPARE(child(f, "sLabel8")->text(), QStringLiteral("ﾚﾍﾞﾙ1"));
+    QCOMPARE(child(f, "sLabel12")->text(), QStringLiteral("4"));
+    QCOMPARE(child(f, "sLabel11")->text(), QStringLiteral("3"));
+    QCOMPARE(child(f, "sLabel13")->text(), QStringLiteral("2"));
+    QCOMPARE(child(f, "sLabel9")->text(), QStringLiteral("5"));
+    QCOMPARE(child(f, "Label16_10")->text(), QStringLiteral("1000"));
+}
+
+QTEST_MAIN(DrillFormTest)
+#include "drillform_test.moc"
