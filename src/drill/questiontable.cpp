@@ -4,7 +4,6 @@
 #include "startup/textfile.h"
 
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <algorithm>
 #include <random>
 
@@ -108,18 +107,21 @@ std::optional<QString> clearLineProblem(const QString& clear)
     if (fields > kMaxQuestionColumns)
         return QStringLiteral("項目が %1 個あります（%2 個まで）。").arg(fields).arg(kMaxQuestionColumns);
     // Positions count characters: the code page holds no character outside the basic plane,
-    // so a character that would take two positions of a QString is refused here.
-    if (encodeCp932(clear) && !std::any_of(clear.begin(), clear.end(), [](QChar c) { return c.isSurrogate(); }))
+    // so a character that would take two positions of a QString is refused here. A character
+    // must also read back as itself, or the explanation would no longer match its event.
+    auto readsBack = [](const QString& text) {
+        const std::optional<QByteArray> bytes = encodeCp932(text);
+        return bytes && decodeCp932(*bytes) == text;
+    };
+    if (readsBack(clear))
         return std::nullopt;
     for (qsizetype i = 0; i < clear.size(); ++i) {
         const bool pair = clear[i].isHighSurrogate() && i + 1 < clear.size();
         const QString character = clear.mid(i, pair ? 2 : 1);
-        QStringEncoder encoder("Windows-31J", QStringEncoder::Flag::Stateless);
-        const QByteArray bytes = encoder.encode(character);
-        if (encoder.hasError() || pair)
+        if (pair || !readsBack(character))
             return QStringLiteral("%1 文字目の「%2」は Shift-JIS（CP932）で書けません。").arg(i + 1).arg(character);
     }
-    return std::nullopt;
+    return QStringLiteral("Shift-JIS（CP932）で書くと元の文字に戻りません。");
 }
 
 namespace {

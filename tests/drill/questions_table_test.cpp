@@ -159,8 +159,9 @@ TEST_P(LoadLine, FillsTheCellsOfTheClearLine)
     EXPECT_EQ(reg.questionColumnCount, static_cast<int>(c.cells.size()));
     for (size_t i = 0; i < c.cells.size(); ++i)
         EXPECT_EQ(reg.questionTable(1, static_cast<int>(i) + 1), QString::fromUtf8(c.cells[i])) << i;
-    if (c.cells.size() < 100)
+    if (c.cells.size() < 100) {
         EXPECT_EQ(reg.questionTable(1, static_cast<int>(c.cells.size()) + 1), QStringLiteral("old"));
+    }
     EXPECT_EQ(reg.questionTable(0, 1), QString());
     EXPECT_EQ(reg.questionTable(1, 0), QString());
 }
@@ -354,8 +355,9 @@ TEST_P(LoadFailure, ReportsFileLineAndReasonAndKeepsTheTable)
     EXPECT_EQ(error->line, GetParam().line);
     EXPECT_TRUE(error->reason.contains(QString::fromUtf8(GetParam().reasonPart))) << error->reason.toStdString();
     EXPECT_TRUE(error->message().contains(storedPath()));
-    if (GetParam().line > 0)
+    if (GetParam().line > 0) {
         EXPECT_TRUE(error->message().contains(QStringLiteral("%1 行目").arg(GetParam().line)));
+    }
     EXPECT_EQ(reg.questionRowCount, 2);
     EXPECT_EQ(reg.questionColumnCount, 2);
     EXPECT_EQ(reg.questionTable(1, 2), QStringLiteral("good"));
@@ -472,6 +474,7 @@ INSTANTIATE_TEST_SUITE_P(Refusals, WriteRefusal,
             3, "「한」" },
         RefusalCase {
             "EmojiNotInCodePage", { QStringLiteral("1,") + QString::fromUtf8("\xF0\x9F\x98\x80") }, 1, "書けません" },
+        RefusalCase { "WaveDashNotInCodePage", { QStringLiteral("1,1868〜1869") }, 1, "「〜」" },
         RefusalCase { "TooManyFields", { QString(100, u',') }, 1, "101 個" },
         RefusalCase { "TooManyLines", manyLines(1001), 1001, "1000 行まで" }),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
