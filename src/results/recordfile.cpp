@@ -232,7 +232,10 @@ std::optional<IoError> readLastRecords(
 {
     int dummyStage = 0;
     int& at = stage ? *stage : dummyStage;
-    *out = RecordBlock();
+    // The buffer is reused from one read to the next (the statistics are rebuilt often).
+    out->bytes.resize(0);
+    out->firstNumber = 1;
+    out->totalRecords = 0;
     at = 1;
     Descriptor fd(openFile(path, O_RDONLY));
     if (!fd.ok()) {

@@ -200,37 +200,42 @@ bool appendChecked()
     return true;
 }
 
-// Reads the file and keeps its records; false when the program is ending over an error.
-bool loadChecked()
+// Reads the file and keeps its records (and with accumulateToo adds them to the cleared count
+// and points tables); false when the program is ending over an error.
+bool loadChecked(bool accumulateToo)
 {
     stageMarker = 1;
     loadRetryCount = 0;
     const QString path = resultsFilePath();
     const double asOf = platform::clock().nowDayCount();
-    // Until the file has been read, nobody has a best result.
-    keepRecords({}, asOf, false);
+    // A load that fails leaves no best results of an earlier one behind.
+    const auto failed = [&] {
+        keepRecords({}, asOf, false);
+        return false;
+    };
 
     stageMarker = 2;
     if (!retryLoadStep([&] { return recordfile::createIfMissing(path); }))
-        return false;
+        return failed();
 
     stageMarker = 4;
-    recordfile::RecordBlock block;
+    // Kept from one rebuild to the next, so a rebuild allocates nothing once warmed up.
+    static recordfile::RecordBlock block;
     if (!retryLoadStep(
             [&] { return recordfile::readLastRecords(path, kResultRecordLength, kResultsReadWindow, &block, false); }))
-        return false;
+        return failed();
 
     stageMarker = 5;
-    keepRecords(parseResultRecords(block.bytes, block.firstNumber), asOf, false);
+    keepRecordBytes(block.bytes, block.firstNumber, asOf, accumulateToo);
     stageMarker = 6;
     return true;
 }
 
 } // namespace
 
-std::vector<LoadedResult> parseResultRecords(const QByteArray& bytes, qint64 firstNumber)
+void parseResultRecords(const QByteArray& bytes, qint64 firstNumber, std::vector<LoadedResult>* records)
 {
-    std::vector<LoadedResult> out;
+    std::vector<LoadedResult>& out = *records;
     const qsizetype n = bytes.size() / kResultRecordLength;
     out.resize(static_cast<size_t>(n));
     const char* p = bytes.constData();
@@ -245,7 +250,6 @@ std::vector<LoadedResult> parseResultRecords(const QByteArray& bytes, qint64 fir
         r.result = qFromLittleEndian<qint32>(p + 20);
         r.number = static_cast<qint32>(firstNumber + i);
     }
-    return out;
 }
 
 void openResultsFile()
@@ -286,15 +290,13 @@ void recordResult(qint16 level)
 
 void loadResults()
 {
-    loadChecked();
+    loadChecked(false);
 }
 
 void computeStatistics()
 {
     clearCounts();
-    if (!loadChecked())
-        return;
-    accumulate(platform::clock().nowDayCount());
+    loadChecked(true);
 }
 
 qint64 storedResultCount(const QString& path)
@@ -307,7 +309,9 @@ Result<std::vector<LoadedResult>> readStoredResults(qint64 lastCount, const QStr
     recordfile::RecordBlock block;
     if (const auto e = recordfile::readLastRecords(path, kResultRecordLength, lastCount, &block, true))
         return FileError { path, 0, e->description };
-    return parseResultRecords(block.bytes, block.firstNumber);
+    std::vector<LoadedResult> records;
+    parseResultRecords(block.bytes, block.firstNumber, &records);
+    return records;
 }
 
 Result<std::vector<InstallationResultRecord>> readInstallationResults(const QString& path)

@@ -4,7 +4,9 @@
 
 #include "startup/hensuu1.h"
 
+#include <QtEndian>
 #include <cmath>
+#include <cstring>
 
 namespace kanameru {
 namespace {
@@ -30,20 +32,16 @@ double days(const AnyValue& v)
     return std::isfinite(d) ? d : 0;
 }
 
-} // namespace
-
-int attemptPoints(qint32 result, int level)
+// The points of a result against a target and a factor.
+inline int pointsFor(qint32 result, qint64 target, float factor)
 {
-    if (level < 0 || level > kMaxLevel)
-        return 0;
-    const qint64 target = reg.levelTarget[level];
     // A target of 0 would divide by zero; a negative result is no real time.
     if (target <= 0 || result < 0 || result > 99997)
         return 0;
     int p;
     if (result <= target) {
         const double share = static_cast<double>(target - result) / static_cast<double>(target);
-        p = static_cast<int>(std::floor(50.0 * share * share * share + 5.0));
+        p = static_cast<int>(50.0 * share * share * share + 5.0); // positive: the cast is the integer part
     } else if (result < 2 * target) {
         p = 4;
     } else if (result < 10 * target) {
@@ -52,10 +50,137 @@ int attemptPoints(qint32 result, int level)
         p = 0;
     }
     // The factor is a single float: multiply in single precision, so 10 x 0.7 gives 7.
-    const float points = static_cast<float>(p) * reg.levelPointFactor[level];
-    if (!std::isfinite(points))
+    const float points = static_cast<float>(p) * factor;
+    if (!(points > -2.0e9f && points < 2.0e9f))
         return 0;
-    return static_cast<int>(std::floor(points));
+    return points >= 0 ? static_cast<int>(points) : static_cast<int>(std::floor(points));
+}
+
+// One record of a block of 44-byte records, or of a list already read.
+struct BytesSource {
+    const char* bytes;
+    size_t count;
+    qint64 firstNumber;
+    size_t size() const { return count; }
+    LoadedResult operator[](size_t i) const
+    {
+        const char* p = bytes + i * kResultRecordLength;
+        LoadedResult r;
+        quint64 bits = qFromLittleEndian<quint64>(p);
+        std::memcpy(&r.date, &bits, sizeof bits);
+        bits = qFromLittleEndian<quint64>(p + 8);
+        std::memcpy(&r.time, &bits, sizeof bits);
+        r.pupilNo = qFromLittleEndian<qint16>(p + 16);
+        r.level = qFromLittleEndian<qint16>(p + 18);
+        r.result = qFromLittleEndian<qint32>(p + 20);
+        r.number = static_cast<qint32>(firstNumber + static_cast<qint64>(i));
+        return r;
+    }
+};
+
+struct ListSource {
+    const std::vector<LoadedResult>& list;
+    size_t size() const { return list.size(); }
+    const LoadedResult& operator[](size_t i) const { return list[i]; }
+};
+
+// Adds kept records to the count and points tables, as of a moment.
+class Accumulator {
+public:
+    explicit Accumulator(double asOf)
+        : today_(std::floor(asOf))
+    {
+        // The window edges of each level: a record counts when its date is later than them.
+        for (int level = 1; level <= kMaxLevel; ++level) {
+            recentEdge_[level] = asOf - days(reg.levelRecentDays[level]);
+            capEdge_[level] = asOf - days(reg.levelCapDays[level]);
+        }
+    }
+
+    void add(const LoadedResult& r) const
+    {
+        const int level = r.level;
+        const int pupil = r.pupilNo;
+        const bool completed = r.result < kCompletedBelow;
+        const int p = pointsFor(r.result, reg.levelTarget[level], reg.levelPointFactor[level]);
+        if (completed)
+            reg.totalCount(level, pupil) += 1;
+        reg.totalPoints(level, pupil) += p;
+        if (r.date > recentEdge_[level]) {
+            if (completed)
+                reg.recentCount(level, pupil) += 1;
+            reg.recentPoints(level, pupil) += p;
+        }
+        if (r.date > capEdge_[level]) {
+            if (completed)
+                reg.capCount(level, pupil) += 1;
+            reg.capPoints(level, pupil) += p;
+        }
+        if (r.date >= today_ && r.date < today_ + 1) {
+            if (completed)
+                reg.todayCount(level, pupil) += 1;
+            reg.todayPoints(level, pupil) += p;
+        }
+    }
+
+private:
+    double today_;
+    ByLevel<double> recentEdge_ {};
+    ByLevel<double> capEdge_ {};
+};
+
+// One pass over the records, newest first: every record may lower the best result of its
+// slot (also one that is not kept); the first kResultsKeptMax valid ones met, that is the
+// newest, are kept, and with addToo added to the tables at once.
+template <class Source> void keepFrom(const Source& records, double asOf, bool ignoreLater, bool addToo)
+{
+    fillTable(reg.bestScore, kTimeOut);
+    reg.levelBestScore.fill(kTimeOut);
+    const double lastDay = std::floor(asOf) + 1;
+    const Accumulator accumulator(asOf);
+
+    const size_t n = records.size();
+    kept.resize(qMin(n, static_cast<size_t>(kResultsKeptMax)));
+    size_t slot = kept.size();
+    constexpr size_t kAhead = 16; // the tables are read in random order: ask for them early
+    for (size_t i = n; i-- > 0;) {
+        if (i >= kAhead) {
+            const LoadedResult next = records[i - kAhead];
+            if (indexable(next.level, next.pupilNo)) {
+                __builtin_prefetch(&reg.bestScore(next.level, next.pupilNo), 1);
+                if (addToo) {
+                    __builtin_prefetch(&reg.totalCount(next.level, next.pupilNo), 1);
+                    __builtin_prefetch(&reg.totalPoints(next.level, next.pupilNo), 1);
+                }
+            }
+        }
+        const LoadedResult r = records[i];
+        if (ignoreLater && !(r.date < lastDay))
+            continue;
+        if (r.result >= 0 && indexable(r.level, r.pupilNo)) {
+            qint32& best = reg.bestScore(r.level, r.pupilNo);
+            if (best > r.result)
+                best = r.result;
+            // The level's best over pupils 1..5000 is the smallest of their bests.
+            if (r.level >= 1 && r.pupilNo >= 1 && reg.levelBestScore[r.level] > r.result)
+                reg.levelBestScore[r.level] = r.result;
+        }
+        if (slot > 0 && keepable(r)) {
+            kept[--slot] = r;
+            if (addToo)
+                accumulator.add(r);
+        }
+    }
+    kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(slot));
+}
+
+} // namespace
+
+int attemptPoints(qint32 result, int level)
+{
+    if (level < 0 || level > kMaxLevel)
+        return 0;
+    return pointsFor(result, reg.levelTarget[level], reg.levelPointFactor[level]);
 }
 
 bool levelCleared(int level, int pupil)
@@ -90,73 +215,20 @@ void clearCounts()
 
 void keepRecords(const std::vector<LoadedResult>& records, double asOf, bool ignoreLater)
 {
-    reg.bestScore.fill(kTimeOut);
-    reg.levelBestScore.fill(kTimeOut);
+    keepFrom(ListSource { records }, asOf, ignoreLater, false);
+}
 
-    const double today = std::floor(asOf);
-
-    // Every record read may lower the best result of its slot, also one that is not kept.
-    // The kept ones are the newest valid records, at most kResultsKeptMax of them.
-    std::vector<const LoadedResult*> valid;
-    valid.reserve(records.size());
-    for (const LoadedResult& r : records) {
-        if (ignoreLater && !(r.date < today + 1))
-            continue;
-        if (indexable(r.level, r.pupilNo) && r.result >= 0 && reg.bestScore(r.level, r.pupilNo) > r.result)
-            reg.bestScore(r.level, r.pupilNo) = r.result;
-        if (keepable(r))
-            valid.push_back(&r);
-    }
-    const size_t skip = valid.size() > static_cast<size_t>(kResultsKeptMax) ? valid.size() - kResultsKeptMax : 0;
-    kept.clear();
-    kept.reserve(valid.size() - skip);
-    for (size_t i = skip; i < valid.size(); ++i)
-        kept.push_back(*valid[i]);
-
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        qint32 best = kTimeOut;
-        for (int pupil = 1; pupil <= kMaxPupil; ++pupil)
-            best = qMin(best, reg.bestScore(level, pupil));
-        reg.levelBestScore[level] = best;
-    }
+void keepRecordBytes(const QByteArray& bytes, qint64 firstNumber, double asOf, bool accumulateToo)
+{
+    keepFrom(BytesSource { bytes.constData(), static_cast<size_t>(bytes.size() / kResultRecordLength), firstNumber },
+        asOf, false, accumulateToo);
 }
 
 void accumulate(double asOf)
 {
-    const double today = std::floor(asOf);
-
-    // The window edges of each level: a record counts when its date is later than them.
-    ByLevel<double> recentEdge {};
-    ByLevel<double> capEdge {};
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        recentEdge[level] = asOf - days(reg.levelRecentDays[level]);
-        capEdge[level] = asOf - days(reg.levelCapDays[level]);
-    }
-
-    for (const LoadedResult& r : kept) {
-        const int level = r.level;
-        const int pupil = r.pupilNo;
-        const bool completed = r.result < kCompletedBelow;
-        const int p = attemptPoints(r.result, level);
-        if (completed)
-            reg.totalCount(level, pupil) += 1;
-        reg.totalPoints(level, pupil) += p;
-        if (r.date > recentEdge[level]) {
-            if (completed)
-                reg.recentCount(level, pupil) += 1;
-            reg.recentPoints(level, pupil) += p;
-        }
-        if (r.date > capEdge[level]) {
-            if (completed)
-                reg.capCount(level, pupil) += 1;
-            reg.capPoints(level, pupil) += p;
-        }
-        if (std::floor(r.date) == today) {
-            if (completed)
-                reg.todayCount(level, pupil) += 1;
-            reg.todayPoints(level, pupil) += p;
-        }
-    }
+    const Accumulator accumulator(asOf);
+    for (const LoadedResult& r : kept)
+        accumulator.add(r);
 }
 
 } // namespace kanameru
@@ -166,8 +238,7 @@ namespace kanameru {
 void computeStatisticsFrom(const std::vector<LoadedResult>& records, double asOf, bool ignoreLater)
 {
     clearCounts();
-    keepRecords(records, asOf, ignoreLater);
-    accumulate(asOf);
+    keepFrom(ListSource { records }, asOf, ignoreLater, true);
 }
 
 } // namespace kanameru
