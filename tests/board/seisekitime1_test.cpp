@@ -192,6 +192,52 @@ private Q_SLOTS:
         }
     }
 
+    void longWorkShowsTheWaitPanelWithItsBarAdvancing()
+    {
+        for (int i = 0; i < 600; ++i)
+            school->addResult(1 + i % 4, 1 + i % 3, 40 + i % 50, kToday.addDays(-(i % 20)));
+        school->load(1);
+        seisekitime1* form = openBoard();
+        QProgressBar* bar = find<QProgressBar>(form, QStringLiteral("ProgressBar2"));
+        QWidget* panel = find<QWidget>(form, QStringLiteral("Picture6"));
+        QList<int> values;
+        bool panelShownThroughout = true;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+            values.append(value);
+            panelShownThroughout = panelShownThroughout && panel->isVisible();
+        });
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        QCOMPARE(values.last(), 3); // the best list counts the levels
+        values.clear();
+        click(find<QRadioButton>(form, QStringLiteral("Option1_3")));
+        QVERIFY(values.size() >= 3);
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+        QCOMPARE(values.last(), 600);
+        QVERIFY(panelShownThroughout);
+        QVERIFY(!panel->isVisible());
+        // Ranking every level in points order counts the levels.
+        values.clear();
+        click(find<QRadioButton>(form, QStringLiteral("Option2_1")));
+        values.clear();
+        click(find<QRadioButton>(form, QStringLiteral("Option1_1")));
+        QCOMPARE(values.last(), 3);
+        QVERIFY(panelShownThroughout);
+    }
+
+    void todaysListLooksOnlyAtTheLastThousandAttempts()
+    {
+        for (int n = 1; n <= 1500; ++n) {
+            const bool today = n == 400 || n == 501 || n == 1500;
+            school->addResult(today ? 2 : 3, n == 400 ? 2 : 1, 100, today ? kToday : kToday.addDays(-1));
+        }
+        school->load(1);
+        seisekitime1* form = openBoard();
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        click(find<QRadioButton>(form, QStringLiteral("Option1_2")));
+        QCOMPARE(linesOf(form, 1).size(), 2);
+        QVERIFY(linesOf(form, 2).isEmpty());
+    }
+
     void theGradeChoiceHidesPupilsWithoutRenumberingRanks()
     {
         school->addResult(3, 1, 30, kToday.addDays(-2)); // grade 8, fastest
