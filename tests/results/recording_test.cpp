@@ -289,6 +289,8 @@ public:
 
 TEST_F(Recording, ALockedFileIsTriedAgainEverySecondWhileWindowEventsRun)
 {
+    // Half a second before midnight: the waits do not go by the time of day.
+    platform.clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59, 500)));
     reg.attemptResult = 77;
     writeFile(mainPath(), QByteArray());
     LockHolder holder(mainPath());
@@ -305,6 +307,7 @@ TEST_F(Recording, ALockedFileIsTriedAgainEverySecondWhileWindowEventsRun)
     EXPECT_LT(elapsed.elapsed(), 10000);
     EXPECT_EQ(mainCount(), 1);
     EXPECT_EQ(lastMain().result, 77);
+    EXPECT_EQ(lastMain().recordDate, platform::dayCount(QDate(2026, 12, 7)));
     EXPECT_TRUE(platform.messages.texts.isEmpty());
 }
 
