@@ -1,7 +1,7 @@
 kanameru_core(roster
-  SOURCES rosterfile.cpp pupilline.cpp
+  SOURCES rosterfile.cpp pupilline.cpp rosterwrite.cpp
   DEPENDS core_startup)
 
 kanameru_forms(roster
-  SOURCES namesel.cpp
-  DEPENDS core_roster core_startup)
+  SOURCES namesel.cpp versionbox.cpp frmname2.cpp
+  DEPENDS core_roster core_results core_sound core_startup)

@@ -1,3 +1,7 @@
 kanameru_gtest(test_roster
   SOURCES roster_file_test.cpp pupil_line_test.cpp roster_write_test.cpp
   LIBS core_roster)
+
+kanameru_qtest(test_namesel
+  SOURCES namesel_test.cpp
+  LIBS forms_roster core_results core_sound)

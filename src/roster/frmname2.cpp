@@ -1,0 +1,127 @@
+#include "roster/frmname2.h"
+
+#include "platform/messagebox.h"
+#include "platform/screen.h"
+#include "roster/rosterfile.h"
+#include "roster/rosterwrite.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kanameru {
+
+FrmName2::FrmName2(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FrmName2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("名前変更"));
+    setFixedSize(640, 440);
+    platform::setBackground(this, platform::rgb(reg.formBackColour));
+    const QColor white(Qt::white);
+
+    Label4 = new QLabel(QStringLiteral("名前変更"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setFont(platform::captionFont(24, true));
+    Label4->setAlignment(Qt::AlignCenter);
+    Label4->setGeometry(20, 14, 600, 56);
+    platform::setForeground(Label4, white);
+
+    Label2 = new QLabel(QStringLiteral("名前"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(platform::captionFont(13));
+    Label2->setGeometry(40, 80, 330, 32);
+    platform::setForeground(Label2, white);
+
+    Label1 = new QLabel(QStringLiteral("生まれた年"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(platform::captionFont(13));
+    Label1->setGeometry(400, 80, 200, 32);
+    platform::setForeground(Label1, white);
+
+    for (int i = 1; i <= kRows; ++i) {
+        Text1[i] = new QLineEdit(this);
+        Text1[i]->setObjectName(platform::controlName("Text1", i));
+        Text1[i]->setFont(platform::captionFont(14));
+        Text1[i]->setGeometry(40, 76 + i * 52, 330, 40);
+        // Names are typed in Japanese: the input method stays on in these boxes.
+        Text1[i]->setAttribute(Qt::WA_InputMethodEnabled, true);
+
+        Text2[i] = new QLineEdit(this);
+        Text2[i]->setObjectName(platform::controlName("Text2", i));
+        Text2[i]->setFont(platform::captionFont(14));
+        Text2[i]->setGeometry(400, 76 + i * 52, 160, 40);
+        // Years are typed in half-width digits: no input method here.
+        Text2[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
+        Text2[i]->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
+    }
+
+    Label3 = new QLabel(QStringLiteral("※生まれた年は早生まれの場合は1年引いてください"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setFont(platform::captionFont(12));
+    Label3->setGeometry(40, 290, 560, 34);
+    platform::setForeground(Label3, white);
+
+    Command1 = new QPushButton(QStringLiteral("変更"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(platform::captionFont(14));
+    Command1->setGeometry(140, 350, 160, 56);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    Command2 = new QPushButton(QStringLiteral("もどる"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setFont(platform::captionFont(14));
+    Command2->setGeometry(340, 350, 160, 56);
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+FrmName2* FrmName2::open()
+{
+    auto* form = new FrmName2();
+    form->Form_Load();
+    form->show();
+    return form;
+}
+
+void FrmName2::Form_Load()
+{
+    rowCount_ = 0;
+    Result<QList<RosterRecord>> records = readRosterRecords(rosterFileName());
+    if (!records) {
+        platform::showMessage(records.error().message(), QStringLiteral("名前変更"));
+    } else {
+        rowCount_ = static_cast<int>(std::min<qsizetype>(records->size(), kRows));
+        for (int i = 1; i <= rowCount_; ++i) {
+            const RosterRecord& r = records->at(i - 1);
+            Text1[i]->setText(r.name);
+            Text2[i]->setText(QString::number(r.birthYear));
+        }
+    }
+    // Only the records that exist have rows.
+    for (int i = 1; i <= kRows; ++i) {
+        Text1[i]->setVisible(i <= rowCount_);
+        Text2[i]->setVisible(i <= rowCount_);
+    }
+    Command1->setEnabled(rowCount_ > 0);
+}
+
+void FrmName2::Command1_Click()
+{
+    QList<NameRow> rows;
+    for (int i = 1; i <= rowCount_; ++i)
+        rows.append(NameRow { Text1[i]->text(), Text2[i]->text() });
+    if (std::optional<FileError> error = writeRosterRows(rosterFileName(), rows))
+        platform::showMessage(
+            error->message() + QStringLiteral("\n名簿は変更されていません。"), QStringLiteral("名前変更"));
+}
+
+void FrmName2::Command2_Click()
+{
+    showNameSelection();
+    close();
+}
+
+} // namespace kanameru

@@ -1,0 +1,39 @@
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kanameru {
+
+// The small form on which the names and birth years of the first three pupils of the roster
+// are entered or corrected.
+class FrmName2 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kRows = 3;
+    explicit FrmName2(QWidget* parent = nullptr);
+    // Loads the form afresh from the roster file and shows it.
+    static FrmName2* open();
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+
+    // The number of roster records the form shows (at most three).
+    int rowCount() const { return rowCount_; }
+
+private:
+    QLabel* Label4;
+    QLabel* Label2;
+    QLabel* Label1;
+    QLabel* Label3;
+    QLineEdit* Text1[kRows + 1] = {};
+    QLineEdit* Text2[kRows + 1] = {};
+    QPushButton* Command1;
+    QPushButton* Command2;
+    int rowCount_ = 0;
+};
+
+} // namespace kanameru
