@@ -52,9 +52,9 @@ int requiredStoredLength();
 // start of the whole path, so no folder of the path may contain one) followed by "vv.ccc".
 QString storedQuestionFileName(const QString& fileName);
 
-// Scrambles one clear line: clear + end marker + filler, the filler repeated or cut so that the
-// line reaches requiredStoredLength() (and kept whole when the line is already longer), then
-// the exchanges j = 1..99 in ascending order. `filler` must not be empty when padding is needed.
+// Scrambles one clear line: clear + end marker + filler, the filler added again while the line
+// is shorter than requiredStoredLength() (an empty filler pads with "＃"), then the exchanges
+// j = 1..99 in ascending order.
 QString scrambleLine(const QString& clear, const QString& filler);
 
 // Undoes scrambleLine: the exchanges j = 99 down to 1. Returns nullopt when the line is shorter
