@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QVariant>
 
 namespace kanameru {
 
@@ -65,6 +66,10 @@ void WorkArea::paintEvent(QPaintEvent*)
 
 void fitCaption(QLabel* label, const QString& text, double maxPoints, double minPoints, bool bold)
 {
+    // A caption already fitted to a label of this size keeps its font.
+    const QVariant fitted = label->property("fittedSize");
+    if (label->text() == text && fitted.isValid() && fitted.toSize() == label->size())
+        return;
     const int margin = 2 * label->margin() + 4;
     const QRect room(0, 0, label->width() - margin, label->height() - 2);
     const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
@@ -79,6 +84,7 @@ void fitCaption(QLabel* label, const QString& text, double maxPoints, double min
     }
     label->setFont(chosen);
     label->setText(text);
+    label->setProperty("fittedSize", label->size());
 }
 
 } // namespace kanameru

@@ -147,11 +147,9 @@ void MainFrm::Command10_Click()
     }
     cycle_->nextCard(order);
     showCard();
-    Label13[1]->setText(cycle_->part(1));
-    Label13[2]->setText(QStringLiteral("?"));
-    Label13[3]->setText(QStringLiteral("?"));
-    for (int i = 1; i <= 3; ++i)
-        fitCaption(Label13[i], Label13[i]->text(), 18, 11, true);
+    fitCaption(Label13[1], cycle_->part(1), 18, 11, true);
+    fitCaption(Label13[2], QStringLiteral("?"), 18, 11, true);
+    fitCaption(Label13[3], QStringLiteral("?"), 18, 11, true);
 }
 
 // Moves the card and the arrow to the year of the card on show.
