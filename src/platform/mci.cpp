@@ -16,6 +16,7 @@ constexpr qsizetype kMaxErrorText = 255;
 
 // What the last failed command was about, shown with its code's text.
 int lastFailure = kMciOk;
+MciHandler handler;
 QString lastDetail;
 
 int fail(int code, const QString& detail)
@@ -244,6 +245,12 @@ QString codeText(int code)
 
 int mciSendString(const QString& command)
 {
+    if (handler) {
+        const int code = handler(command);
+        if (code != kMciOk)
+            fail(code, QString());
+        return code;
+    }
     const PlayCommand c = parse(command);
     if (!c.isPlay || !c.wait)
         return fail(kMciUnknownCommand, command.left(100));
@@ -258,6 +265,12 @@ QString mciGetErrorString(int code)
     if (code != kMciOk && code == lastFailure && !lastDetail.isEmpty())
         text += u'\n' + lastDetail;
     return text.left(kMaxErrorText);
+}
+
+MciHandler setMciHandler(MciHandler h)
+{
+    std::swap(handler, h);
+    return h;
 }
 
 void mciShutdown()

@@ -2,6 +2,7 @@
 // The multimedia command strings, over SDL2 audio. The program sends a command text and gets
 // 0 or an error code; a second call turns a code into a text for the pupil's teacher.
 #include <QString>
+#include <functional>
 
 namespace platform {
 
@@ -26,6 +27,12 @@ int mciSendString(const QString& command);
 // The error text of a code, at most 255 characters. For the code of the last failed command
 // the text also names what failed (the file, the reason the audio layer gave).
 QString mciGetErrorString(int code);
+
+// Form tests that only need to know which sounds were asked for can install a handler that
+// takes every command instead of SDL (it returns the code); an empty handler restores SDL.
+// Returns the handler installed before.
+using MciHandler = std::function<int(const QString& command)>;
+MciHandler setMciHandler(MciHandler handler);
 
 // Closes the audio layer (the next command opens it again). Programs call it at the end.
 void mciShutdown();

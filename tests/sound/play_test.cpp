@@ -364,3 +364,26 @@ TEST_F(PlayRoutines, ChosenFileIsTakenFromTheEventsFilesByTheRandomNumber)
 }
 
 } // namespace
+
+namespace {
+
+// A form test's handler sees the exact command and its code reaches the failure check.
+TEST(CommandLayer, AnInstalledHandlerTakesTheCommandsAndSdlComesBackAfterwards)
+{
+    FakePlatform fakes;
+    SoundFolder sounds;
+    sounds.add(QStringLiteral("ok.wav"));
+    reg.soundFolder = sounds.folder();
+    QStringList commands;
+    platform::setMciHandler([&commands](const QString& command) {
+        commands.append(command);
+        return platform::kMciFileNotFound;
+    });
+    playOverallRecordSound();
+    EXPECT_EQ(commands, QStringList { QStringLiteral("play \"%1最高1.wav\" wait").arg(sounds.folder()) });
+    EXPECT_EQ(reg.lastSoundCode, platform::kMciFileNotFound);
+    platform::setMciHandler(nullptr);
+    EXPECT_EQ(platform::mciSendString(QStringLiteral("play %1ok.wav wait").arg(sounds.folder())), platform::kMciOk);
+}
+
+} // namespace
