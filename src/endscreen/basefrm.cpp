@@ -21,6 +21,7 @@ BASEFRM::BASEFRM(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(reg.drillSetTitle);
     setFixedSize(1024, 768);
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -42,14 +43,18 @@ void BASEFRM::Form_Load()
 
 BASEFRM* BASEFRM::open()
 {
+    // A backdrop lies beneath the forms: the drill form's "時間切れ" or "成績記録中" stays in
+    // sight, and the backdrop shows only in the moment between one form closing and the next
+    // opening.
     if (openBackdrop) {
         openBackdrop->show();
-        openBackdrop->raise();
+        openBackdrop->lower();
         return openBackdrop;
     }
     auto* form = new BASEFRM();
     openBackdrop = form;
     form->show();
+    form->lower();
     form->Form_Load();
     // Letting events run may already have closed it again.
     return openBackdrop;

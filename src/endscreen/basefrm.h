@@ -9,7 +9,7 @@ class BASEFRM : public QWidget {
     Q_OBJECT
 public:
     explicit BASEFRM(QWidget* parent = nullptr);
-    // Shows the backdrop (one at a time: an open one is raised).
+    // Shows the backdrop beneath the other forms (one at a time).
     static BASEFRM* open();
     // Closes the backdrop if it is open.
     static void closeBackdrop();
