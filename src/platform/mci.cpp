@@ -3,6 +3,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -92,6 +93,12 @@ bool audioReady(QString* why)
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         *why = sdlError();
         return false;
+    }
+    // The device is closed before the program's objects go away.
+    static bool closeAtEnd = false;
+    if (!closeAtEnd && QCoreApplication::instance() != nullptr) {
+        qAddPostRoutine(mciShutdown);
+        closeAtEnd = true;
     }
     return true;
 }

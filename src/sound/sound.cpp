@@ -36,6 +36,8 @@ int playEvent(int column)
 // sends the pupil to the teacher.
 void checkFailure(int code)
 {
+    if (programEnding())
+        return; // the program is already closing: one message is enough
     if (code == 0) {
         reg.soundFailureCount = 0;
         return;

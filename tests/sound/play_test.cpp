@@ -228,6 +228,7 @@ const FailureCase kFailureCases[] = {
     { "three_failures_then_success_resets", "FFFS", 0, 0 },
     { "success_resets_so_three_more_tolerated", "FFFSFFF", 3, 0 },
     { "fourth_failure_ends", "FFFF", 3, 1 },
+    { "no_second_message_while_ending", "FFFFFF", 3, 1 },
     { "fourth_failure_after_reset_ends", "FFSFFFF", 3, 1 },
 };
 
