@@ -273,6 +273,22 @@ private Q_SLOTS:
         QVERIFY(child(form, "Label15")->font().pointSizeF() < 28);
     }
 
+    void thereIsOneBackdropAtATime()
+    {
+        BASEFRM* first = BASEFRM::open();
+        QVERIFY(first);
+        QCOMPARE(BASEFRM::open(), first);
+        int shownBackdrops = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shownBackdrops += w->objectName() == QLatin1String("BASEFRM") && w->isVisible();
+        QCOMPARE(shownBackdrops, 1);
+        QCOMPARE(text(first, "Label19"), QStringLiteral("Just a moment, please."));
+        BASEFRM::closeBackdrop();
+        QVERIFY(!BASEFRM::current());
+        BASEFRM::closeBackdrop(); // closing what is not open does nothing
+        QVERIFY(BASEFRM::open() != nullptr);
+    }
+
     void aTimeOutShowsNoRecordNoPointsAndNoSound()
     {
         world->history(1, 40);
