@@ -57,6 +57,12 @@ FrmName2::FrmName2(QWidget* parent)
         // Years are typed in half-width digits: no input method here.
         Text2[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
         Text2[i]->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
+        for (QLineEdit* box : { Text1[i], Text2[i] }) {
+            QPalette p = box->palette();
+            p.setColor(QPalette::Base, Qt::white);
+            p.setColor(QPalette::Text, Qt::black);
+            box->setPalette(p);
+        }
     }
 
     Label3 = new QLabel(QStringLiteral("※生まれた年は早生まれの場合は1年引いてください"), this);

@@ -377,8 +377,16 @@ void namesel::closeResultsBoard()
 
 void namesel::名簿表示()
 {
+    // A choice made while the lists are being built (the build lets window events run while
+    // it loads the statistics and while it waits to retry the roster) needs no build of its
+    // own: the lines are made after those waits, from the mode and filter chosen by then.
     if (rebuilding_)
         return;
+    rebuildLists();
+}
+
+void namesel::rebuildLists()
+{
     rebuilding_ = true;
     QPointer<namesel> self(this);
     retryCount_ = 0;

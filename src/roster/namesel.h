@@ -50,6 +50,7 @@ protected:
 
 private:
     void buildControls();
+    void rebuildLists();
     void buildMenus();
     void Form_Load();
     void List1_Click();

@@ -418,6 +418,25 @@ private Q_SLOTS:
         QCOMPARE(rows(form).size(), 5);
     }
 
+    // A pupil who switches the statistics while the list is still being built must get the
+    // list he chose, not the one that was being built.
+    void aChoiceMadeWhileTheListIsBuiltIsHonoured()
+    {
+        namesel* form = openScreen();
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2010,0,0,\"壊れ\n"));
+        namesel::setRetryWaitMilliseconds(60);
+        QTimer::singleShot(30, form, [&] { click(child<QRadioButton>(form, "Option1_2")); });
+        QTimer::singleShot(150, [this] { inst->writeText(QStringLiteral("files/生徒用名簿.txt"), kRoster); });
+        click(child<QRadioButton>(form, "Option1_0"));
+        pump();
+        QCOMPARE(form->displayMode(), 2);
+        QVERIFY(child<QRadioButton>(form, "Option1_2")->isChecked());
+        // Mode 2 without results: today's points, then today's attempts.
+        QCOMPARE(rows(form).at(rowOf(form, QStringLiteral("青木"))),
+            QStringLiteral("小1 青木　さくら  ") + I + QStringLiteral("/     "));
+        QVERIFY(fake->messages.texts.isEmpty());
+    }
+
     void theGradeChoicesAreOfferedOnceHoweverOftenTheScreenIsActivated()
     {
         namesel* form = openScreen();

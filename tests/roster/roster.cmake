@@ -5,3 +5,7 @@ kanameru_gtest(test_roster
 kanameru_qtest(test_namesel
   SOURCES namesel_test.cpp
   LIBS forms_roster core_results core_sound)
+
+kanameru_qtest(test_frmname2
+  SOURCES frmname2_test.cpp
+  LIBS forms_roster)

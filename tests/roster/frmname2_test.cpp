@@ -1,0 +1,186 @@
+#include "roster/frmname2.h"
+#include "roster/rosterfile.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "startup/textfile.h"
+#include "support/fakes.h"
+#include "support/formdriver.h"
+#include "support/installation.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace kanameru;
+using namespace testing_support;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class FrmName2Test : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakePlatform> fake;
+    std::unique_ptr<TestInstallation> inst;
+    int startScreenShown = 0;
+
+    void writeRoster(const QString& text) { inst->writeText(QStringLiteral("files/生徒用名簿.txt"), text); }
+    QLineEdit* box(FrmName2* form, const char* name, int i)
+    {
+        return form->findChild<QLineEdit*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+    }
+    void type(QLineEdit* edit, const QString& text)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        // Japanese arrives from the input method as committed text; digits are typed.
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(edit, &typed);
+    }
+    void press(FrmName2* form, const char* button)
+    {
+        click(form->findChild<QPushButton*>(QLatin1String(button)));
+        pump();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        fake = std::make_unique<FakePlatform>();
+        inst = std::make_unique<TestInstallation>();
+        inst->load();
+        startScreenShown = 0;
+        screens().showNameSelection = [this] { ++startScreenShown; };
+    }
+    void cleanup()
+    {
+        const auto windows = QApplication::topLevelWidgets();
+        for (QWidget* w : windows)
+            w->close();
+        pump();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fake.reset();
+        inst.reset();
+    }
+
+    void showsTheFirstThreeRecordsWithTheirCaptions()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",1,\"\",\"\"\n"
+                                   "3,2012,0,0,\"三郎\",0,\"\",\"\"\n4,2013,0,0,\"四郎\",0,\"\",\"\"\n"));
+        FrmName2* form = FrmName2::open();
+        pump();
+        QCOMPARE(form->rowCount(), 3);
+        const QStringList names { QStringLiteral("一郎"), QStringLiteral("二郎"), QStringLiteral("三郎") };
+        for (int i = 1; i <= 3; ++i) {
+            QCOMPARE(box(form, "Text1", i)->text(), fixedText(names[i - 1], 20));
+            QCOMPARE(box(form, "Text2", i)->text(), QString::number(2009 + i));
+            QVERIFY(box(form, "Text1", i)->isVisible());
+        }
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("名前変更"));
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("Label3"))->text(),
+            QStringLiteral("※生まれた年は早生まれの場合は1年引いてください"));
+        QVERIFY(box(form, "Text1", 1)->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!box(form, "Text2", 1)->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+
+    void aShortRosterShowsAndWritesOnlyItsRows()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n"));
+        FrmName2* form = FrmName2::open();
+        pump();
+        QCOMPARE(form->rowCount(), 1);
+        QVERIFY(!box(form, "Text1", 2)->isVisible());
+        QVERIFY(!box(form, "Text2", 3)->isVisible());
+        type(box(form, "Text1", 1), QStringLiteral("一子"));
+        press(form, "Command1");
+        Result<QList<RosterRecord>> after = readRosterRecords(rosterFileName());
+        QVERIFY(after.ok());
+        QCOMPARE(after->size(), 1);
+        QCOMPARE(after->at(0).name, fixedText(QStringLiteral("一子"), 20));
+        QVERIFY(fake->messages.texts.isEmpty());
+    }
+
+    void typedValuesAreStoredAndTheFormStaysOpen()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",0,\"\",\"\"\n"
+                                   "3,2012,0,0,\"三郎\",0,\"\",\"\"\n"));
+        FrmName2* form = FrmName2::open();
+        pump();
+        type(box(form, "Text2", 1), QStringLiteral("２０１０"));
+        type(box(form, "Text1", 2), QString());
+        type(box(form, "Text2", 3), QStringLiteral("2013年"));
+        press(form, "Command1");
+        QVERIFY(form->isVisible());
+        Result<QList<RosterRecord>> after = readRosterRecords(rosterFileName());
+        QVERIFY(after.ok());
+        QCOMPARE(after->at(0).birthYear, 0); // full-width digits are not a number
+        QCOMPARE(after->at(1).name, QString(20, QLatin1Char(' ')));
+        QCOMPARE(after->at(2).birthYear, 2013);
+        QCOMPARE(after->at(2).name, fixedText(QStringLiteral("三郎"), 20));
+    }
+
+    void aYearOutOfRangeIsRefusedWithAMessage()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",0,\"\",\"\"\n"));
+        const QByteArray before = fileBytes(rosterFileName());
+        FrmName2* form = FrmName2::open();
+        pump();
+        type(box(form, "Text1", 1), QStringLiteral("変わらない"));
+        type(box(form, "Text2", 2), QStringLiteral("40000"));
+        press(form, "Command1");
+        QCOMPARE(fake->messages.texts.size(), 1);
+        QVERIFY(fake->messages.texts[0].contains(QStringLiteral("40000")));
+        QCOMPARE(fileBytes(rosterFileName()), before);
+    }
+
+    void aWriteThatFailsIsReportedAndTheOldRosterStays()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",0,\"\",\"\"\n"
+                                   "3,2012,0,0,\"三郎\",0,\"\",\"\"\n"));
+        const QByteArray before = fileBytes(rosterFileName());
+        FrmName2* form = FrmName2::open();
+        pump();
+        type(box(form, "Text1", 1), QStringLiteral("書きかけ"));
+        struct rlimit old { };
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        press(form, "Command1");
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(fake->messages.texts.size(), 1);
+        QVERIFY(fake->messages.texts[0].contains(QStringLiteral("変更されていません")));
+        QCOMPARE(fileBytes(rosterFileName()), before);
+    }
+
+    void backShowsTheStartScreenAndCloses()
+    {
+        QPointer<FrmName2> form = FrmName2::open();
+        pump();
+        press(form, "Command2");
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(startScreenShown, 1);
+        QVERIFY(!form);
+    }
+};
+
+QTEST_MAIN(FrmName2Test)
+#include "frmname2_test.moc"
