@@ -99,6 +99,7 @@ std::vector<QStringList> attemptLists(const std::vector<LoadedResult>& attempts,
     const int levelCount = std::clamp(options.levelCount, 0, kMaxLevel);
     std::vector<QStringList> lists(static_cast<size_t>(levelCount) + 1);
     const double periodStart = options.todayDayCount - options.periodDays;
+    const PupilDirectory pupils;
     int done = 0;
     for (const LoadedResult& a : attempts) {
         ++done;
@@ -109,12 +110,12 @@ std::vector<QStringList> attemptLists(const std::vector<LoadedResult>& attempts,
         const double day = std::floor(a.date);
         if (options.kind == AttemptListKind::Today ? day != options.todayDayCount : !(a.date > periodStart))
             continue;
-        const int grade = pupilGrade(a.pupilNo);
+        const int grade = pupils.grade(a.pupilNo);
         if (passesGradeFilter(options.gradeChoice, grade) != 1)
             continue;
         AttemptLineInput input;
         input.attempt = &a;
-        input.name = reg.pupilNames[static_cast<size_t>(a.pupilNo)];
+        input.name = pupils.name(a.pupilNo);
         input.mark = a.pupilNo == options.currentPupil ? QStringLiteral("●") : gradeSymbol(grade);
         input.points = a.result >= kFailedFrom ? 0 : attemptPoints(a.result, a.level);
         lists[static_cast<size_t>(a.level)].append(attemptLine(options.kind, input));

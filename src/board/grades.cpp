@@ -12,11 +12,41 @@ QStringList gradeChoices()
         QStringLiteral("小１") };
 }
 
-int pupilGrade(int pupilNo)
+int gradeOfBirthYear(int birthYear)
 {
-    if (pupilNo < 0 || pupilNo > kMaxPupil)
+    return static_cast<int>(reg.schoolYear.toInteger()) - birthYear - 6;
+}
+
+PupilDirectory::PupilDirectory()
+    : position_(kPupils, 0)
+{
+    const int count = std::clamp(static_cast<int>(reg.boardPupilCount.toInteger()), 0, kMaxPupil);
+    // A number listed twice keeps its first position.
+    for (int k = count; k >= 1; --k) {
+        const qint64 no = reg.boardPupilNos[static_cast<size_t>(k)].toInteger();
+        if (no >= 1 && no <= kMaxPupil)
+            position_[static_cast<size_t>(no)] = k;
+    }
+}
+
+int PupilDirectory::position(int pupilNo) const
+{
+    if (pupilNo < 1 || pupilNo > kMaxPupil)
         return 0;
-    return static_cast<int>(reg.schoolYear.toInteger()) - reg.pupilBirthYear[static_cast<size_t>(pupilNo)] - 6;
+    return position_[static_cast<size_t>(pupilNo)];
+}
+
+QString PupilDirectory::name(int pupilNo) const
+{
+    const int k = position(pupilNo);
+    return k == 0 ? QString() : reg.pupilNames[static_cast<size_t>(k)];
+}
+
+int PupilDirectory::grade(int pupilNo) const
+{
+    const int k = position(pupilNo);
+    // A pupil who is no longer listed has no grade: he is shown only under "全学年".
+    return k == 0 ? -99 : gradeOfBirthYear(reg.pupilBirthYear[static_cast<size_t>(k)]);
 }
 
 int passesGradeFilter(const QString& choice, int grade)

@@ -58,8 +58,14 @@ Ranking buildRanking(const RankingOptions& options)
     // Points display sorts by the primary points and then the secondary ones. A single 32-bit
     // key of A x 1000 + B lets secondary points of 1000 or more spill into the primary order,
     // so both are kept whole in a 64-bit key.
+    // The sort carries listed positions; a position gives the pupil's number, name and grade.
     std::vector<qint64> keys(static_cast<size_t>(n) + 1);
-    std::vector<int> pupils(static_cast<size_t>(n) + 1);
+    std::vector<int> positions(static_cast<size_t>(n) + 1);
+    std::vector<int> numbers(static_cast<size_t>(n) + 1);
+    for (int k = 1; k <= n; ++k) {
+        const qint64 no = reg.boardPupilNos[static_cast<size_t>(k)].toInteger();
+        numbers[static_cast<size_t>(k)] = no >= 0 && no <= kMaxPupil ? static_cast<int>(no) : 0;
+    }
     auto primary = [&](int pupil) -> qint64 {
         return todayOrder ? reg.todayPoints(level, pupil) : reg.totalPoints(level, pupil);
     };
@@ -67,46 +73,47 @@ Ranking buildRanking(const RankingOptions& options)
         return todayOrder ? reg.totalPoints(level, pupil) : reg.todayPoints(level, pupil);
     };
     for (int k = 1; k <= n; ++k) {
-        int pupil = static_cast<int>(reg.boardPupilNos[static_cast<size_t>(k)].toInteger());
-        if (pupil < 0 || pupil > kMaxPupil)
-            pupil = 0;
-        pupils[static_cast<size_t>(k)] = pupil;
+        const int pupil = numbers[static_cast<size_t>(k)];
+        positions[static_cast<size_t>(k)] = k;
         if (points)
             keys[static_cast<size_t>(k)] = -((primary(pupil) << 32) + secondary(pupil));
         else
             keys[static_cast<size_t>(k)] = reg.bestScore(level, pupil);
     }
-    mergeSortKeys(n, keys, pupils);
+    mergeSortKeys(n, keys, positions);
 
     reg.rankCount = static_cast<qint16>(n);
     for (int k = 1; k <= n; ++k) {
         reg.rankKeys[static_cast<size_t>(k)] = static_cast<double>(keys[static_cast<size_t>(k)]);
-        reg.rankPupils[static_cast<size_t>(k)] = static_cast<qint16>(pupils[static_cast<size_t>(k)]);
+        reg.rankPupils[static_cast<size_t>(k)]
+            = static_cast<qint16>(numbers[static_cast<size_t>(positions[static_cast<size_t>(k)])]);
     }
 
     Ranking ranking;
     ranking.order.reserve(static_cast<size_t>(n));
     ranking.lines.reserve(n);
     int rank = 0;
+    int previous = 0;
     for (int k = 1; k <= n; ++k) {
-        const int pupil = pupils[static_cast<size_t>(k)];
+        const int position = positions[static_cast<size_t>(k)];
+        const int pupil = numbers[static_cast<size_t>(position)];
         if (k == 1) {
             rank = 1;
         } else {
-            const int previous = pupils[static_cast<size_t>(k) - 1];
             const bool same = points ? primary(pupil) == primary(previous)
                                      : keys[static_cast<size_t>(k)] == keys[static_cast<size_t>(k) - 1];
             if (!same)
                 rank = k;
         }
+        previous = pupil;
         RankedPupil entry { pupil, rank, false };
-        const int grade = pupilGrade(pupil);
+        const int grade = gradeOfBirthYear(reg.pupilBirthYear[static_cast<size_t>(position)]);
         entry.shown
             = passesGradeFilter(options.gradeChoice, grade) == 1 && (!todayOrder || reg.todayPoints(level, pupil) != 0);
         if (entry.shown) {
             const bool current = pupil == options.currentPupil;
             const QString mark = current ? kOwnMark : gradeSymbol(grade);
-            const QString& name = reg.pupilNames[static_cast<size_t>(pupil)];
+            const QString& name = reg.pupilNames[static_cast<size_t>(position)];
             if (points)
                 ranking.lines.append(
                     pointsRankLine(rank, mark, name, reg.todayPoints(level, pupil), reg.totalPoints(level, pupil)));

@@ -2,6 +2,7 @@
 #include "board/attemptlists.h"
 #include "board/boardtexts.h"
 #include "platform/clock.h"
+#include "qstringprint.h"
 #include "startup/hensuu1.h"
 #include "support/fakes.h"
 
@@ -81,10 +82,13 @@ protected:
         }
         const int grades[] = { 5, 8, 2 };
         const char* names[] = { "山田　太郎", "佐藤花子", "林" };
+        // Listed in the order 1, 2, 3 at positions 1, 2, 3.
         for (int p = 1; p <= 3; ++p) {
             reg.pupilNames[static_cast<size_t>(p)] = QString::fromUtf8(names[p - 1]);
             reg.pupilBirthYear[static_cast<size_t>(p)] = static_cast<qint16>(2026 - 6 - grades[p - 1]);
+            reg.boardPupilNos[static_cast<size_t>(p)] = AnyValue(p);
         }
+        reg.boardPupilCount = AnyValue(3);
     }
     LoadedResult attempt(int pupil, int level, qint32 result, QDate date, QTime time = QTime(10, 30, 0))
     {
@@ -177,6 +181,23 @@ TEST_F(AttemptListTest, ThePeriodWindowTheGradeFilterAndTheColumnsDecideWhatIsLi
         EXPECT_EQ(pieces, c.firstPieces) << c.days << c.choice;
         EXPECT_TRUE(lists[2].isEmpty() && lists[3].isEmpty());
     }
+}
+
+TEST_F(AttemptListTest, AttemptsAreNamedThroughTheListedPositionOfTheirNumber)
+{
+    // The roster lists pupil 40 first and pupil 7 second; pupil 99 is no longer listed.
+    reg.boardPupilNos[1] = AnyValue(40);
+    reg.boardPupilNos[2] = AnyValue(7);
+    reg.boardPupilCount = AnyValue(2);
+    const std::vector<LoadedResult> attempts
+        = { attempt(7, 1, 30, today), attempt(40, 1, 60, today), attempt(99, 1, 70, today) };
+    const std::vector<QStringList> all = attemptLists(attempts, options(AttemptListKind::Today));
+    EXPECT_EQ(all[1],
+        (QStringList { QStringLiteral("  30秒 10:30Ⅱ佐藤花子　Ⅱ11"), QStringLiteral("  60秒 10:30⑤山田　太郎⑤5"),
+            QStringLiteral("  70秒 10:30　　　　　　4") }));
+    const std::vector<QStringList> elementary
+        = attemptLists(attempts, options(AttemptListKind::Today, 3650, QStringLiteral("小学生全体")));
+    EXPECT_EQ(elementary[1].size(), 1);
 }
 
 TEST(ColumnGeometry, FourColumnsShareTheWidthAndFiveScroll)

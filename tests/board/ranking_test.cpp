@@ -2,6 +2,7 @@
 #include "board/grades.h"
 #include "board/mergesort.h"
 #include "board/ranking.h"
+#include "qstringprint.h"
 #include "startup/hensuu1.h"
 #include "support/fakes.h"
 
@@ -123,11 +124,12 @@ protected:
         reg.schoolYear = AnyValue(2026);
         reg.levelCount = 3;
     }
+    // Lists a pupil at the next position, as the roster reader does.
     void addPupil(int no, const QString& name, int grade = 7)
     {
-        reg.pupilNames[static_cast<size_t>(no)] = name;
-        reg.pupilBirthYear[static_cast<size_t>(no)] = static_cast<qint16>(2026 - 6 - grade);
         const int count = static_cast<int>(reg.boardPupilCount.toInteger()) + 1;
+        reg.pupilNames[static_cast<size_t>(count)] = name;
+        reg.pupilBirthYear[static_cast<size_t>(count)] = static_cast<qint16>(2026 - 6 - grade);
         reg.boardPupilNos[static_cast<size_t>(count)] = AnyValue(no);
         reg.boardPupilCount = AnyValue(count);
         reg.bestScore(kLevel, no) = kTimeOut;
@@ -274,6 +276,23 @@ TEST_F(RankingTest, LargeSecondaryPointsDoNotOvertakeHigherPrimaryPoints)
     reg.totalPoints(kLevel, 2) = 6;
     EXPECT_EQ(pupilsOf(rank(2, 2)), (std::vector<int> { 2, 1 }));
     EXPECT_EQ(ranksOf(rank(2, 2)), (std::vector<int> { 1, 2 }));
+}
+
+TEST_F(RankingTest, NamesAndGradesFollowTheListedPositionWhenNumbersAreOutOfOrder)
+{
+    // A roster whose numbers are 12, 5, 30: the tables hold the pupils at positions 1, 2, 3.
+    addPupil(12, QStringLiteral("十二番"), 3);
+    addPupil(5, QStringLiteral("五番"), 8);
+    addPupil(30, QStringLiteral("三十番"), 1);
+    reg.bestScore(kLevel, 12) = 50;
+    reg.bestScore(kLevel, 5) = 40;
+    reg.bestScore(kLevel, 30) = 60;
+    const Ranking r = rank(1, 1, QStringLiteral("全学年"), 5);
+    EXPECT_EQ(pupilsOf(r), (std::vector<int> { 5, 12, 30 }));
+    EXPECT_EQ(r.lines,
+        (QStringList { QStringLiteral(" 1●五番　　　    40 ●"), QStringLiteral(" 2③十二番　　    50 　"),
+            QStringLiteral(" 3①三十番　　    60 　") }));
+    EXPECT_EQ(reg.rankPupils[1], 5);
 }
 
 TEST_F(RankingTest, AtMost2000PupilsAreRanked)
