@@ -31,19 +31,17 @@ QString soundEventName(int column)
     return kEventNames[static_cast<size_t>(column)];
 }
 
-QList<SoundMapValue> splitSoundMap(const QString& text)
+QStringList splitSoundMap(const QString& text)
 {
-    QList<SoundMapValue> values;
+    QStringList values;
     const qsizetype n = text.size();
     qsizetype i = 0;
-    int line = 1;
     auto isLineEnd = [&](qsizetype k) { return k < n && (text[k] == u'\n' || text[k] == u'\r'); };
     auto skipLineEnd = [&] {
         if (i < n && text[i] == u'\r')
             ++i;
         if (i < n && text[i] == u'\n')
             ++i;
-        ++line;
     };
     bool afterComma = false;
     while (i < n) {
@@ -55,14 +53,13 @@ QList<SoundMapValue> splitSoundMap(const QString& text)
             skipLineEnd();
             continue;
         }
-        SoundMapValue value;
-        value.line = line;
+        QString value;
         if (text[i] == u'"') {
             ++i;
             const qsizetype start = i;
             while (i < n && text[i] != u'"' && !isLineEnd(i))
                 ++i;
-            value.text = text.mid(start, i - start);
+            value = text.mid(start, i - start);
             if (i < n && text[i] == u'"')
                 ++i;
             while (i < n && text[i] != u',' && !isLineEnd(i))
@@ -71,7 +68,7 @@ QList<SoundMapValue> splitSoundMap(const QString& text)
             const qsizetype start = i;
             while (i < n && text[i] != u',' && !isLineEnd(i))
                 ++i;
-            value.text = text.mid(start, i - start).trimmed();
+            value = text.mid(start, i - start).trimmed();
         }
         values.append(value);
         if (i < n && text[i] == u',') {
@@ -84,7 +81,7 @@ QList<SoundMapValue> splitSoundMap(const QString& text)
         }
     }
     if (afterComma)
-        values.append(SoundMapValue { QString(), line });
+        values.append(QString());
     return values;
 }
 
@@ -96,12 +93,12 @@ void resetSoundTable()
         reg.soundTable[0][static_cast<size_t>(e)] = kEventNames[static_cast<size_t>(e)];
 }
 
-void fillSoundTable(const QList<SoundMapValue>& values)
+void fillSoundTable(const QStringList& values)
 {
     auto& table = reg.soundTable;
     qsizetype next = 0;
     while (next < values.size()) {
-        QString v = values[next++].text;
+        QString v = values[next++];
         // Each column in turn; after a group the comparison goes on with the last value read.
         for (int e = 1; e <= kSoundEvents; ++e) {
             const auto column = static_cast<size_t>(e);
@@ -110,7 +107,7 @@ void fillSoundTable(const QList<SoundMapValue>& values)
             for (int k = 1; k <= kSoundFilesPerEvent; ++k) {
                 if (next >= values.size())
                     break; // the map ends inside the group: no count
-                v = values[next++].text;
+                v = values[next++];
                 if (v == kGroupEnd) {
                     table[kSoundCountRow][column] = QString::number(k - 1);
                     break;

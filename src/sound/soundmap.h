@@ -1,20 +1,14 @@
 #pragma once
 // Reading the sound map "新音ファイル.txt" into the sound table.
-#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace kanameru {
-
-// One value of the sound map with the line it came from.
-struct SoundMapValue {
-    QString text;
-    int line = 0;
-};
 
 // The values of the map, separated by commas or line ends as the free-format reader separates
 // them (blanks around a value dropped, a value in double quotes may hold commas). Values stay
 // texts: a file named "001" keeps its leading zeros.
-QList<SoundMapValue> splitSoundMap(const QString& text);
+QStringList splitSoundMap(const QString& text);
 
 // Writes the ten event names into row 0 and clears every other cell of reg.soundTable.
 void resetSoundTable();
@@ -22,7 +16,7 @@ void resetSoundTable();
 // Fills the groups of reg.soundTable from the values: an event name starts a group, up to
 // twenty file names follow, "*" ends it and sets the count. Values outside groups that are not
 // event names are skipped. A group cut off by the end of the map keeps its names, no count.
-void fillSoundTable(const QList<SoundMapValue>& values);
+void fillSoundTable(const QStringList& values);
 
 // The event name of a column 1..10.
 QString soundEventName(int column);

@@ -140,17 +140,6 @@ TEST(SoundMap, MissingOrUnreadableMapLeavesOnlyTheEventNamesAndSaysWhy)
     EXPECT_TRUE(soundMapProblem().contains(QStringLiteral("2"))) << qPrintable(soundMapProblem());
 }
 
-TEST(SoundMap, SplitKeepsLinesForEveryValue)
-{
-    const QList<SoundMapValue> values = splitSoundMap(QStringLiteral("a,b\r\n\r\n c ,\"d,e\"\r\n"));
-    ASSERT_EQ(values.size(), 4);
-    const QStringList texts = { values[0].text, values[1].text, values[2].text, values[3].text };
-    EXPECT_EQ(texts, (QStringList { "a", "b", "c", "d,e" }));
-    EXPECT_EQ(values[0].line, 1);
-    EXPECT_EQ(values[2].line, 3);
-    EXPECT_EQ(values[3].line, 3);
-}
-
 // Choosing a file: k = int(r x n + 1) over the n files of the event.
 TEST(SoundChoice, EveryFileIsReachedAndEachRandomNumberPicksItsShare)
 {
