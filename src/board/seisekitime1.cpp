@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -501,8 +502,11 @@ void seisekitime1::hidePracticeColumn(Column& c)
 void seisekitime1::Command1_Click()
 {
     showWaitPanel(Picture2);
+    // The start screen unloads the board while it loads; the board may be gone on return.
+    const QPointer<seisekitime1> self(this);
     showNameSelection();
-    close();
+    if (self)
+        close();
 }
 
 void seisekitime1::Command4_Click(int level)
@@ -527,8 +531,10 @@ void seisekitime1::startLevel(int level, int memorize)
     reg.memorizeMode = AnyValue(memorize);
     // The board is gone before the drill form comes to the front.
     hide();
+    const QPointer<seisekitime1> self(this);
     startDrill();
-    close();
+    if (self)
+        close();
 }
 
 } // namespace kanameru
