@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QVariant>
+#include <algorithm>
 
 namespace kanameru {
 
@@ -70,8 +71,10 @@ void fitCaption(QLabel* label, const QString& text, double maxPoints, double min
     const QVariant fitted = label->property("fittedSize");
     if (label->text() == text && fitted.isValid() && fitted.toSize() == label->size())
         return;
-    const int margin = 2 * label->margin() + 4;
-    const QRect room(0, 0, label->width() - margin, label->height() - 2);
+    // The room the label lays its text out in: inside its frame and margin, less the indent,
+    // with a little to spare for the difference between measuring and laying out.
+    const QRect inside = label->contentsRect();
+    const QRect room(0, 0, inside.width() - std::max(label->indent(), 0) - 6, inside.height() - 2);
     const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
     QFont chosen = platform::captionFont(minPoints, bold);
     for (double pt = maxPoints; pt >= minPoints; pt -= 0.5) {

@@ -108,7 +108,8 @@ MainFrm* MainFrm::open()
 bool MainFrm::Form_Activate()
 {
     cycle_->restart();
-    Picture6->move(Picture1->x() + Picture1->width(), 0);
+    Picture6->setGeometry(Picture1->x() + Picture1->width(), 0, Picture2->width() - (Picture1->x() + Picture1->width()),
+        Picture2->height());
     if (memorizing()) {
         Picture6->show();
         setSpeed(kDefaultSpeed);

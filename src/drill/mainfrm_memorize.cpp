@@ -27,6 +27,7 @@ QRadioButton* option(QWidget* parent, const char* name, int index, const QString
     b->setObjectName(controlName(name, index));
     b->setFont(platform::captionFont(10.5));
     placeTwips(b, left, top, 2700, 330);
+    b->resize(b->sizeHint().width(), b->height()); // a click beside the caption selects nothing
     return b;
 }
 

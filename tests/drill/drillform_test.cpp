@@ -14,10 +14,13 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 using namespace kanameru;
@@ -197,6 +200,13 @@ private Q_SLOTS:
     void aQuestionFileThatCannotBeReadReturnsToTheBoard();
     void anAttemptPastMidnightKeepsTheRightTime();
     void theStripShowsThePupilAndTheCounters();
+    void playsTheDemoQuestionFileToTheEnd();
+    void cardsRevealPartByPartAndMoveToTheirYear();
+    void aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard();
+    void eachSpeedSetsTheIntervalsOfTheRevealTimers();
+    void practiceEndsAtTheBoardWithoutRecording();
+    void practiceReachingTheLimitEndsThroughTimeUp();
+    void cardsOfYearsBeforeTheEraStandInTheirArea();
 };
 
 void DrillFormTest::solvesAWholeAttemptWithRealDrags()
@@ -473,6 +483,175 @@ void DrillFormTest::theStripShowsThePupilAndTheCounters()
     QCOMPARE(child(f, "sLabel13")->text(), QStringLiteral("2"));
     QCOMPARE(child(f, "sLabel9")->text(), QStringLiteral("5"));
     QCOMPARE(child(f, "Label16_10")->text(), QStringLiteral("1000"));
+}
+
+void DrillFormTest::playsTheDemoQuestionFileToTheEnd()
+{
+    World w(QStringList {});
+    QVERIFY(QFile::copy(QStringLiteral(DEMO_QUESTIONS_STORED), w.storedFile()));
+    reg.levelTarget[3] = 420;
+    reg.levelTargetB[3] = 360;
+    for (double v : { 0.01, 0.2, 0.45, 0.7, 0.93 })
+        w.fake.random.push(v);
+    MainFrm* f = w.start(3);
+    QVERIFY(f);
+    QVERIFY(f->rows().usableRowCount >= 100);
+    for (int question = 1; question <= 5; ++question) {
+        if (question > 1) {
+            for (double v : { 0.05 * question, 0.3, 0.5, 0.66, 0.88 })
+                w.fake.random.push(v);
+            click(button(f, "Command3"));
+        }
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(!label(f, "Label1", i)->text().isEmpty());
+        placeExplanations(f);
+        click(button(f, "Command6"));
+        QVERIFY(button(f, "Command4")->isVisible());
+        orderRows(f);
+        tick(w, f, 30);
+        if (question == 1)
+            shot(f, "6-demo-ordered");
+        click(button(f, "Command4"));
+        if (question == 1)
+            shot(f, "7-demo-solved");
+    }
+    QCOMPARE(reg.attemptResult, 150);
+    QCOMPARE(w.endShown, 1);
+    QCOMPARE(readStoredResults(0)->front().level, qint16(3));
+}
+
+namespace {
+
+MainFrm* startCards(World& w, int level = 1)
+{
+    reg.currentLevel = static_cast<qint16>(level);
+    reg.memorizeMode = 1;
+    startDrill();
+    pump();
+    return w.form();
+}
+
+QString card(MainFrm* f)
+{
+    return QStringLiteral("%1|%2|%3")
+        .arg(label(f, "Label13", 1)->text(), label(f, "Label13", 2)->text(), label(f, "Label13", 3)->text());
+}
+
+} // namespace
+
+void DrillFormTest::cardsRevealPartByPartAndMoveToTheirYear()
+{
+    World w;
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    QVERIFY(child<QWidget>(f, QStringLiteral("Picture6"))->isVisible());
+    QVERIFY(!button(f, "Command6")->isVisible());
+    QVERIFY(child<QRadioButton>(f, QStringLiteral("Option1_1"))->isChecked());
+    QVERIFY(child<QRadioButton>(f, QStringLiteral("Option2_4"))->isChecked());
+    QCOMPARE(card(f), QStringLiteral("57|?|?"));
+    shot(f, "8-card-first-part");
+    QLabel* arrow = child(f, "Image1");
+    const int arrowAt57 = arrow->y();
+    f->Timer3_Timer();
+    QCOMPARE(card(f), QStringLiteral("57|奴国の王が漢に使い|?"));
+    f->Timer4_Timer();
+    QCOMPARE(card(f), QStringLiteral("57|奴国の王が漢に使い|倭の小国の王が中国の皇帝から金印を授けられる"));
+    shot(f, "9-card-whole");
+    f->Timer2_Timer();
+    QCOMPARE(card(f), QStringLiteral("239|?|?"));
+    QVERIFY2(arrow->y() > arrowAt57, "the arrow moves down to the later year");
+    QWidget* axis = child<QWidget>(f, QStringLiteral("Picture1"));
+    const int yearOnAxis = axis->y() + axis->height() * 239 / 2000;
+    QVERIFY(std::abs(arrow->y() + arrow->height() / 2 - yearOnAxis) <= 2);
+    QCOMPARE(child<QWidget>(f, QStringLiteral("Picture10"))->y(), arrow->y());
+}
+
+void DrillFormTest::aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard()
+{
+    World w(kRows.mid(0, 3));
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    f->Timer3_Timer();
+    f->Timer4_Timer();
+    f->Timer2_Timer(); // card 2
+    click(button(f, "Command12"));
+    QCOMPARE(card(f), QStringLiteral("239|?|?")); // stays on show
+    click(child<QRadioButton>(f, QStringLiteral("Option1_3")));
+    f->Timer3_Timer();
+    QCOMPARE(card(f), QStringLiteral("239|卑弥呼が魏に使い|?")); // the order of this card holds
+    f->Timer4_Timer();
+    f->Timer2_Timer(); // card 3, event first
+    QCOMPARE(card(f), QStringLiteral("仏教の伝来|?|?"));
+    f->Timer3_Timer();
+    QCOMPARE(card(f), QStringLiteral("仏教の伝来|538|?"));
+    f->Timer4_Timer();
+    f->Timer2_Timer(); // card 1; card 2 is learned
+    QCOMPARE(label(f, "Label13", 1)->text(), QStringLiteral("奴国の王が漢に使い"));
+    f->Timer3_Timer();
+    f->Timer4_Timer();
+    f->Timer2_Timer();
+    QCOMPARE(label(f, "Label13", 1)->text(), QStringLiteral("仏教の伝来"));
+}
+
+void DrillFormTest::eachSpeedSetsTheIntervalsOfTheRevealTimers()
+{
+    World w;
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    const int intervals[6] = { 200, 600, 1000, 2000, 3000, 4000 };
+    for (int k = 1; k <= 6; ++k) {
+        click(child<QRadioButton>(f, QStringLiteral("Option2_%1").arg(k)));
+        for (const char* timer : { "Timer2", "Timer3", "Timer4" })
+            QCOMPARE(child<QTimer>(f, QLatin1String(timer))->interval(), intervals[k - 1]);
+        for (int j = 1; j <= 6; ++j)
+            QCOMPARE(child<QRadioButton>(f, QStringLiteral("Option2_%1").arg(j))->isChecked(), j == k);
+    }
+    // At the fastest speed the real timers reveal the card and move on.
+    click(child<QRadioButton>(f, QStringLiteral("Option2_1")));
+    QTRY_COMPARE_WITH_TIMEOUT(label(f, "Label13", 1)->text(), QStringLiteral("239"), 5000);
+}
+
+void DrillFormTest::practiceEndsAtTheBoardWithoutRecording()
+{
+    World w;
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    click(button(f, "Command11"));
+    pump();
+    QCOMPARE(w.boardShown, 1);
+    QCOMPARE(w.endShown, 0);
+    QCOMPARE(w.records(), qint64(0));
+    QVERIFY(!w.form());
+}
+
+void DrillFormTest::practiceReachingTheLimitEndsThroughTimeUp()
+{
+    World w;
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    tick(w, f, 60);
+    QCOMPARE(reg.timeUp, qint16(1));
+    QCOMPARE(reg.attemptResult, kTimeOut);
+    QCOMPARE(w.endShown, 1);
+    QCOMPARE(w.boardShown, 0);
+}
+
+void DrillFormTest::cardsOfYearsBeforeTheEraStandInTheirArea()
+{
+    World w(
+        QStringList { QStringLiteral("1,-3000,縄文,,文化,縄文土器がつくられる,,縄目の文様をつけた土器で煮炊きをする"),
+            QStringLiteral("1,0,弥生,,文化,年のない出来事,,説明") });
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    QWidget* before = child<QWidget>(f, QStringLiteral("Picture3"));
+    QLabel* arrow = child(f, "Image1");
+    const int middle = arrow->y() + arrow->height() / 2;
+    QVERIFY(middle >= before->y() && middle < before->y() + before->height());
+    shot(f, "10-card-before-era");
+    f->Timer3_Timer();
+    f->Timer4_Timer();
+    f->Timer2_Timer();
+    QCOMPARE(arrow->y() + arrow->height() / 2, child<QWidget>(f, QStringLiteral("Picture1"))->y());
 }
 
 QTEST_MAIN(DrillFormTest)
