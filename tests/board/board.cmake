@@ -5,3 +5,9 @@ kanameru_gtest(board_core_test
 kanameru_qtest(board_form_test
   SOURCES seisekitime1_test.cpp boardschool.h
   LIBS forms_board core_roster core_results)
+
+# The whole road through the real forms: start screen, board, drill, end screen, board.
+kanameru_qtest(board_wholeroad_test
+  SOURCES wholeroad_test.cpp
+  LIBS forms_board forms_roster forms_drill forms_endscreen core_drill core_questions core_roster core_results
+       core_sound platform_mci)

@@ -1,0 +1,233 @@
+// The whole road through the real forms: a pupil picks his name on the start screen, the
+// board opens, he starts level 1, solves five questions by dragging, sees the end screen, goes
+// back to the board, finds his attempt in its lists and leaves for the start screen.
+#include "board/seisekitime1.h"
+#include "drill/mainfrm.h"
+#include "drill/questiontable.h"
+#include "endscreen/basefrm.h"
+#include "endscreen/frmsyuuryou.h"
+#include "platform/mci.h"
+#include "results/results.h"
+#include "roster/namesel.h"
+#include "sound/sound.h"
+#include "sound/wavsynth.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "support/fakes.h"
+#include "support/formdriver.h"
+#include "support/installation.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kanameru;
+using namespace testing_support;
+
+namespace {
+
+const QStringList kRows {
+    QStringLiteral("1,57,弥生,1世紀,外交,奴国の王が漢に使い,,倭の小国の王が中国の皇帝から金印を授けられる"),
+    QStringLiteral("1,239,弥生,3世紀,外交,卑弥呼が魏に使い,,邪馬台国の女王が中国に使者を送り称号と銅鏡を授かる"),
+    QStringLiteral("1,538,古墳,6世紀,文化,仏教の伝来,,百済の聖明王が欽明天皇に仏像や経典を贈る"),
+    QStringLiteral("1,607,飛鳥,7世紀,外交,小野妹子を隋に派遣,,対等な立場で国交を結ぼうと中国に使者を送る"),
+    QStringLiteral("1,710,奈良,8世紀,政治,平城京に都を移す,,唐の長安にならった都が奈良に造られる"),
+    QStringLiteral("1,794,平安,8世紀,政治,平安京に都を移す,,桓武天皇が政治を立て直すため京都に都を移す"),
+    QStringLiteral("1,1192,鎌倉,12世紀,政治,源頼朝が征夷大将軍になる,,武士による本格的な政権が鎌倉で始まる"),
+    QStringLiteral(
+        "1,1603,江戸,17世紀,政治,徳川家康が江戸幕府を開く,,関ヶ原の戦いに勝った大名が征夷大将軍に任じられる"),
+};
+
+template <class T = QWidget> T* control(QWidget* form, const QString& name)
+{
+    return form ? form->findChild<T*>(name) : nullptr;
+}
+QLabel* label(QWidget* form, const char* name, int i)
+{
+    return control<QLabel>(form, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+}
+QPushButton* button(QWidget* form, const QString& name)
+{
+    return control<QPushButton>(form, name);
+}
+
+QWidget* startScreen()
+{
+    return topLevel(QStringLiteral("namesel"));
+}
+seisekitime1* board()
+{
+    return qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
+}
+MainFrm* drillForm()
+{
+    return qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")));
+}
+FrmSyuuryou* endScreen()
+{
+    return qobject_cast<FrmSyuuryou*>(topLevel(QStringLiteral("FrmSyuuryou")));
+}
+
+QStringList linesOf(QWidget* form, int level)
+{
+    QStringList lines;
+    if (auto* list = control<QListWidget>(form, QStringLiteral("List5_%1").arg(level)))
+        for (int i = 0; i < list->count(); ++i)
+            lines.append(list->item(i)->text());
+    return lines;
+}
+
+// A pupil who knows the events: each explanation to its event, then the rows in order.
+void answer(MainFrm* f)
+{
+    for (int i = 1; i <= 5; ++i) {
+        const QString want = f->rows().rowExplanation[label(f, "Label12", i)->text().toInt()];
+        for (int j = 1; j <= 5; ++j) {
+            if (j != i && f->flow().question().row(j).explanation == want
+                && f->flow().question().row(i).explanation != want) {
+                drag(label(f, "Label3", j), label(f, "Label3", i));
+                break;
+            }
+        }
+    }
+    click(button(f, QStringLiteral("Command6")));
+    for (int i = 1; i <= 5; ++i)
+        for (int j = i + 1; j <= 5; ++j)
+            if (label(f, "Label12", j)->text().toInt() < label(f, "Label12", i)->text().toInt())
+                drag(label(f, "Label1", j), label(f, "Label1", i));
+}
+
+void shot(QWidget* form, const char* name)
+{
+    const QByteArray dir = qgetenv("KANAMERU_SHOTS");
+    if (dir.isEmpty() || !form)
+        return;
+    form->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+class WholeRoadTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        pump();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::mciShutdown();
+    }
+
+    void aPupilPlaysAnAttemptAndFindsItOnTheBoard()
+    {
+        FakePlatform fake;
+        TestInstallation inst;
+        QTemporaryDir keyDir;
+        // Level 1: target 60 s, second target 12 s (time limit 60 s), 15 points in 3 attempts.
+        inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+        inst.writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("1,2015,0,0,\"山田太郎\",0,\"\",\"\"\n2,2013,0,0,\"鈴木花子\",0,\"\",\"\"\n"));
+        inst.load();
+        reg.formBackColour = 0x008080;
+        QVERIFY(!writeStoredQuestionFile(
+            storedQuestionFileName(reg.appFolder + questionFileName()), kRows, QStringLiteral("questions.csv"))
+                     .has_value());
+        const Sound beep = sineTone(0.02, 880);
+        for (const char* file : { "ok.wav", "ng.wav" })
+            QVERIFY(writeWav(inst.soundFolder() + QString::fromUtf8(file), beep));
+        inst.writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("正解音1,ok,*\n間違い音1,ng,*\n"));
+        loadSoundMap();
+        namesel::setRetryWaitMilliseconds(5);
+        namesel::setInstanceKey(keyDir.filePath(QStringLiteral("kanameru")));
+
+        QList<int> endCodes;
+        Screens& s = screens();
+        s.showNameSelection = [] { namesel::open(); };
+        s.showResultsBoard = [] { seisekitime1::open(); };
+        s.showDrillForm = [] { MainFrm::open(); };
+        s.showEndScreen = [] { FrmSyuuryou::open(); };
+        s.showBackdrop = [] { BASEFRM::open(); };
+        s.hideBackdrop = [] { BASEFRM::closeBackdrop(); };
+        s.endProgram = [&](int code) { endCodes.append(code); };
+
+        // The start screen: the pupil picks his name and confirms it.
+        showNameSelection();
+        pump();
+        QWidget* start = startScreen();
+        QVERIFY(start);
+        auto* pupils = control<QListWidget>(start, QStringLiteral("List1"));
+        QVERIFY(pupils);
+        int row = -1;
+        for (int i = 0; i < pupils->count(); ++i)
+            if (pupils->item(i)->text().contains(QStringLiteral("山田太郎")))
+                row = i;
+        QVERIFY(row >= 0);
+        QTest::mouseClick(
+            pupils->viewport(), Qt::LeftButton, Qt::NoModifier, pupils->visualItemRect(pupils->item(row)).center());
+        pump();
+        click(button(start, QStringLiteral("Command14")));
+
+        // The board opens and unloads the start screen.
+        QTRY_VERIFY(board() && board()->activated());
+        QTRY_VERIFY(!startScreen());
+        QCOMPARE(reg.currentPupilNo, qint16(1));
+        QVERIFY(control<QLabel>(board(), QStringLiteral("Label12"))->text().endsWith(QStringLiteral("山田太郎")));
+        QCOMPARE(control<QLabel>(board(), QStringLiteral("Label15_1"))->text(), QStringLiteral("------"));
+        shot(board(), "road-1-board");
+
+        // Start level 1 and solve five questions, eight seconds each.
+        click(button(board(), QStringLiteral("Command4_1")));
+        QTRY_VERIFY(drillForm());
+        QTRY_VERIFY(!board());
+        MainFrm* f = drillForm();
+        QCOMPARE(reg.currentLevel, qint16(1));
+        for (int question = 1; question <= 5; ++question) {
+            if (question > 1)
+                click(button(f, QStringLiteral("Command3")));
+            answer(f);
+            fake.clock.advance(8);
+            f->sTimer1_Timer();
+            click(button(f, QStringLiteral("Command4")));
+        }
+        QCOMPARE(reg.attemptResult, 40);
+
+        // The end screen, then "メニューへ" back to the board.
+        QTRY_VERIFY(endScreen());
+        FrmSyuuryou* e = endScreen();
+        QTRY_VERIFY(button(e, QStringLiteral("Command4"))->isVisible());
+        QCOMPARE(control<QLabel>(e, QStringLiteral("Label18"))->text(), QStringLiteral("今の成績：40秒"));
+        click(button(e, QStringLiteral("Command4")));
+        QTRY_VERIFY(board() && board()->activated());
+        QTRY_VERIFY(!endScreen());
+        seisekitime1* b = board();
+
+        // 40 seconds against a target of 60 earn 6 points, today and in all.
+        QCOMPARE(control<QLabel>(b, QStringLiteral("Label14_1"))->text(), QStringLiteral("1回/6点"));
+        QCOMPARE(control<QLabel>(b, QStringLiteral("Label15_1"))->text(), QStringLiteral("1回/6点"));
+        QCOMPARE(control<QLabel>(b, QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝1回"));
+        QCOMPARE(linesOf(b, 1).value(0), QStringLiteral(" 1●山田太郎　  6/    6"));
+        shot(b, "road-2-points");
+
+        click(control<QRadioButton>(b, QStringLiteral("Option2_0")));
+        QCOMPARE(linesOf(b, 1).value(0), QStringLiteral(" 1●山田太郎　    40 ●"));
+        click(control<QRadioButton>(b, QStringLiteral("Option1_2")));
+        QCOMPARE(linesOf(b, 1), QStringList { QStringLiteral("  40秒 10:00●山田太郎　●6") });
+        QVERIFY(linesOf(b, 2).isEmpty());
+        shot(b, "road-3-today");
+
+        // "戻る(0)" goes back to the start screen, which unloads the board.
+        click(button(b, QStringLiteral("Command1")));
+        QTRY_VERIFY(startScreen());
+        QTRY_VERIFY(!board());
+        QVERIFY(endCodes.isEmpty());
+    }
+};
+
+QTEST_MAIN(WholeRoadTest)
+#include "wholeroad_test.moc"
