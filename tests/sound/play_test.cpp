@@ -177,6 +177,26 @@ TEST(CommandLayer, DiskDriverHasTheWholeSoundWrittenWhenTheCallReturns)
     qunsetenv("SDL_DISKAUDIOFILE");
 }
 
+// A device that takes sound far slower than it plays (the disk driver told to wait a second per
+// buffer) must not hold the pupil: the call gives up after a deadline taken from the sound.
+TEST(CommandLayer, AStalledDeviceGivesItsCodeInsteadOfHanging)
+{
+    SoundFolder sounds;
+    const QString path = sounds.add(QStringLiteral("tone.wav"), 0.2);
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(sounds.folder() + QStringLiteral("out.raw")));
+    qputenv("SDL_DISKAUDIODELAY", "1000");
+    QElapsedTimer t;
+    {
+        AudioDriver disk("disk");
+        t.start();
+        EXPECT_EQ(platform::mciSendString(QStringLiteral("play %1 wait").arg(path)), platform::kMciDeviceStopped);
+    }
+    // Nine buffers at a second each would take nine seconds.
+    EXPECT_LT(t.elapsed(), 6000);
+    qunsetenv("SDL_DISKAUDIODELAY");
+    qunsetenv("SDL_DISKAUDIOFILE");
+}
+
 // --- The play routines ---
 
 // A sound folder with one good file, a map-free table, fakes, and a recorded end.
