@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -238,6 +239,51 @@ private Q_SLOTS:
         QVERIFY(linesOf(form, 2).isEmpty());
     }
 
+    void aFullBoardKeepsItsListColumnsAligned()
+    {
+        // Forty pupils of every grade with two hundred attempts over the last weeks.
+        school.reset(); // one fake platform at a time
+        school = std::make_unique<BoardSchool>(std::initializer_list<board_testing::Pupil> {});
+        QString roster;
+        const QString family = QStringLiteral("青木石井上田江藤大野加藤木村工藤小林斎藤");
+        for (int p = 1; p <= 40; ++p)
+            roster += QStringLiteral("%1,%2,0,0,\"%3　%4\",0,\"\",\"\"\n")
+                          .arg(p)
+                          .arg(2011 + p % 9)
+                          .arg(family.mid((p % 10) * 2, 2))
+                          .arg(p % 3 == 0 ? QStringLiteral("陽向") : QStringLiteral("さくら"));
+        school->installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+        for (int i = 0; i < 200; ++i)
+            school->addResult(1 + (i * 7) % 40, 1 + i % 3, i % 17 == 0 ? 99999 : 35 + (i * 13) % 400,
+                kToday.addDays(-(i % 9)), QTime(8 + i % 10, (i * 7) % 60));
+        school->load(5);
+        seisekitime1* form = openBoard();
+        const QFontMetrics metrics(find<QListWidget>(form, QStringLiteral("List5_1"))->font());
+        auto sameWidth = [&](const QStringList& lines) {
+            for (const QString& line : lines)
+                if (metrics.horizontalAdvance(line) != metrics.horizontalAdvance(lines.first()))
+                    return false;
+            return !lines.isEmpty();
+        };
+        QVERIFY(sameWidth(linesOf(form, 2)));
+        saveShot(form, QStringLiteral("full-points"));
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        QVERIFY(sameWidth(linesOf(form, 2)));
+        saveShot(form, QStringLiteral("full-best"));
+        click(find<QRadioButton>(form, QStringLiteral("Option1_2")));
+        saveShot(form, QStringLiteral("full-today"));
+        click(find<QRadioButton>(form, QStringLiteral("Option1_3")));
+        saveShot(form, QStringLiteral("full-all"));
+        click(find<QRadioButton>(form, QStringLiteral("Option2_1")));
+        saveShot(form, QStringLiteral("full-all-points"));
+        // Every line fits its list without a horizontal scroll.
+        for (int level = 1; level <= 3; ++level) {
+            QListWidget* list = find<QListWidget>(form, QStringLiteral("List5_%1").arg(level));
+            for (const QString& line : linesOf(form, level))
+                QVERIFY2(metrics.horizontalAdvance(line) < list->viewport()->width(), qPrintable(line));
+        }
+    }
+
     void theGradeChoiceHidesPupilsWithoutRenumberingRanks()
     {
         school->addResult(3, 1, 30, kToday.addDays(-2)); // grade 8, fastest
@@ -368,6 +414,7 @@ private Q_SLOTS:
 
     void aTeachersNameShowsThePrintButton()
     {
+        school.reset(); // one fake platform at a time
         school = makeSchool("田中先生");
         school->load(3);
         seisekitime1* form = openBoard();
