@@ -3,7 +3,6 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <random>
 
@@ -51,7 +50,11 @@ int requiredStoredLength()
 
 QString storedQuestionFileName(const QString& fileName)
 {
-    const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
+    // The name is cut at the first "." of its file name. A "." in a folder name (a school's
+    // shared drive may well have one) must not cut the path, or the file would never be found.
+    const qsizetype nameStart
+        = qMax(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype dot = fileName.indexOf(QLatin1Char('.'), nameStart);
     return (dot < 0 ? fileName : fileName.left(dot)) + QStringLiteral("vv.ccc");
 }
 
@@ -192,15 +195,8 @@ std::optional<FileError> loadQuestionTable(const QString& fileName)
 {
     const QString storedPath = storedQuestionFileName(fileName);
     Result<DescrambledFile> file = descrambleFile(storedPath);
-    if (!file) {
-        FileError error = file.error();
-        const QString folder = QFileInfo(fileName).path();
-        if (error.line == 0 && !QFileInfo::exists(storedPath) && folder.contains(QLatin1Char('.')))
-            error.reason += QStringLiteral("問題ファイルの名前は「.」の前で切られるので、「.」を含むフォルダ（%1）"
-                                           "には置けません。")
-                                .arg(folder);
-        return error;
-    }
+    if (!file)
+        return file.error();
     // The whole file is read and checked before the register changes, so a failed load leaves
     // the table of the last good load as it was.
     int row = 0;

@@ -48,8 +48,8 @@ std::array<SwapPair, kSwapCount + 1> swapTableFrom(const char* keyA, const char*
 // The largest position the keys name: every stored line must be at least this long.
 int requiredStoredLength();
 
-// The name of the stored file: the given name cut before its first "." (searched from the
-// start of the whole path, so no folder of the path may contain one) followed by "vv.ccc".
+// The name of the stored file: the given name cut before the first "." of its file name
+// (a "." in a folder name does not count) followed by "vv.ccc".
 QString storedQuestionFileName(const QString& fileName);
 
 // Scrambles one clear line: clear + end marker + filler, the filler added again while the line
