@@ -2,6 +2,7 @@
 
 #include "platform/messagebox.h"
 #include "platform/screen.h"
+#include "roster/pupilline.h"
 #include "roster/rosterfile.h"
 #include "roster/rosterwrite.h"
 #include "startup/hensuu1.h"
@@ -102,7 +103,9 @@ void FrmName2::Form_Load()
         rowCount_ = static_cast<int>(std::min<qsizetype>(records->size(), kRows));
         for (int i = 1; i <= rowCount_; ++i) {
             const RosterRecord& r = records->at(i - 1);
-            Text1[i]->setText(r.name);
+            // The name without its padding: typed after twenty characters of padding, an
+            // added letter would be cut off when the name is written back.
+            Text1[i]->setText(trimSpaces(r.name));
             Text2[i]->setText(QString::number(r.birthYear));
         }
     }

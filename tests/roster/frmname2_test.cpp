@@ -88,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(form->rowCount(), 3);
         const QStringList names { QStringLiteral("一郎"), QStringLiteral("二郎"), QStringLiteral("三郎") };
         for (int i = 1; i <= 3; ++i) {
-            QCOMPARE(box(form, "Text1", i)->text(), fixedText(names[i - 1], 20));
+            QCOMPARE(box(form, "Text1", i)->text(), names[i - 1]);
             QCOMPARE(box(form, "Text2", i)->text(), QString::number(2009 + i));
             QVERIFY(box(form, "Text1", i)->isVisible());
         }
@@ -97,6 +97,23 @@ private Q_SLOTS:
             QStringLiteral("※生まれた年は早生まれの場合は1年引いてください"));
         QVERIFY(box(form, "Text1", 1)->testAttribute(Qt::WA_InputMethodEnabled));
         QVERIFY(!box(form, "Text2", 1)->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+
+    // A teacher who clicks behind a name and adds to it must find the whole name written.
+    void textAddedAtTheEndOfANameIsKept()
+    {
+        writeRoster(QStringLiteral("1,2010,0,0,\"山田\",0,\"\",\"\"\n"));
+        FrmName2* form = FrmName2::open();
+        pump();
+        QLineEdit* name = box(form, "Text1", 1);
+        QTest::mouseClick(name, Qt::LeftButton, Qt::NoModifier, QPoint(name->width() - 5, name->height() / 2));
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("花子"));
+        QApplication::sendEvent(name, &typed);
+        press(form, "Command1");
+        Result<QList<RosterRecord>> after = readRosterRecords(rosterFileName());
+        QVERIFY(after.ok());
+        QCOMPARE(after->at(0).name, fixedText(QStringLiteral("山田花子"), 20));
     }
 
     void aShortRosterShowsAndWritesOnlyItsRows()
