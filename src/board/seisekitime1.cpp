@@ -1,5 +1,7 @@
 #include "board/seisekitime1.h"
 
+#include "board/boardwidgets.h"
+
 #include "board/boardtexts.h"
 #include "board/grades.h"
 #include "endscreen/startdrill.h"
@@ -27,6 +29,8 @@
 
 namespace kanameru {
 
+using namespace boardwidgets;
+
 namespace {
 
 // The scroll position outlives the form: a pupil coming back from a drill finds the columns
@@ -46,37 +50,6 @@ constexpr int kFormBottom = 11520;
 constexpr int kScrollHeight = 255;
 
 const QColor kLightGrey = platform::rgb(0xE0E0E0);
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, double pointSize,
-    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(platform::captionFont(pointSize));
-    label->setAlignment(align);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, double pointSize)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFont(platform::captionFont(pointSize));
-    return button;
-}
-
-// Buttons, lists and boxes keep the usual colours; the form's colour is only its background.
-void keepUsualColours(QWidget* widget)
-{
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Window, platform::rgb(0xF0F0F0));
-    p.setColor(QPalette::WindowText, Qt::black);
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::Text, Qt::black);
-    p.setColor(QPalette::Button, platform::rgb(0xF0F0F0));
-    p.setColor(QPalette::ButtonText, Qt::black);
-    widget->setPalette(p);
-}
 
 } // namespace
 
@@ -113,25 +86,23 @@ int seisekitime1::firstVisibleColumn()
 void seisekitime1::buildBoardControls()
 {
     Label11 = makeLabel(this, QStringLiteral("Label11"), QString(), 24);
-    Label11->setGeometry(8, 2, 440, 44);
+    Label11->setGeometry(8, 0, 440, 42);
     Label12 = makeLabel(this, QStringLiteral("Label12"), QString(), 15);
-    Label12->setGeometry(8, 48, 440, 30);
+    Label12->setGeometry(8, 42, 440, 28);
     Label13 = makeLabel(this, QStringLiteral("Label13"), QString(), 11);
-    Label13->setGeometry(8, 80, 440, 24);
+    Label13->setGeometry(8, 70, 440, 22);
     Label17 = makeLabel(this, QStringLiteral("Label17"), QString(), 11);
-    Label17->setGeometry(8, 106, 130, 24);
+    Label17->setGeometry(8, 92, 130, 22);
     Label18 = makeLabel(this, QStringLiteral("Label18"), QString(), 11);
-    Label18->setGeometry(140, 106, 300, 24);
+    Label18->setGeometry(140, 92, 300, 22);
 
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("戻る(&0)"), 12);
     Command1->setGeometry(8, 140, 120, 36);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    Command24_1 = makeButton(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"), 11);
-    Command24_1->setGeometry(140, 140, 90, 36);
-    Command24_1->setVisible(false);
     Command17 = makeButton(this, QStringLiteral("Command17"), QStringLiteral("グラフ"), 11);
-    Command17->setGeometry(240, 140, 90, 36);
+    Command17->setGeometry(140, 140, 90, 36);
     Command17->setVisible(false);
+    connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
 
     Label5 = makeLabel(this, QStringLiteral("Label5"), QString(), 14);
     Label5->setGeometry(8, 244, 440, 32);
@@ -201,12 +172,12 @@ void seisekitime1::buildBoardControls()
 
     for (QWidget* label : { Label11, Label12, Label13, Label17, Label18, Label5 })
         platform::setForeground(label, Qt::white);
-    for (QWidget* widget :
-        std::initializer_list<QWidget*> { Command1, Command24_1, Command17, List6, Combo1, Combo2, HScroll1 })
+    for (QWidget* widget : std::initializer_list<QWidget*> { Command1, Command17, List6, Combo1, Combo2, HScroll1 })
         keepUsualColours(widget);
     for (QRadioButton* option : Option2)
         platform::setForeground(option, Qt::white);
 
+    buildReportPanel();
     Picture2 = makeWaitPanel("Picture2", QStringLiteral("Just a moment, please."), "ProgressBar1", &ProgressBar1);
     Picture6 = makeWaitPanel("Picture6", QStringLiteral("Just a momento, please."), "ProgressBar2", &ProgressBar2);
 
@@ -414,7 +385,7 @@ void seisekitime1::Form_Activate()
     activating_ = true;
     const int pupil = reg.currentPupilNo;
 
-    Command24_1->setVisible(reg.currentPupilName.contains(QStringLiteral("先生")));
+    Command24[1]->setVisible(reg.currentPupilName.contains(QStringLiteral("先生")));
     Label17->setText(QStringLiteral("起動後%1分")
                          .arg(minutesSinceStart(platform::clock().secondsSinceMidnight(), reg.pupilStartSeconds)));
     showWaitPanel(Picture2);

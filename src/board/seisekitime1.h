@@ -1,9 +1,11 @@
 #pragma once
 // The results board, which is also the level menu: one column per level with its targets, the
 // pupil's counts and points, start and practice buttons and a ranking list of all pupils.
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class QButtonGroup;
@@ -12,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -45,6 +48,19 @@ public:
     void Combo1_Click();
     void Combo2_Click(int index);
     void HScroll1_Change(int value);
+
+    // The per-pupil panel and its report.
+    void Command17_Click(); // "グラフ": the current pupil's report on the screen
+    void Command18_Click(); // "戻る": hides the panel
+    void Command21_Click(int index); // report of reportPupilNo: 1 printed, 0 on the screen
+    void Command24_Click(int index); // report of the pupils chosen in the list (or reportPupilNo)
+    void Command25_Click(); // "他の人のデータを見る"
+    void fillPupilList();
+    int reportPupilNo() const { return reportPupilNo_; }
+    // The picture the last on-screen report was drawn on.
+    const QImage& reportPicture() const { return reportImage_; }
+    // Chooses the printer (the print dialog, which also offers a PDF file); tests replace it.
+    static std::function<bool(QPrinter&)>& choosePrinter();
 
     void 回数など表示();
     void 成績リスト色表示();
@@ -101,6 +117,8 @@ private:
     void fillAttemptLists(int kind, qint64 window, int periodDays, bool ownOnly);
     int selectedListChoice() const;
     void startLevel(int level, int memorize);
+    void buildReportPanel();
+    void report(const std::vector<int>& pupils, int index);
     Column& column(int level) { return columns_[static_cast<size_t>(level)]; }
 
     std::vector<Column> columns_; // index = level, 0 unused
@@ -126,7 +144,20 @@ private:
     QScrollBar* HScroll1 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command17 = nullptr;
-    QPushButton* Command24_1 = nullptr;
+    QPushButton* Command24[2] = {};
+    QPushButton* Command21[2] = {};
+    QPushButton* Command18 = nullptr;
+    QPushButton* Command25 = nullptr;
+    QWidget* Picture11 = nullptr;
+    QLabel* Picture12 = nullptr;
+    QListWidget* List2 = nullptr;
+    QListWidget* List3 = nullptr;
+    QListWidget* List4 = nullptr;
+    QImage reportImage_;
+    int reportPupilNo_ = 0;
+    int reportFontSize_ = 6;
+    std::vector<QString> reportNames_;
+    std::vector<int> reportBirthYears_;
     QWidget* Picture2 = nullptr;
     QWidget* Picture6 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;

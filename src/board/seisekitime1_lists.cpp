@@ -58,6 +58,7 @@ void seisekitime1::showRankingLists()
 void seisekitime1::Option2_Click(int index)
 {
     Command17->setVisible(false);
+    Picture11->setVisible(false);
     Command1->setEnabled(false);
     hideAllLists();
     showWaitPanel(Picture6);
@@ -252,6 +253,7 @@ void seisekitime1::Command7_Click()
 
 void seisekitime1::Command16_Click()
 {
+    fillPupilList();
     reg.listKind = 3;
     回数など表示();
     Label5->setText(QStringLiteral("個人別ﾀｲﾑ"));

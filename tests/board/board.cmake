@@ -1,5 +1,5 @@
 kanameru_gtest(board_core_test
-  SOURCES ranking_test.cpp lists_test.cpp
+  SOURCES ranking_test.cpp lists_test.cpp report_test.cpp
   LIBS core_board)
 
 kanameru_qtest(board_form_test
@@ -11,3 +11,7 @@ kanameru_qtest(board_wholeroad_test
   SOURCES wholeroad_test.cpp
   LIBS forms_board forms_roster forms_drill forms_endscreen core_drill core_questions core_roster core_results
        core_sound platform_mci)
+
+kanameru_qtest(board_report_test
+  SOURCES report_form_test.cpp boardschool.h
+  LIBS forms_board core_roster core_results)
