@@ -193,6 +193,7 @@ std::optional<FileError> readRoster(RosterProblem* problem)
             continue;
         ++k;
         reg.roster[k] = r;
+        reg.roster[k].status = 0; // a listed status 2 counts as 0 from here on
         reg.pupilNames[k] = r.name;
         reg.pupilBirthYear[k] = r.birthYear;
         reg.boardPupilNos[k] = AnyValue(static_cast<int>(r.number));

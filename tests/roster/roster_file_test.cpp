@@ -131,6 +131,7 @@ TEST_F(RosterFixture, StatusDecidesWhichRecordsTakeAPosition)
         for (int k = 1; k <= c.numbers.size(); ++k) {
             EXPECT_EQ(reg.boardPupilNos[k].toInteger(), c.numbers[k - 1]);
             EXPECT_EQ(reg.roster[k].number, c.numbers[k - 1]);
+            EXPECT_EQ(reg.roster[k].status, 0);
             EXPECT_EQ(trimmedFixed(reg.pupilNames[k]), QChar(0xFF21 + c.numbers[k - 1] - 1));
         }
     }
