@@ -161,6 +161,7 @@ void seisekitime1::buildBoardControls()
     Combo2->addItems({ QStringLiteral("　　今週（月曜から）"), QStringLiteral("　　今週と先週"),
         QStringLiteral("　　最近30日"), QStringLiteral("　　最近1年"), QStringLiteral("　　今までの全成績") });
     Combo2->setCurrentIndex(4);
+    reg.periodChoice = AnyValue(5); // every load starts with the whole period
     Combo2->setVisible(false);
     connect(Combo2, &QComboBox::activated, this, [this](int index) { Combo2_Click(index); });
 

@@ -118,11 +118,10 @@ protected:
 TEST_F(AttemptListTest, TodaysListShowsTodaysAttemptsWithOwnMarksOnBothSides)
 {
     const std::vector<LoadedResult> attempts = {
-        attempt(1, 1, 30, today, QTime(9, 5, 59)),
-        attempt(2, 1, 60, today, QTime(14, 20, 0)),
-        attempt(3, 2, 99999, today, QTime(8, 0, 0)),
-        attempt(1, 1, 20, today.addDays(-1)),
-        attempt(2, 3, 150, today),
+        attempt(1, 1, 30, today, QTime(9, 5, 59)), attempt(2, 1, 60, today, QTime(14, 20, 0)),
+        attempt(3, 2, 99999, today, QTime(8, 0, 0)), attempt(1, 1, 20, today.addDays(-1)), attempt(2, 3, 150, today),
+        attempt(2, 4, 150, today), // a level without a column
+        attempt(0, 1, 150, today), // no pupil
     };
     const std::vector<QStringList> lists = attemptLists(attempts, options(AttemptListKind::Today));
     ASSERT_EQ(lists.size(), 4u);

@@ -390,6 +390,9 @@ private Q_SLOTS:
         QCOMPARE(third->x(), left);
         QCOMPARE(second->x(), left);
         QCOMPARE(find<QPushButton>(form, QStringLiteral("Command4_4"))->x(), left + columnPixels);
+        // The practice button moves with its start button.
+        const QRect practice = find<QPushButton>(form, QStringLiteral("Command28_4"))->geometry();
+        QVERIFY(practice.left() > left + columnPixels && practice.right() <= left + 2 * columnPixels);
         // The first visible column lies on top of those scrolled off.
         QCOMPARE(third->parentWidget()->childAt(third->geometry().center()), third->viewport());
         // The position outlives the form.
