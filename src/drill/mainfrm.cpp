@@ -157,6 +157,10 @@ void MainFrm::初期設定()
         sShape3->resize(std::min(full, static_cast<int>(reg.levelTarget[level] * reg.timeBarScale)), sShape3->height());
         sShape4->resize(
             std::min(full, static_cast<int>(reg.levelTargetB[level] * reg.timeBarScale)), sShape4->height());
+    } else {
+        // A level not judged by time has no time limit.
+        reg.timeBarSeconds = 0;
+        reg.timeBarScale = 0;
     }
     const QString title = reg.drillSetTitle;
     sLabel2->setFont(platform::captionFont(title.size() > 9 ? 14 : 16.8, true));

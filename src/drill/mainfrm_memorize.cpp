@@ -48,7 +48,7 @@ void MainFrm::buildMemorizePanel()
     Picture10 = new QWidget(Picture6);
     Picture10->setObjectName(QStringLiteral("Picture10"));
     platform::setBackground(Picture10, rgb(0xFFFFF0));
-    Picture10->setGeometry(70, 0, 560, 200);
+    Picture10->setGeometry(70, 0, 560, 226);
     for (int i = 1; i <= 3; ++i) {
         Label13[i] = new QLabel(Picture10);
         Label13[i]->setObjectName(controlName("Label13", i));
@@ -56,7 +56,7 @@ void MainFrm::buildMemorizePanel()
         Label13[i]->setWordWrap(true);
         Label13[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label13[i]->setIndent(8);
-        Label13[i]->setGeometry(0, 2 + (i - 1) * 66, 560, 64);
+        Label13[i]->setGeometry(0, 2 + (i - 1) * 74, 560, 72);
     }
 
     // Display orders and speeds.
