@@ -1,14 +1,9 @@
-# The end-of-drill screen: its decisions (core) and the forms FrmSyuuryou and BASEFRM.
+# The end-of-drill screen: its decisions and startDrill (core), and the forms FrmSyuuryou and
+# BASEFRM with the background picture they share.
 kanameru_core(endscreen
   SOURCES endscreenrules.cpp startdrill.cpp
-  DEPENDS core_startup)
+  DEPENDS core_startup platform)
 
-# The screen needs the results and the sounds; until both libraries are part of the build
-# the forms are left out, so the rest of the program still links.
-if(TARGET core_results AND TARGET core_sound)
-  kanameru_forms(endscreen
-    SOURCES frmsyuuryou.cpp basefrm.cpp background.cpp
-    DEPENDS core_endscreen core_results core_sound)
-else()
-  message(STATUS "forms_endscreen waits for core_results and core_sound")
-endif()
+kanameru_forms(endscreen
+  SOURCES frmsyuuryou.cpp basefrm.cpp background.cpp
+  DEPENDS core_endscreen core_results core_sound)
