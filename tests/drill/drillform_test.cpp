@@ -200,6 +200,7 @@ private Q_SLOTS:
     void aQuestionFileThatCannotBeReadReturnsToTheBoard();
     void anAttemptPastMidnightKeepsTheRightTime();
     void theStripShowsThePupilAndTheCounters();
+    void closingTheWindowReturnsToTheBoardWithoutRecording();
     void playsTheDemoQuestionFileToTheEnd();
     void cardsRevealPartByPartAndMoveToTheirYear();
     void aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard();
@@ -483,6 +484,21 @@ void DrillFormTest::theStripShowsThePupilAndTheCounters()
     QCOMPARE(child(f, "sLabel13")->text(), QStringLiteral("2"));
     QCOMPARE(child(f, "sLabel9")->text(), QStringLiteral("5"));
     QCOMPARE(child(f, "Label16_10")->text(), QStringLiteral("1000"));
+}
+
+void DrillFormTest::closingTheWindowReturnsToTheBoardWithoutRecording()
+{
+    World w;
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    tick(w, f, 20);
+    f->close(); // the title bar's close button
+    pump();
+    QCOMPARE(w.boardShown, 1);
+    QCOMPARE(w.endShown, 0);
+    QCOMPARE(w.records(), qint64(0));
+    QVERIFY(!w.form());
 }
 
 void DrillFormTest::playsTheDemoQuestionFileToTheEnd()
