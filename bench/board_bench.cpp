@@ -75,6 +75,16 @@ void BoardFirstActivation(benchmark::State& state)
 }
 BENCHMARK(BoardFirstActivation)->Unit(benchmark::kMillisecond)->MinTime(3);
 
+// Building the form's columns alone (Form_Load), for scale.
+void BoardLoadOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto form = std::make_unique<seisekitime1>();
+        benchmark::DoNotOptimize(form.get());
+    }
+}
+BENCHMARK(BoardLoadOnly)->Unit(benchmark::kMillisecond)->MinTime(3);
+
 // The same work without the form: the statistics, the same ranking lines, plain lists.
 void StatisticsAndPlainLists(benchmark::State& state)
 {

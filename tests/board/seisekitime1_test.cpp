@@ -206,6 +206,8 @@ private Q_SLOTS:
         connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
             values.append(value);
             panelShownThroughout = panelShownThroughout && panel->isVisible();
+            if (value == 256)
+                saveShot(form, QStringLiteral("board-wait"));
         });
         click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
         QCOMPARE(values.last(), 3); // the best list counts the levels
