@@ -4,6 +4,7 @@
 #include "startup/anyvalue.h"
 #include "startup/hensuu1.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kanameru {
@@ -60,9 +61,11 @@ Tick tickAttempt(const AttemptClock& clock)
 
 void CountdownLamps::countDown(int firstLamp, qint32 elapsed, qint32 threshold)
 {
-    if (threshold <= 0 || elapsed > threshold)
+    if (threshold <= 0)
         return;
-    const qint32 last = firstLamp + elapsed - threshold + 9;
+    // Past the threshold every lamp of the row is out, even when a penalty jumped the clock
+    // over the last seconds before it.
+    const qint32 last = std::min(firstLamp + elapsed - threshold + 9, firstLamp + 9);
     for (qint32 i = firstLamp; i <= last && i < firstLamp + 10; ++i)
         lit_[i] = false;
 }

@@ -60,7 +60,8 @@ class CountdownLamps {
 public:
     CountdownLamps() { lit_.fill(true); }
     bool lit(int index) const { return lit_[index]; }
-    // Puts out the lamps due at this elapsed time. A threshold of 0 or below is no threshold:
+    // Puts out the lamps due at this elapsed time: the row of a threshold T loses one lamp a
+    // second from T - 9 on and is dark from T on. A threshold of 0 or below is no threshold:
     // its row stays lit.
     void update(qint32 elapsed, qint32 passTarget, qint32 secondTarget, qint32 bestTime, qint32 ownBestTime);
 

@@ -370,7 +370,11 @@ void MainFrm::sTimer1_Timer()
 {
     const Tick t = tickAttempt(clock_);
     const int level = reg.currentLevel;
-    lamps_.update(t.elapsed, reg.levelTarget[level], reg.levelTargetB[level], 0, 0);
+    // The "Best" and "YourBest" rows count down to the best result of the level and to the
+    // pupil's own best, as the statistics last stood; a level without one keeps its row lit.
+    auto best = [](qint32 result) { return result > 0 && result < kTimeOut ? result : 0; };
+    lamps_.update(t.elapsed, reg.levelTarget[level], reg.levelTargetB[level], best(reg.levelBestScore[level]),
+        best(reg.bestScore(level, reg.currentPupilNo)));
     renderLamps();
     if (reg.levelIsTimed[level] != 0)
         sLabel10->setText(QString::number(t.elapsed));

@@ -465,6 +465,15 @@ TEST(PassLamps, APenaltyJumpPutsOutEveryLampPassed)
     EXPECT_TRUE(lamps.lit(36));
 }
 
+TEST(PassLamps, APenaltyJumpOverTheTargetPutsOutTheWholeRow)
+{
+    CountdownLamps lamps;
+    lamps.update(52, 60, 1000, 0, 0);
+    lamps.update(67, 60, 1000, 0, 0);
+    for (int i = 30; i <= 39; ++i)
+        EXPECT_FALSE(lamps.lit(i)) << i;
+}
+
 TEST(PassLamps, TheSecondTargetPutsOutTheLampOfItsSecond)
 {
     CountdownLamps lamps;

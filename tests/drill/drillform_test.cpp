@@ -195,6 +195,7 @@ private Q_SLOTS:
     void aDropOfTheOtherKindChangesNothing();
     void theTimeIsUpAtExactlyTheLimit();
     void thePassLampsGoOutFrom51To60();
+    void theBestRowsCountDownToTheBestResults();
     void aPracticeLevelReturnsToTheBoardWithoutRecording();
     void aLevelWithTooFewRowsReturnsToTheBoard();
     void aQuestionFileThatCannotBeReadReturnsToTheBoard();
@@ -408,6 +409,32 @@ void DrillFormTest::thePassLampsGoOutFrom51To60()
     }
     for (int i = 10; i <= 29; ++i)
         QVERIFY(child<QWidget>(f, QStringLiteral("sPicture3_%1").arg(i))->isVisible());
+}
+
+void DrillFormTest::theBestRowsCountDownToTheBestResults()
+{
+    World w;
+    reg.levelTargetB[1] = 100;
+    reg.levelBestScore[1] = 25; // the best result of the level
+    reg.bestScore(1, 3) = 40; // the pupil's own best
+    reg.bestScore(1, 4) = 20; // another pupil's
+    w.draw(9, { 1, 2, 3, 4, 5 });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    auto lit = [&](int first) {
+        int n = 0;
+        for (int i = first; i < first + 10; ++i)
+            n += child<QWidget>(f, QStringLiteral("sPicture3_%1").arg(i))->isVisible() ? 1 : 0;
+        return n;
+    };
+    tick(w, f, 15);
+    QCOMPARE(lit(10), 10);
+    tick(w, f, 5); // 20 s
+    QCOMPARE(lit(10), 5);
+    QCOMPARE(lit(20), 10);
+    tick(w, f, 15); // 35 s
+    QCOMPARE(lit(10), 0);
+    QCOMPARE(lit(20), 5);
 }
 
 void DrillFormTest::aPracticeLevelReturnsToTheBoardWithoutRecording()
