@@ -6,15 +6,7 @@
 #include "startup/fieldio.h"
 #include "startup/textfile.h"
 
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 #include <limits>
 
 namespace kanameru {
@@ -76,36 +68,8 @@ std::optional<FileError> replaceFileCompletely(const QString& path, const QStrin
     auto failed = [&path](const QString& why) {
         return FileError { path, 0, QStringLiteral("名簿を書けません（%1）。").arg(why) };
     };
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        return failed(temp.errorString());
-    // A short write (a full disk, a size limit) must not pass for a finished file: every
-    // byte is counted, and the file on disk must have the full length before it replaces the
-    // old roster.
-    qint64 written = 0;
-    while (written < bytes->size()) {
-        const qint64 n = temp.write(bytes->constData() + written, bytes->size() - written);
-        if (n <= 0)
-            return failed(temp.errorString());
-        written += n;
-    }
-    if (!temp.flush())
-        return failed(temp.errorString());
-#ifndef Q_OS_WIN
-    if (::fsync(temp.handle()) != 0)
-        return failed(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
-    if (QFileInfo(temp.fileName()).size() != bytes->size())
-        return failed(QStringLiteral("書き込みが途中で止まりました"));
-    temp.close();
-    if (QFile::exists(path))
-        temp.setPermissions(QFile::permissions(path));
-    std::error_code ec;
-    std::filesystem::rename(
-        std::filesystem::path(temp.fileName().toStdU16String()), std::filesystem::path(path.toStdU16String()), ec);
-    if (ec)
-        return failed(QString::fromStdString(ec.message()));
-    temp.setAutoRemove(false);
+    if (std::optional<QString> why = replaceFileBytes(path, *bytes))
+        return failed(*why);
     return std::nullopt;
 }
 

@@ -1,7 +1,5 @@
 #include "startup/fieldio.h"
 
-#include <QRegularExpression>
-
 namespace kanameru {
 
 QList<Field> readFields(const QString& text)
@@ -36,9 +34,15 @@ QList<Field> readFields(const QString& text)
             const qsizetype end = close < 0 ? n : close;
             QString value = text.mid(i + 1, end - i - 1);
             // A quoted value never spans lines: stop at a line end inside it.
-            const qsizetype lineEnd = value.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+            qsizetype lineEnd = -1;
+            for (qsizetype k = 0; k < value.size(); ++k) {
+                if (value[k] == u'\r' || value[k] == u'\n') {
+                    lineEnd = k;
+                    break;
+                }
+            }
             if (lineEnd >= 0) {
-                value = value.left(lineEnd);
+                value.truncate(lineEnd);
                 i = i + 1 + lineEnd;
             } else {
                 i = close < 0 ? n : close + 1;
@@ -79,7 +83,11 @@ QList<Field> readFields(const QString& text)
     return fields;
 }
 
-FieldReader::FieldReader(QString path, const QString& text) : path_(std::move(path)), fields_(readFields(text)) {}
+FieldReader::FieldReader(QString path, const QString& text)
+    : path_(std::move(path))
+    , fields_(readFields(text))
+{
+}
 
 int FieldReader::line() const
 {
@@ -91,7 +99,7 @@ int FieldReader::line() const
 Result<Field> FieldReader::next(const QString& what)
 {
     if (atEnd())
-        return FileError{path_, line(), QStringLiteral("値が足りません（%1 がありません）。").arg(what)};
+        return FileError { path_, line(), QStringLiteral("値が足りません（%1 がありません）。").arg(what) };
     return fields_[pos_++];
 }
 
@@ -107,8 +115,8 @@ Result<double> FieldReader::nextNumber(const QString& what)
         return 0.0; // an empty value counts as 0
     if (parseNumber(f->value.toString(), &v))
         return v;
-    return FileError{path_, f->line,
-                     QStringLiteral("%1 は数でなければなりませんが「%2」です。").arg(what, f->value.toString())};
+    return FileError { path_, f->line,
+        QStringLiteral("%1 は数でなければなりませんが「%2」です。").arg(what, f->value.toString()) };
 }
 
 void FieldWriter::separator()

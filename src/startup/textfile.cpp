@@ -1,9 +1,16 @@
 #include "startup/textfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace kanameru {
 
@@ -73,16 +80,16 @@ Result<QString> readTextFile(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        return FileError{path, 0, QStringLiteral("ファイルがありません。")};
+        return FileError { path, 0, QStringLiteral("ファイルがありません。") };
     if (!file.open(QIODevice::ReadOnly))
-        return FileError{path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString())};
+        return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return FileError{path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString())};
+        return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
     int badLine = 0;
     std::optional<QString> text = decodeCp932(bytes, &badLine);
     if (!text)
-        return FileError{path, badLine, QStringLiteral("Shift-JIS（CP932）の文字として読めないバイトがあります。")};
+        return FileError { path, badLine, QStringLiteral("Shift-JIS（CP932）の文字として読めないバイトがあります。") };
     return *text;
 }
 
@@ -97,6 +104,43 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+std::optional<QString> replaceFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return temp.errorString();
+    // A short write (a full disk, a size limit) must not pass for a finished file: every byte
+    // is counted, and the file on disk must have the full length before it replaces the old one.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = temp.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return temp.errorString();
+        written += n;
+    }
+    if (!temp.flush())
+        return temp.errorString();
+#ifndef Q_OS_WIN
+    if (::fsync(temp.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    if (QFileInfo(temp.fileName()).size() != bytes.size())
+        return QStringLiteral("書き込みが途中で止まりました");
+    temp.close();
+    if (QFile::exists(path))
+        temp.setPermissions(QFile::permissions(path));
+    else
+        temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+            | QFile::ReadOther | QFile::WriteOther);
+    std::error_code ec;
+    std::filesystem::rename(
+        std::filesystem::path(temp.fileName().toStdU16String()), std::filesystem::path(path.toStdU16String()), ec);
+    if (ec)
+        return QString::fromStdString(ec.message());
+    temp.setAutoRemove(false);
+    return std::nullopt;
+}
+
 std::optional<FileError> writeTextFile(const QString& path, const QString& text)
 {
     QString crlf = splitLines(text).join(QLatin1String("\r\n"));
@@ -105,16 +149,9 @@ std::optional<FileError> writeTextFile(const QString& path, const QString& text)
     int badLine = 0;
     std::optional<QByteArray> bytes = encodeCp932(crlf, &badLine);
     if (!bytes)
-        return FileError{path, badLine, QStringLiteral("Shift-JIS（CP932）で書けない文字があります。")};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileError{path, 0, QStringLiteral("ファイルに書けません（%1）。").arg(file.errorString())};
-    if (file.write(*bytes) != bytes->size()) {
-        file.cancelWriting();
-        return FileError{path, 0, QStringLiteral("ファイルに書けません（%1）。").arg(file.errorString())};
-    }
-    if (!file.commit())
-        return FileError{path, 0, QStringLiteral("ファイルに書けません（%1）。").arg(file.errorString())};
+        return FileError { path, badLine, QStringLiteral("Shift-JIS（CP932）で書けない文字があります。") };
+    if (std::optional<QString> why = replaceFileBytes(path, *bytes))
+        return FileError { path, 0, QStringLiteral("ファイルに書けません（%1）。").arg(*why) };
     return std::nullopt;
 }
 

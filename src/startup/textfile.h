@@ -25,6 +25,11 @@ Result<QString> readTextFile(const QString& path);
 // in place of the old one, so a failure leaves the old file as it was.
 std::optional<FileError> writeTextFile(const QString& path, const QString& text);
 
+// Puts the bytes in place of the file: written completely to a temporary file in the same
+// folder, synced to the disk, its length checked, and only then renamed over the old file in
+// one step, so the file is always either the old or the new one. Returns why it failed.
+std::optional<QString> replaceFileBytes(const QString& path, const QByteArray& bytes);
+
 // Splits text into lines at CR LF, LF or CR; a final line end does not make an empty line.
 QStringList splitLines(const QString& text);
 

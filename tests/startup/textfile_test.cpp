@@ -1,6 +1,7 @@
 #include "startup/textfile.h"
 
 #include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -85,3 +86,35 @@ TEST(FixedText, CutsOrPadsToTwentyCharactersCountedInCharacters)
 }
 
 } // namespace
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// A file size limit stops the new file part way, as a full disk would: the write must be
+// reported as failed and the old file must stay whole.
+TEST(TextFile, AWriteStoppedPartWayIsAFailureAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("生徒用名簿.txt"));
+    ASSERT_FALSE(writeTextFile(path, QStringLiteral("古い名簿\n")).has_value());
+    const QByteArray before = readBytes(path);
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::optional<FileError> error = writeTextFile(path, QString(200, QLatin1Char('x')) + QLatin1Char('\n'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->path, path);
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file is left behind";
+}
+
+} // namespace
+#endif
