@@ -9,7 +9,7 @@ kanameru_qtest(board_form_test
 # The whole road through the real forms: start screen, board, drill, end screen, board.
 kanameru_qtest(board_wholeroad_test
   SOURCES wholeroad_test.cpp
-  LIBS forms_board forms_roster forms_drill forms_endscreen core_drill core_questions core_roster core_results
+  LIBS testsupport_drill forms_board forms_roster forms_drill forms_endscreen core_drill core_questions core_roster core_results
        core_sound platform_mci)
 
 kanameru_qtest(board_report_test

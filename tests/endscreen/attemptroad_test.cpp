@@ -13,6 +13,7 @@
 #include "sound/wavsynth.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
+#include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
@@ -27,22 +28,6 @@ using namespace testing_support;
 
 namespace {
 
-const QStringList kRows {
-    QStringLiteral("1,57,弥生,1世紀,外交,奴国の王が漢に使い,,倭の小国の王が中国の皇帝から金印を授けられる"),
-    QStringLiteral("1,239,弥生,3世紀,外交,卑弥呼が魏に使い,,邪馬台国の女王が中国に使者を送り称号と銅鏡を授かる"),
-    QStringLiteral("1,538,古墳,6世紀,文化,仏教の伝来,,百済の聖明王が欽明天皇に仏像や経典を贈る"),
-    QStringLiteral("1,607,飛鳥,7世紀,外交,小野妹子を隋に派遣,,対等な立場で国交を結ぼうと中国に使者を送る"),
-    QStringLiteral("1,710,奈良,8世紀,政治,平城京に都を移す,,唐の長安にならった都が奈良に造られる"),
-    QStringLiteral("1,794,平安,8世紀,政治,平安京に都を移す,,桓武天皇が政治を立て直すため京都に都を移す"),
-    QStringLiteral("1,1192,鎌倉,12世紀,政治,源頼朝が征夷大将軍になる,,武士による本格的な政権が鎌倉で始まる"),
-    QStringLiteral(
-        "1,1603,江戸,17世紀,政治,徳川家康が江戸幕府を開く,,関ヶ原の戦いに勝った大名が征夷大将軍に任じられる"),
-};
-
-QLabel* label(QWidget* form, const char* name, int i)
-{
-    return form->findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
-}
 QWidget* control(QWidget* form, const char* name)
 {
     return form->findChild<QWidget*>(QLatin1String(name));
@@ -60,26 +45,6 @@ MainFrm* drillForm()
 FrmSyuuryou* endScreen()
 {
     return qobject_cast<FrmSyuuryou*>(topLevel(QStringLiteral("FrmSyuuryou")));
-}
-
-// A pupil who knows the events: each explanation to its event, then the rows in order.
-void answer(MainFrm* f)
-{
-    for (int i = 1; i <= 5; ++i) {
-        const QString want = f->rows().rowExplanation[label(f, "Label12", i)->text().toInt()];
-        for (int j = 1; j <= 5; ++j) {
-            if (j != i && f->flow().question().row(j).explanation == want
-                && f->flow().question().row(i).explanation != want) {
-                drag(label(f, "Label3", j), label(f, "Label3", i));
-                break;
-            }
-        }
-    }
-    click(qobject_cast<QPushButton*>(control(f, "Command6")));
-    for (int i = 1; i <= 5; ++i)
-        for (int j = i + 1; j <= 5; ++j)
-            if (label(f, "Label12", j)->text().toInt() < label(f, "Label12", i)->text().toInt())
-                drag(label(f, "Label1", j), label(f, "Label1", i));
 }
 
 } // namespace
@@ -106,8 +71,8 @@ private Q_SLOTS:
         inst.load();
         reg.currentPupilNo = 1;
         reg.currentPupilName = QStringLiteral("山田　太郎          ");
-        QVERIFY(!writeStoredQuestionFile(
-            storedQuestionFileName(reg.appFolder + questionFileName()), kRows, QStringLiteral("questions.csv"))
+        QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()),
+            kSampleQuestionRows, QStringLiteral("questions.csv"))
                      .has_value());
         const Sound beep = sineTone(0.02, 880);
         for (const char* file : { "ok.wav", "ng.wav", "最高1.wav", "合格.wav" })
@@ -134,7 +99,7 @@ private Q_SLOTS:
         for (int question = 1; question <= 5; ++question) {
             if (question > 1)
                 click(qobject_cast<QPushButton*>(control(f, "Command3")));
-            answer(f);
+            answerKnowingTheEvents(f);
             fake.clock.advance(8);
             f->sTimer1_Timer();
             click(qobject_cast<QPushButton*>(control(f, "Command4")));

@@ -2,4 +2,4 @@ kanameru_gtest(test_endscreen_rules SOURCES endscreenrules_test.cpp LIBS core_en
 kanameru_qtest(test_endscreen_form SOURCES frmsyuuryou_test.cpp
   LIBS forms_endscreen core_endscreen core_results core_sound platform_mci)
 kanameru_qtest(test_endscreen_road SOURCES attemptroad_test.cpp
-  LIBS forms_endscreen forms_drill core_drill core_questions core_endscreen core_results core_sound platform_mci)
+  LIBS testsupport_drill forms_endscreen forms_drill core_drill core_questions core_endscreen core_results core_sound platform_mci)

@@ -4,6 +4,7 @@
 #include "startup/navigation.h"
 #include "startup/textfile.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
 
@@ -14,9 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace kanameru;
 using namespace testing_support;
@@ -174,15 +173,11 @@ private Q_SLOTS:
         FrmName2* form = FrmName2::open();
         pump();
         type(box(form, "Text1", 1), QStringLiteral("書きかけ"));
-        struct rlimit old { };
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = 64;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        press(form, "Command1");
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        {
+            FileSizeLimit limit(64);
+            QVERIFY(limit.active());
+            press(form, "Command1");
+        }
         QCOMPARE(fake->messages.texts.size(), 1);
         QVERIFY(fake->messages.texts[0].contains(QStringLiteral("変更されていません")));
         QCOMPARE(fileBytes(rosterFileName()), before);

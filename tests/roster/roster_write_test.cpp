@@ -3,16 +3,16 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/installation.h"
 
 #include <QFile>
 #include <QFileDevice>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace kanameru;
 using testing_support::FakePlatform;
+using testing_support::FileSizeLimit;
 using testing_support::TestInstallation;
 
 namespace {
@@ -182,17 +182,14 @@ TEST_F(WriteFixture, AWriteThatFailsHalfWayLeavesTheOldRosterIntact)
     const QByteArray before = fileBytes(path);
     ASSERT_GT(before.size(), 100);
     // A file size limit stops the new roster after 100 bytes, as a full disk would.
-    struct rlimit old { };
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QList<NameRow> rows = unchangedRows();
     rows[0].name = QStringLiteral("書きかけ");
-    const std::optional<FileError> error = writeRosterRows(path, rows);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    std::optional<FileError> error;
+    {
+        FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        error = writeRosterRows(path, rows);
+    }
     ASSERT_TRUE(error);
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(records().size(), 5);

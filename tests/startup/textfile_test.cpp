@@ -88,8 +88,7 @@ TEST(FixedText, CutsOrPadsToTwentyCharactersCountedInCharacters)
 } // namespace
 
 #ifndef Q_OS_WIN
-#include <csignal>
-#include <sys/resource.h>
+#include "support/filesizelimit.h"
 
 namespace {
 
@@ -101,15 +100,12 @@ TEST(TextFile, AWriteStoppedPartWayIsAFailureAndKeepsTheOldFile)
     const QString path = dir.filePath(QStringLiteral("生徒用名簿.txt"));
     ASSERT_FALSE(writeTextFile(path, QStringLiteral("古い名簿\n")).has_value());
     const QByteArray before = readBytes(path);
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::optional<FileError> error = writeTextFile(path, QString(200, QLatin1Char('x')) + QLatin1Char('\n'));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    std::optional<FileError> error;
+    {
+        testing_support::FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        error = writeTextFile(path, QString(200, QLatin1Char('x')) + QLatin1Char('\n'));
+    }
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->path, path);
     EXPECT_EQ(readBytes(path), before);
