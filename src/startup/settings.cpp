@@ -136,10 +136,18 @@ std::optional<FileError> readLevelParameters(const QString& path)
             const QString what = field <= 9 ? QStringLiteral("レベル %1 の%2").arg(level).arg(QString::fromUtf8(names[field - 1]))
                                             : QStringLiteral("レベル %1 の %2 番目の値").arg(level).arg(field);
             if (field <= 9) {
+                const int line = in.line();
                 Result<double> v = in.nextNumber(what);
                 if (!v)
                     return v.error();
                 numbers[field - 1] = *v;
+                // Targets and points are 32-bit whole numbers, the required count a 16-bit one: a
+                // value beyond them would wrap round to a wrong (even negative) target.
+                const double limit = field == 4 ? 32767.0 : 2147483647.0;
+                if (field <= 4 && (*v >= limit + 0.5 || *v < -limit - 1.5))
+                    return FileError { path, line,
+                        QStringLiteral("%1 は %2 から %3 まででなければなりませんが %4 です。")
+                            .arg(what, shortestNumber(-limit - 1), shortestNumber(limit), shortestNumber(*v)) };
             } else {
                 Result<Field> f = in.next(what);
                 if (!f)

@@ -122,6 +122,33 @@ TEST(LoadSettings, ReadsAParentLayoutInstallation)
     EXPECT_EQ(reg.soundFolder, inst.soundFolder());
 }
 
+// The largest values that fit are held exactly, and a level without end keeps its 9999.
+TEST(LoadSettings, HoldsLevelValuesAtTheEdgesOfTheirRanges)
+{
+    struct Edge {
+        const char* line;
+        qint32 target;
+        qint32 passPoints;
+        qint16 requiredCount;
+    };
+    const Edge edges[] = {
+        {"2147483647,240,-2147483648,32767,1,0,0,28,7,0,0,0", 2147483647, -2147483647 - 1, 32767},
+        {"300,240,60,9999,1,0,0,28,7,0,0,0", 300, 60, 9999},
+        {"300,240,60,-32768.5,1,0,0,28,7,0,0,0", 300, 60, -32768},
+    };
+    for (const Edge& e : edges) {
+        FakePlatform fake;
+        TestInstallation inst;
+        inst.writeText(QStringLiteral("カナメル/タイム回数データ.txt"),
+            QStringLiteral("0,0,0,0,0,0,0,0,0,0,0,0\n") + QString::fromUtf8(e.line) + u'\n');
+        std::optional<FileError> error = loadSettings(inst.exeDir());
+        ASSERT_FALSE(error.has_value()) << e.line << ": " << error->message().toStdString();
+        EXPECT_EQ(reg.levelTarget[1], e.target) << e.line;
+        EXPECT_EQ(reg.levelPassPoints[1], e.passPoints) << e.line;
+        EXPECT_EQ(reg.levelRequiredCount[1], e.requiredCount) << e.line;
+    }
+}
+
 struct FailureCase {
     const char* name;
     const char* file;     // relative to the installation root; written as given (nullptr: removed)
@@ -140,6 +167,10 @@ const FailureCase failureCases[] = {
     {"level file missing", "カナメル/タイム回数データ.txt", nullptr, "タイム回数データ.txt", 0},
     {"level row short", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60\n", "タイム回数データ.txt", 2},
     {"level target not a number", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\nabc,240,60,5,1,0,0,28,7,0,0,0\n", "abc", 2},
+    {"required count beyond 16 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,99999,1,0,0,28,7,0,0,0\n", "99999", 2},
+    {"required count rounds beyond 16 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,32767.5,1,0,0,28,7,0,0,0\n", "32767.5", 2},
+    {"target beyond 32 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n0,0,0,0,0,0,0,0,0,0,0,0\n3000000000,240,60,5,1,0,0,28,7,0,0,0\n", "3000000000", 3},
+    {"pass points far below 32 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,-1e300,5,1,0,0,28,7,0,0,0\n", "合格点", 2},
 };
 
 class StartupFailure : public ::testing::TestWithParam<FailureCase> {};
