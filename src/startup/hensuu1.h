@@ -156,7 +156,8 @@ struct BoardState {
 };
 
 struct SoundState {
-    // Sound events and their files, 0..21 x 0..10: column 0 the event name, 1..10 its files.
+    // Sound events and their files, soundTable[row][column], rows 0..21 by columns 0..10: one
+    // column 1..10 per event, row 0 its name, rows 1..20 its files, row 21 their count as text.
     std::array<std::array<QString, 11>, 22> soundTable{};
     qint16 soundFailureCount = 0;
     qint32 lastSoundCode = 0; // error code of the last play
