@@ -61,6 +61,24 @@ QString attemptPointsText(int points)
     return (QStringLiteral("      ") + QString::number(points)).right(5);
 }
 
+int attemptListPoints(qint32 result, int level)
+{
+    if (level < 0 || level > kMaxLevel || result < 0 || result > 99997)
+        return 0;
+    const qint64 target = reg.levelTarget[static_cast<size_t>(level)];
+    if (target <= 0)
+        return 0;
+    if (result <= target) {
+        const double share = static_cast<double>(target - result) / static_cast<double>(target);
+        return static_cast<int>(share * share * share * 50.0 + 5.0);
+    }
+    if (result < 2 * target)
+        return 4;
+    if (result < 10 * target)
+        return 1;
+    return 0;
+}
+
 QString attemptLine(AttemptListKind kind, const AttemptLineInput& input)
 {
     const LoadedResult& a = *input.attempt;
@@ -117,7 +135,7 @@ std::vector<QStringList> attemptLists(const std::vector<LoadedResult>& attempts,
         input.attempt = &a;
         input.name = pupils.name(a.pupilNo);
         input.mark = a.pupilNo == options.currentPupil ? QStringLiteral("●") : gradeSymbol(grade);
-        input.points = a.result >= kFailedFrom ? 0 : attemptPoints(a.result, a.level);
+        input.points = a.result >= kFailedFrom ? 0 : attemptListPoints(a.result, a.level);
         lists[static_cast<size_t>(a.level)].append(attemptLine(options.kind, input));
     }
     if (progress)

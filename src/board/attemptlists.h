@@ -27,6 +27,10 @@ QString attemptHoursMinutes(double dayTime); // "09:05"
 QString attemptMonthDay(double dayDate); // "12/07"
 QString attemptPointsText(int points); // right-aligned in five characters
 
+// The points shown beside a passed attempt: its time (the whole result) against the level's
+// target, before the level's factor; 0 for a failed attempt or a level without a target.
+int attemptListPoints(qint32 result, int level);
+
 // Today's attempts, a period's attempts with the time or the points first, and a pupil's own
 // attempts with their full date and time of day.
 enum class AttemptListKind { Today, PeriodTimes, PeriodPoints, Own };

@@ -148,6 +148,31 @@ TEST_F(AttemptListTest, PeriodListsShowTimesOrPointsFirst)
     EXPECT_EQ(points[2], QStringList { QStringLiteral("    4 12/07②林　　　　②61秒") });
 }
 
+TEST_F(AttemptListTest, EachAttemptShowsItsOwnPointsBeforeTheLevelsFactor)
+{
+    // Level 1 aims at 60 seconds with a factor of 1.5; level 2 at 1200 seconds.
+    reg.levelPointFactor[1] = 1.5f;
+    reg.levelTarget[2] = 1200;
+    struct Case {
+        int level;
+        qint32 result;
+        int points;
+    };
+    const Case cases[] = {
+        { 1, 60, 5 }, { 1, 30, 11 }, { 1, 0, 55 }, { 1, 61, 4 }, { 1, 119, 4 }, { 1, 120, 1 }, { 1, 599, 1 },
+        { 1, 600, 0 }, { 2, 1100, 5 }, // the whole result, not its first three digits
+    };
+    for (const Case& c : cases) {
+        const std::vector<LoadedResult> attempts = { attempt(2, c.level, c.result, today) };
+        const std::vector<QStringList> lists = attemptLists(attempts, options(AttemptListKind::Today));
+        ASSERT_EQ(lists[static_cast<size_t>(c.level)].size(), 1) << c.result;
+        const QString line = lists[static_cast<size_t>(c.level)].first();
+        EXPECT_TRUE(line.endsWith(QStringLiteral("Ⅱ") + QString::number(c.points))) << line.toStdString();
+        const std::vector<QStringList> points = attemptLists(attempts, options(AttemptListKind::PeriodPoints));
+        EXPECT_EQ(points[static_cast<size_t>(c.level)].first().left(5), attemptPointsText(c.points)) << c.result;
+    }
+}
+
 TEST_F(AttemptListTest, ThePeriodWindowTheGradeFilterAndTheColumnsDecideWhatIsListed)
 {
     // Monday 7 December: "this week" is today only; "this and last week" reaches back to 30 November.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +22,7 @@ using namespace kanameru;
 using board_testing::BoardSchool;
 using testing_support::click;
 using testing_support::pump;
+using testing_support::RecordingMessageBox;
 
 namespace {
 
@@ -225,6 +227,54 @@ private Q_SLOTS:
         click(find<QRadioButton>(form, QStringLiteral("Option1_1")));
         QCOMPARE(values.last(), 3);
         QVERIFY(panelShownThroughout);
+    }
+
+    void aResultsFileThatCannotBeReadLeavesTheBoardUsable_data()
+    {
+        QTest::addColumn<int>("kind"); // Option2: 0 time, 1 points
+        QTest::addColumn<int>("choice"); // Option1: 2 today, 3 all
+        QTest::newRow("today's attempts") << 0 << 2;
+        QTest::newRow("all attempts, times") << 0 << 3;
+        QTest::newRow("all attempts, points") << 1 << 3;
+    }
+    void aResultsFileThatCannotBeReadLeavesTheBoardUsable()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, choice);
+        school->addResult(1, 1, 50, kToday, QTime(9, 5));
+        school->addResult(2, 2, 70, kToday, QTime(9, 10));
+        school->load(1);
+        seisekitime1* form = openBoard();
+        click(find<QRadioButton>(form, QStringLiteral("Option2_%1").arg(kind)));
+
+        // Another workstation leaves a link in place of the file that leads back to itself:
+        // the file is there but cannot be opened.
+        const QString path = school->installation.path(QStringLiteral("カナメル/成績累積データ.dat"));
+        QVERIFY(QFile::rename(path, path + QStringLiteral(".saved")));
+        QVERIFY(QFile::link(path, path));
+        RecordingMessageBox& messages = school->platform.messages;
+        messages.texts.clear();
+        click(find<QRadioButton>(form, QStringLiteral("Option1_%1").arg(choice)));
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(
+            messages.texts.first().contains(QStringLiteral("成績累積データ.dat")), qPrintable(messages.texts.first()));
+        for (int level = 1; level <= 3; ++level) {
+            QVERIFY(linesOf(form, level).isEmpty());
+            QVERIFY(find<QListWidget>(form, QStringLiteral("List5_%1").arg(level))->isVisible());
+        }
+        QVERIFY(!find<QWidget>(form, QStringLiteral("Picture6"))->isVisible());
+        QVERIFY(find<QWidget>(form, QStringLiteral("Picture1"))->isEnabled());
+        QVERIFY(find<QPushButton>(form, QStringLiteral("Command1"))->isEnabled());
+        QVERIFY(find<QPushButton>(form, QStringLiteral("Command4_1"))->isEnabled());
+
+        // Once the file can be read again, the same choice lists both attempts.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(path + QStringLiteral(".saved"), path));
+        messages.texts.clear();
+        click(find<QRadioButton>(form, QStringLiteral("Option1_%1").arg(choice)));
+        QVERIFY(messages.texts.isEmpty());
+        QCOMPARE(linesOf(form, 1).size(), 1);
+        QCOMPARE(linesOf(form, 2).size(), 1);
     }
 
     void todaysListLooksOnlyAtTheLastThousandAttempts()
