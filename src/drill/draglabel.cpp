@@ -1,8 +1,10 @@
 #include "drill/draglabel.h"
 
+#include "drill/drillwidgets.h"
 #include "platform/screen.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace kanameru {
 
@@ -50,6 +52,27 @@ void DragLabel::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (dropped)
         dropped(index_, event->globalPosition().toPoint());
+}
+
+QRect DragLabel::textRoom() const
+{
+    const int side = std::max(indent(), 0);
+    return contentsRect().adjusted(side, 1, -side, -1);
+}
+
+void DragLabel::paintEvent(QPaintEvent* event)
+{
+    if (!tightLines_ || text().isEmpty()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    drawFrame(&p);
+    p.setClipRect(contentsRect());
+    p.setPen(palette().color(foregroundRole()));
+    const QRect room = textRoom();
+    const TightText laid(text(), font(), room.width(), this);
+    laid.draw(p, room, alignment());
 }
 
 } // namespace kanameru

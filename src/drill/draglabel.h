@@ -16,6 +16,17 @@ public:
     int index() const { return index_; }
     bool dragging() const { return dragging_; }
 
+    // Paints a wrapped caption with tight line spacing (TightText) inside textRoom().
+    void setTightLines(bool on)
+    {
+        tightLines_ = on;
+        update();
+    }
+    bool tightLines() const { return tightLines_; }
+    // The room of the caption: inside the frame, the indent kept on both sides, a pixel spare
+    // above and below.
+    QRect textRoom() const;
+
     // Asked at the press whether a drag may start from this label.
     std::function<bool(int index)> mayStart;
     // Told at the release of a drag, with the pointer's global position.
@@ -25,10 +36,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int index_;
     bool dragging_ = false;
+    bool tightLines_ = false;
     QPoint grabOffset_;
     QRect home_;
 };

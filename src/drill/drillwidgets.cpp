@@ -1,5 +1,6 @@
 #include "drill/drillwidgets.h"
 
+#include "drill/draglabel.h"
 #include "platform/screen.h"
 
 #include <QLabel>
@@ -65,12 +66,75 @@ void WorkArea::paintEvent(QPaintEvent*)
         p.drawLine(l);
 }
 
+namespace {
+// The glyphs of a CJK font fill an em box from 0.88 em above the baseline to 0.12 em below it.
+constexpr double kEmAboveBaseline = 0.88;
+} // namespace
+
+TightText::TightText(const QString& text, const QFont& font, qreal width, QPaintDevice* device)
+    : layout_(text, font, device)
+{
+    // A full-width character is one em wide.
+    const qreal em = QFontMetricsF(font, device).horizontalAdvance(QChar(0x56FD));
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout_.setTextOption(option);
+    qreal widest = 0;
+    layout_.beginLayout();
+    for (int i = 0;; ++i) {
+        QTextLine line = layout_.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        const qreal baseline = em * (kEmAboveBaseline + kLineStep * i);
+        line.setPosition(QPointF(0, baseline - line.ascent()));
+        widest = std::max(widest, line.naturalTextWidth());
+    }
+    layout_.endLayout();
+    const int lines = layout_.lineCount();
+    size_ = QSizeF(widest, lines > 0 ? em * (1 + kLineStep * (lines - 1)) : 0);
+}
+
+void TightText::draw(QPainter& painter, const QRectF& room, Qt::Alignment alignment) const
+{
+    qreal top = room.top();
+    if (alignment & Qt::AlignVCenter)
+        top += (room.height() - size_.height()) / 2;
+    else if (alignment & Qt::AlignBottom)
+        top += room.height() - size_.height();
+    for (int i = 0; i < layout_.lineCount(); ++i) {
+        const QTextLine line = layout_.lineAt(i);
+        qreal left = room.left();
+        if (alignment & Qt::AlignHCenter)
+            left += (room.width() - line.naturalTextWidth()) / 2;
+        else if (alignment & Qt::AlignRight)
+            left += room.width() - line.naturalTextWidth();
+        line.draw(&painter, QPointF(left, top));
+    }
+}
+
 void fitCaption(QLabel* label, const QString& text, double maxPoints, double minPoints, bool bold)
 {
     // A caption already fitted to a label of this size keeps its font.
     const QVariant fitted = label->property("fittedSize");
     if (label->text() == text && fitted.isValid() && fitted.toSize() == label->size())
         return;
+    if (auto* tight = qobject_cast<DragLabel*>(label); tight && tight->tightLines()) {
+        const QRect room = tight->textRoom();
+        QFont chosen = platform::captionFont(minPoints, bold);
+        for (double pt = maxPoints; pt >= minPoints; pt -= 0.5) {
+            const QFont f = platform::captionFont(pt, bold);
+            const TightText laid(text, f, room.width(), label);
+            if (laid.size().width() <= room.width() && laid.size().height() <= room.height()) {
+                chosen = f;
+                break;
+            }
+        }
+        label->setFont(chosen);
+        label->setText(text);
+        label->setProperty("fittedSize", label->size());
+        return;
+    }
     // The room the label lays its text out in: inside its frame and margin, less the indent,
     // with a little to spare for the difference between measuring and laying out.
     const QRect inside = label->contentsRect();

@@ -2,10 +2,13 @@
 // Small widgets of the drill form: the year axis with its grid (Picture1), the work area that
 // carries the answer lines (Picture2), and fitting a caption into its label.
 #include <QLine>
+#include <QSizeF>
+#include <QTextLayout>
 #include <QWidget>
 #include <vector>
 
 class QLabel;
+class QPainter;
 
 namespace kanameru {
 
@@ -38,8 +41,32 @@ private:
     std::vector<QLine> lines_;
 };
 
+// Wrapped text laid out with a tight line spacing: the lines stand 1.2 em apart instead of the
+// font's own line height (Noto Sans CJK's is nearly 1.5 em), so that two lines of a long
+// explanation fit a low label at a readable size. Lines break where Japanese may break (never
+// before "、" or "ー"), otherwise anywhere.
+class TightText {
+public:
+    static constexpr double kLineStep = 1.2; // in em
+
+    TightText(const QString& text, const QFont& font, qreal width, QPaintDevice* device = nullptr);
+    TightText(const TightText&) = delete;
+    TightText& operator=(const TightText&) = delete;
+
+    int lineCount() const { return layout_.lineCount(); }
+    // The block the glyphs take: the widest line by the em boxes of the lines.
+    QSizeF size() const { return size_; }
+    // Draws the block in `room`, aligned as a label aligns its text.
+    void draw(QPainter& painter, const QRectF& room, Qt::Alignment alignment) const;
+
+private:
+    QTextLayout layout_;
+    QSizeF size_;
+};
+
 // Sets the label's caption in the largest caption font from maxPoints down to minPoints (half
-// points) in which it fits the label whole, wrapping lines when the label wraps.
+// points) in which it fits the label whole, wrapping lines when the label wraps. A drag label
+// with tight lines is measured as it paints its text.
 void fitCaption(QLabel* label, const QString& text, double maxPoints, double minPoints, bool bold = false);
 
 } // namespace kanameru

@@ -240,6 +240,7 @@ void MainFrm::buildQuestionRows()
         Label3[i]->setWordWrap(true);
         Label3[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label3[i]->setIndent(6);
+        Label3[i]->setTightLines(true); // long explanations take two lines at a readable size
         Label3[i]->setFrameShape(QFrame::Box);
         platform::setBackground(Label3[i], rgb(kYellow));
         placeTwips(Label3[i], 8190, top + 585, 4650, 555);

@@ -1,0 +1,140 @@
+// The explanations of the drill form as a pupil reads them: each label Label3(i) must show its
+// whole explanation, in type large enough to read, with its lines apart. The test looks at the
+// painted label itself: rows of dark pixels form one band per line, and no band may touch the
+// edge of the label's inside (a line cut off) or run into the next (lines overlapping). Set
+// KANAMERU_DRILL_SHOTS to a folder to keep a picture of each case.
+#include "drill/mainfrm.h"
+#include "drill/questiontable.h"
+#include "startup/hensuu1.h"
+#include "startup/navigation.h"
+#include "support/fakes.h"
+#include "support/formdriver.h"
+#include "support/installation.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+
+using namespace kanameru;
+using namespace testing_support;
+
+namespace {
+
+const QString kYears[5] = { QStringLiteral("57"), QStringLiteral("538"), QStringLiteral("1192"), QStringLiteral("1603"),
+    QStringLiteral("1946") };
+
+// The bands of rows holding dark pixels inside the label's frame, as [first, last] rows.
+QList<QPair<int, int>> inkBands(const QImage& image, bool* touchesEdge)
+{
+    QList<QPair<int, int>> bands;
+    *touchesEdge = false;
+    const int w = image.width();
+    const int h = image.height();
+    int start = -1;
+    for (int y = 1; y < h - 1; ++y) {
+        bool ink = false;
+        for (int x = 1; x < w - 1; ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                ink = true;
+                if (x == 1 || x == w - 2)
+                    *touchesEdge = true;
+            }
+        }
+        if (ink && (y == 1 || y == h - 2))
+            *touchesEdge = true;
+        if (ink && start < 0)
+            start = y;
+        if (!ink && start >= 0) {
+            bands.append({ start, y - 1 });
+            start = -1;
+        }
+    }
+    if (start >= 0)
+        bands.append({ start, h - 2 });
+    return bands;
+}
+
+} // namespace
+
+class DrillFormCaptionsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void explanationsAreWholeReadableAndApart_data();
+    void explanationsAreWholeReadableAndApart();
+};
+
+void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart_data()
+{
+    QTest::addColumn<QStringList>("explanations");
+    QTest::addColumn<double>("leastPoints");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("short explanations on one line at full size") << QStringList {
+        QStringLiteral("武士の政権が鎌倉で始まる"), QStringLiteral("京都に新しい武家政権"),
+        QStringLiteral("仏像や経典が伝わる"), QStringLiteral("全国の大名を従える"), QStringLiteral("戦後の改革が進む")
+    } << 12.0 << 1;
+    QTest::newRow("the longest explanations of the demo bank (31 and 32 characters)")
+        << QStringList { QStringLiteral("陸軍の青年将校が部隊を率いて大臣らを殺害し東京の中心部を占拠する"),
+               QStringLiteral("国民主権・基本的人権の尊重・平和主義を柱とする最高法規が示される"),
+               QStringLiteral("ハワイの真珠湾攻撃とマレー半島上陸でアメリカ・イギリスと開戦する"),
+               QStringLiteral("ソ連との国交回復で拒否権の壁がなくなり世界の平和機構の一員となる"),
+               QStringLiteral("富山の漁村から始まり主食の値上がりに抗議する暴動が全国に広がる") }
+        << 11.0 << 2;
+    const QString full36 = QStringLiteral("北緯三十八度線を越えた侵攻で戦争が始まり日本に特需景気が起こり経済が回復");
+    QTest::newRow("36 full-width characters") << QStringList(5, full36) << 10.5 << 2;
+    QTest::newRow("as wide with digits, Latin letters and a comma")
+        << QStringList(5, QStringLiteral("GHQの指令で1945年から財閥が解体され、農地改革と労働改革も進められていく"))
+        << 10.5 << 2;
+}
+
+void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart()
+{
+    QFETCH(QStringList, explanations);
+    QFETCH(double, leastPoints);
+    QFETCH(int, lines);
+
+    FakePlatform fake;
+    TestInstallation inst;
+    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+    inst.load();
+    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
+    reg.levelIsTimed[1] = 1;
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    int boardShown = 0;
+    screens().showResultsBoard = [&] { ++boardShown; };
+    QStringList rows;
+    for (int i = 0; i < 5; ++i) {
+        rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,%3").arg(kYears[i]).arg(i + 1).arg(explanations[i]);
+    }
+    const QString stored = storedQuestionFileName(reg.appFolder + questionFileName());
+    QVERIFY(!writeStoredQuestionFile(stored, rows, QStringLiteral("questions.csv")).has_value());
+    for (double v : { 0.1, 0.3, 0.5, 0.7, 0.9 })
+        fake.random.push(v);
+
+    MainFrm* f = MainFrm::open();
+    QVERIFY(f);
+    pump();
+    const QByteArray dir = qgetenv("KANAMERU_DRILL_SHOTS");
+    if (!dir.isEmpty()) {
+        f->grab().save(QStringLiteral("%1/explanations-%2.png")
+                           .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(QTest::currentDataTag()).left(20)));
+    }
+    for (int i = 1; i <= 5; ++i) {
+        auto* label = f->findChild<QLabel*>(QStringLiteral("Label3_%1").arg(i));
+        QVERIFY(label);
+        QVERIFY2(explanations.contains(label->text()), qPrintable(label->text()));
+        QVERIFY2(label->font().pointSizeF() >= leastPoints,
+            qPrintable(QStringLiteral("%1 pt for %2").arg(label->font().pointSizeF()).arg(label->text())));
+        bool touchesEdge = false;
+        const auto bands = inkBands(label->grab().toImage(), &touchesEdge);
+        QVERIFY2(!touchesEdge, qPrintable(QStringLiteral("cut off: %1").arg(label->text())));
+        QCOMPARE(bands.size(), lines);
+    }
+    QCOMPARE(boardShown, 0);
+    f->close();
+    pump();
+}
+
+QTEST_MAIN(DrillFormCaptionsTest)
+#include "drillform_captions_test.moc"
