@@ -75,10 +75,26 @@ TightText::TightText(const QString& text, const QFont& font, qreal width, QPaint
     : layout_(text, font, device)
 {
     // A full-width character is one em wide.
-    const qreal em = QFontMetricsF(font, device).horizontalAdvance(QChar(0x56FD));
+    em_ = QFontMetricsF(font, device).horizontalAdvance(QChar(0x56FD));
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout_.setTextOption(option);
+    const int lines = layOut(width);
+    // Wrapped text takes its lines as even as they can be ("....献上 / する" would leave a
+    // short last line): the narrowest width that keeps the same number of lines.
+    if (lines > 1) {
+        qreal narrow = width / lines;
+        qreal wide = width;
+        while (wide - narrow > 0.5) {
+            const qreal mid = (narrow + wide) / 2;
+            (layOut(mid) > lines ? narrow : wide) = mid;
+        }
+        layOut(wide);
+    }
+}
+
+int TightText::layOut(qreal width)
+{
     qreal widest = 0;
     layout_.beginLayout();
     for (int i = 0;; ++i) {
@@ -86,13 +102,14 @@ TightText::TightText(const QString& text, const QFont& font, qreal width, QPaint
         if (!line.isValid())
             break;
         line.setLineWidth(width);
-        const qreal baseline = em * (kEmAboveBaseline + kLineStep * i);
+        const qreal baseline = em_ * (kEmAboveBaseline + kLineStep * i);
         line.setPosition(QPointF(0, baseline - line.ascent()));
         widest = std::max(widest, line.naturalTextWidth());
     }
     layout_.endLayout();
     const int lines = layout_.lineCount();
-    size_ = QSizeF(widest, lines > 0 ? em * (1 + kLineStep * (lines - 1)) : 0);
+    size_ = QSizeF(widest, lines > 0 ? em_ * (1 + kLineStep * (lines - 1)) : 0);
+    return lines;
 }
 
 void TightText::draw(QPainter& painter, const QRectF& room, Qt::Alignment alignment) const

@@ -44,7 +44,7 @@ private:
 // Wrapped text laid out with a tight line spacing: the lines stand 1.2 em apart instead of the
 // font's own line height (Noto Sans CJK's is nearly 1.5 em), so that two lines of a long
 // explanation fit a low label at a readable size. Lines break where Japanese may break (never
-// before "、" or "ー"), otherwise anywhere.
+// before "、" or "ー"), otherwise anywhere, and are made as even as they can be.
 class TightText {
 public:
     static constexpr double kLineStep = 1.2; // in em
@@ -60,7 +60,9 @@ public:
     void draw(QPainter& painter, const QRectF& room, Qt::Alignment alignment) const;
 
 private:
+    int layOut(qreal width); // returns the number of lines
     QTextLayout layout_;
+    qreal em_ = 0;
     QSizeF size_;
 };
 
