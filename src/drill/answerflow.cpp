@@ -157,6 +157,7 @@ Judgement AnswerFlow::judgeOrder()
             button_ = PhaseButton::Next;
             instruction_ = nextInstruction();
         } else {
+            clock_.stop(); // the attempt time ends with the last right answer
             reg.allSolved = 1;
             j.attemptSolved = true;
         }

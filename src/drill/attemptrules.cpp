@@ -17,11 +17,14 @@ void AttemptClock::start()
 {
     const QDateTime now = clock_.now();
     startDay_ = now.date();
+    stoppedAt_.reset();
     reg.attemptStartSeconds = static_cast<float>(now.time().msecsSinceStartOfDay() / 1000.0);
 }
 
 double AttemptClock::reading() const
 {
+    if (stoppedAt_)
+        return *stoppedAt_;
     const QDateTime now = clock_.now();
     const double seconds = now.time().msecsSinceStartOfDay() / 1000.0;
     if (!startDay_.isValid())
@@ -32,6 +35,12 @@ double AttemptClock::reading() const
 void AttemptClock::penalty(int seconds)
 {
     reg.attemptStartSeconds -= static_cast<float>(seconds);
+}
+
+void AttemptClock::stop()
+{
+    if (!stoppedAt_)
+        stoppedAt_ = reading();
 }
 
 qint32 AttemptClock::elapsed() const

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace platform {
 class Clock;
@@ -32,12 +33,16 @@ public:
     double reading() const;
     // Adds seconds to the attempt time by moving the start back.
     void penalty(int seconds);
+    // Stops the attempt time where it stands: the last question is solved, and the sound that
+    // greets it, or the wait before the end screen, must not count.
+    void stop();
     // The attempt time rounded to whole seconds (halves to even).
     qint32 elapsed() const;
 
 private:
     const platform::Clock& clock_;
     QDate startDay_;
+    std::optional<double> stoppedAt_;
 };
 
 // What one tick of the drill clock found.

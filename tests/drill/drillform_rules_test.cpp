@@ -338,7 +338,11 @@ TEST(Dragging, ARowDropMovesTheWholeRowAndOntoItselfNothing)
 TEST(Solving, TheFifthSolvedQuestionEndsTheAttemptWithoutNext)
 {
     Answering a;
+    reg.currentLevel = 1;
+    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
+    reg.levelIsTimed[1] = 1;
     for (int question = 1; question <= 5; ++question) {
+        a.fake.clock.advance(6); // six seconds for each question
         if (question > 1) {
             pushRows(a.fake.random, 5, { 5, 4, 3, 2, 1 });
             pushPairs(a.fake.random, { { 2, 5 } });
@@ -357,7 +361,12 @@ TEST(Solving, TheFifthSolvedQuestionEndsTheAttemptWithoutNext)
         EXPECT_EQ(a.flow->instruction(), question == 5 ? orderInstruction() : nextInstruction());
     }
     EXPECT_EQ(reg.allSolved, 1);
-    EXPECT_DOUBLE_EQ(a.penalty(), 0);
+    EXPECT_DOUBLE_EQ(a.penalty(), 30); // the time taken and no penalty
+    // The sound that greets the last answer plays before the attempt is recorded; its time is
+    // not the pupil's.
+    a.fake.clock.advance(2);
+    EXPECT_EQ(beginFinish(a.clock), FinishRoute::Record);
+    EXPECT_EQ(reg.attemptResult, 30);
 }
 
 // ---- The attempt clock, the limit and the lamps ------------------------------------------
