@@ -444,6 +444,12 @@ void MainFrm::leaveToBoard()
 
 void MainFrm::closeEvent(QCloseEvent* event)
 {
+    // Closed from the window's title bar while the attempt is ending: the form closes itself
+    // within a second and opens the end screen, which closing it now would prevent.
+    if (!leaving_ && reg.finishing == 1) {
+        event->ignore();
+        return;
+    }
     // Closed from the window's title bar during an attempt: back to the results board, with
     // nothing recorded, so that the program never runs on without a window.
     if (!leaving_ && reg.finishing == 0) {

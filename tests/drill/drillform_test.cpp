@@ -515,17 +515,27 @@ void DrillFormTest::theStripShowsThePupilAndTheCounters()
 
 void DrillFormTest::closingTheWindowReturnsToTheBoardWithoutRecording()
 {
-    World w;
-    w.draw(9, { 1, 2, 3, 4, 5 });
-    MainFrm* f = w.start();
-    QVERIFY(f);
-    tick(w, f, 20);
-    f->close(); // the title bar's close button
-    pump();
-    QCOMPARE(w.boardShown, 1);
-    QCOMPARE(w.endShown, 0);
-    QCOMPARE(w.records(), qint64(0));
-    QVERIFY(!w.form());
+    // The title bar's close button during the attempt leaves for the board with nothing
+    // recorded; pressed while the result is being recorded, it changes nothing: the end screen
+    // follows as always.
+    for (const bool whileRecording : { false, true }) {
+        World w;
+        w.draw(9, { 1, 2, 3, 4, 5 });
+        MainFrm* f = w.start();
+        QVERIFY(f);
+        tick(w, f, 20);
+        if (whileRecording) {
+            w.onBackdrop = [&] { f->close(); };
+            tick(w, f, 40);
+        } else {
+            f->close();
+        }
+        pump();
+        QCOMPARE(w.boardShown, whileRecording ? 0 : 1);
+        QCOMPARE(w.endShown, whileRecording ? 1 : 0);
+        QCOMPARE(w.records(), qint64(whileRecording ? 1 : 0));
+        QVERIFY(!w.form());
+    }
 }
 
 void DrillFormTest::playsTheDemoQuestionFileToTheEnd()
