@@ -29,6 +29,7 @@ private Q_SLOTS:
     {
         FakePlatform fake;
         TestInstallation inst;
+        inst.writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("正解音1,ピン,ポン,*\n"));
         QCOMPARE(startProgram(inst.exeDir()), 0);
         pump();
         QWidget* form = topLevel(QStringLiteral("namesel"));
@@ -36,6 +37,10 @@ private Q_SLOTS:
         QCOMPARE(form->size(), QSize(1024, 768));
         QCOMPARE(reg.formBackColour, 0x008080u);
         QVERIFY(fake.messages.texts.isEmpty());
+        // The sound map is read from the sound folder the settings resolved.
+        QCOMPARE(reg.soundFolder, inst.soundFolder());
+        QCOMPARE(reg.soundTable[1][1], QStringLiteral("ピン"));
+        QCOMPARE(reg.soundTable[21][1], QStringLiteral("2"));
     }
 
     void failsInOrderNamingTheFile_data()
