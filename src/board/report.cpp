@@ -90,7 +90,10 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
     const qint64 ownAverage = ownCount ? ownSum / ownCount : 0;
     const qint64 allAverage = allCount ? allSum / allCount : 0;
     section.rows = {
-        QStringLiteral("回数　　　　　　　") + QString::number(ownCount) + QStringLiteral("回"),
+        // The count stands right-aligned in three characters, under the ranks; a longer count
+        // keeps all its digits.
+        QStringLiteral("回数　　　　　　　") + QString::number(ownCount).rightJustified(3, QLatin1Char(' '))
+            + QStringLiteral("回"),
         QStringLiteral("タイム  　　 　    本人 / 全体"),
         QStringLiteral("　　順位　　　　") + reportNumber(figures.timeRank, 5) + QStringLiteral("位"),
         QStringLiteral("　　最高　　　　") + reportNumber(ownBest, 6, ownCount == 0) + QStringLiteral(" /")
@@ -102,8 +105,10 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
         QStringLiteral("　　獲得ポイント") + reportNumber(figures.points, 6, false) + QStringLiteral("点"),
     };
     if (figures.pointsCount != 0) {
-        section.rows.append(QStringLiteral("　　　　　　　　　　　　/")
-            + reportNumber(figures.pointsSum / figures.pointsCount, 6, false) + QStringLiteral("点"));
+        // The number pattern rounds the quotient to the nearest whole point, halves upwards.
+        const qint64 average = (2 * figures.pointsSum + figures.pointsCount) / (2 * figures.pointsCount);
+        section.rows.append(
+            QStringLiteral("　　　　　　　　　　　　/") + reportNumber(average, 6, false) + QStringLiteral("点"));
         section.rows.append(QStringLiteral("　　　　　　　　　　　　 (全平均)"));
     }
 
@@ -115,7 +120,9 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
         return section;
     const int n = ownCount;
     int k = 0;
-    double bestY = -1;
+    // The first best is the first counted time: an attempt of 1800 seconds or more (one that
+    // ran out of time) is never drawn as a best.
+    double bestY = top + third * (0.8 - 0.7 * kReportTimeLimit / 200.0);
     int bestPoints = 0;
     for (const LoadedResult& a : attempts) {
         if (a.level != level || a.pupilNo != request.pupil)
@@ -124,9 +131,9 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
             ++k;
         // Without attempts under 1800 seconds every point stands at the left edge.
         const double x = 0.5 * (0.2 + (n > 0 ? 0.7 * k / n : 0.0));
-        double y = top + third * (0.8 - 0.7 * a.result / 200.0);
-        y = std::clamp(y, top, top + third * 0.8);
-        ReportPoint point { x, y, false };
+        const double y = top + third * (0.8 - 0.7 * a.result / 200.0);
+        // The colour follows the point's own height; only its drawing is kept inside the section.
+        ReportPoint point { x, std::clamp(y, top, top + third * 0.8), false };
         if (y > bestY && bestPoints < kReportMaxBestPoints) {
             point.best = true;
             bestY = y;

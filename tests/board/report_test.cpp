@@ -101,7 +101,7 @@ TEST_F(ReportTest, RowsShowCountsBestAndAverageRanksAndPoints)
     EXPECT_EQ(section.title, QStringLiteral("カナメル ﾚﾍﾞﾙ1"));
     EXPECT_EQ(section.rows,
         (QStringList {
-            QStringLiteral("回数　　　　　　　2回"),
+            QStringLiteral("回数　　　　　　　  2回"),
             QStringLiteral("タイム  　　 　    本人 / 全体"),
             QStringLiteral("　　順位　　　　    2位"),
             QStringLiteral("　　最高　　　　    90 /    60秒"),
@@ -131,10 +131,68 @@ TEST_F(ReportTest, ShorterTimesAreRedNewBestsAndLaterAttemptsStandFurtherRight)
     }
 }
 
+TEST_F(ReportTest, TheCountStandsUnderTheRanksAndKeepsEveryDigit)
+{
+    const struct {
+        int attempts;
+        const char* row;
+    } cases[] = { { 1, "回数　　　　　　　  1回" }, { 12, "回数　　　　　　　 12回" },
+        { 123, "回数　　　　　　　123回" }, { 1234, "回数　　　　　　　1234回" } };
+    for (const auto& c : cases) {
+        const std::vector<LoadedResult> attempts(static_cast<size_t>(c.attempts), attempt(1, 1, 70));
+        const ReportSection section = buildReportSection(request(1), 1, 0.05, ReportFigures {}, attempts);
+        EXPECT_EQ(section.rows.value(0), QString::fromUtf8(c.row)) << c.attempts;
+    }
+}
+
+TEST_F(ReportTest, TheAllPupilsAverageOfPointsIsRoundedToTheNearestPoint)
+{
+    const struct {
+        qint64 sum;
+        int count;
+        const char* row;
+    } cases[] = { { 60, 2, "    30点" }, { 65, 2, "    33点" }, { 31, 3, "    10点" }, { 17, 3, "     6点" },
+        { 3, 2, "     2点" }, { 1, 3, "     0点" } };
+    for (const auto& c : cases) {
+        ReportFigures figures;
+        figures.pointsSum = c.sum;
+        figures.pointsCount = c.count;
+        const ReportSection section = buildReportSection(request(1), 1, 0.05, figures, {});
+        EXPECT_EQ(section.rows.value(8), QStringLiteral("　　　　　　　　　　　　/") + QString::fromUtf8(c.row))
+            << c.sum << "/" << c.count;
+    }
+}
+
+TEST_F(ReportTest, OnlyACountedTimeShorterThanEveryEarlierOneIsARedBest)
+{
+    const struct {
+        std::vector<qint32> times;
+        std::vector<bool> red;
+    } cases[] = {
+        // Times too long for the section's height still compare by their own height.
+        { { 300, 250, 400, 100 }, { true, true, false, true } },
+        // An attempt that ran out of time is never a best, not even the first.
+        { { 99999, 120, 99999, 130, 110 }, { false, true, false, false, true } },
+        { { 1800, 1799, 1799 }, { false, true, false } },
+    };
+    for (const auto& c : cases) {
+        std::vector<LoadedResult> attempts;
+        for (qint32 t : c.times)
+            attempts.push_back(attempt(1, 1, t));
+        const ReportSection section = buildReportSection(request(1), 1, 0.65, ReportFigures {}, attempts);
+        ASSERT_EQ(section.points.size(), c.times.size());
+        for (size_t i = 0; i < c.times.size(); ++i) {
+            EXPECT_EQ(section.points[i].best, c.red[i]) << "attempt " << i << " of " << c.times.size();
+            EXPECT_GE(section.points[i].y, 0.65);
+            EXPECT_LE(section.points[i].y, 0.65 + 0.8 / 3 + 1e-9);
+        }
+    }
+}
+
 TEST_F(ReportTest, APupilWithoutAttemptsGetsASectionWithACountOfNoneAndNoPoints)
 {
     const ReportSection section = buildReportSection(request(3), 1, 0.05, ReportFigures {}, { attempt(1, 1, 50) });
-    EXPECT_EQ(section.rows.value(0), QStringLiteral("回数　　　　　　　0回"));
+    EXPECT_EQ(section.rows.value(0), QStringLiteral("回数　　　　　　　  0回"));
     EXPECT_EQ(section.rows.value(3), QStringLiteral("　　最高　　　　       /    50秒"));
     EXPECT_TRUE(section.points.empty());
 }
