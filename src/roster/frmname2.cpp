@@ -8,6 +8,7 @@
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,8 +130,20 @@ void FrmName2::Command1_Click()
 
 void FrmName2::Command2_Click()
 {
+    leaving_ = true;
     showNameSelection();
     close();
+}
+
+void FrmName2::closeEvent(QCloseEvent* e)
+{
+    // Closed through the window's own close box: back to the start screen as with "もどる",
+    // so that the program never runs on without a window.
+    if (!leaving_ && !programEnding()) {
+        leaving_ = true;
+        showNameSelection();
+    }
+    QWidget::closeEvent(e);
 }
 
 } // namespace kanameru

@@ -24,6 +24,9 @@ public:
     // The number of roster records the form shows (at most three).
     int rowCount() const { return rowCount_; }
 
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     QLabel* Label4;
     QLabel* Label2;
@@ -34,6 +37,7 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     int rowCount_ = 0;
+    bool leaving_ = false; // on the way back to the start screen
 };
 
 } // namespace kanameru

@@ -20,6 +20,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -336,6 +337,18 @@ bool namesel::event(QEvent* e)
         });
     }
     return handled;
+}
+
+void namesel::closeEvent(QCloseEvent* e)
+{
+    // Closed through the window's own close box: no other screen is left to go on from, so
+    // the program ends rather than running on without a window (and keeping the next start
+    // out as a second instance).
+    if (!leaving_ && !programEnding()) {
+        leaving_ = true;
+        endProgramFromHere(0);
+    }
+    QWidget::closeEvent(e);
 }
 
 void namesel::Form_Activate()

@@ -344,6 +344,50 @@ private Q_SLOTS:
         }
     }
 
+    // Closed through its close box the start screen ends the program; leaving it for the board
+    // or the editing form does not.
+    void closingTheWindowEndsTheProgramButLeavingForAnotherScreenDoesNot()
+    {
+        enum Way { CloseBox, Ok, NameChange };
+        const struct {
+            Way way;
+            QList<int> ends;
+        } cases[] = { { CloseBox, { 0 } }, { Ok, {} }, { NameChange, {} } };
+        for (const auto& c : cases) {
+            endCodes.clear();
+            QPointer<namesel> form = openScreen();
+            switch (c.way) {
+            case CloseBox:
+                form->close();
+                break;
+            case Ok:
+                clickRow(form, rowOf(form, QStringLiteral("林")));
+                click(child<QPushButton>(form, "Command14"));
+                break;
+            case NameChange:
+                form->findChild<QAction*>(QStringLiteral("menuname"))->trigger();
+                break;
+            }
+            pump();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!form);
+            QCOMPARE(endCodes, c.ends);
+            if (QWidget* editor = topLevel(QStringLiteral("FrmName2"))) {
+                // Back from the editing form; the start screen it shows is closed by its owner.
+                click(editor->findChild<QPushButton*>(QStringLiteral("Command2")));
+                pump();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QVERIFY(!topLevel(QStringLiteral("FrmName2")));
+                QWidget* again = topLevel(QStringLiteral("namesel"));
+                QVERIFY(again);
+                QCOMPARE(endCodes, c.ends);
+                again->close();
+                pump();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+        }
+    }
+
     void endEndsEvenWithoutALauncher()
     {
         const struct {
