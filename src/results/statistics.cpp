@@ -5,7 +5,9 @@
 #include "startup/hensuu1.h"
 
 #include <QtEndian>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace kanameru {
@@ -32,8 +34,18 @@ double days(const AnyValue& v)
     return std::isfinite(d) ? d : 0;
 }
 
-// The points of a result against a target and a factor.
-inline int pointsFor(qint32 result, qint64 target, float factor)
+// The decimal a single float was written as: 2.1 for the single nearest 2.1, which lies a
+// hair below it. The factor counts as the teacher wrote it, as on the end screen.
+double writtenFactor(float value)
+{
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text - 1, value).ptr;
+    *end = '\0';
+    return std::strtod(text, nullptr);
+}
+
+// The points of a result against a target and a factor (as written).
+inline int pointsFor(qint32 result, qint64 target, double factor)
 {
     // A target of 0 would divide by zero; a negative result is no real time.
     if (target <= 0 || result < 0 || result > 99997)
@@ -49,11 +61,12 @@ inline int pointsFor(qint32 result, qint64 target, float factor)
     } else {
         p = 0;
     }
-    // The factor is a single float: multiply in single precision, so 10 x 0.7 gives 7.
-    const float points = static_cast<float>(p) * factor;
-    if (!(points > -2.0e9f && points < 2.0e9f))
+    // 30 x 2.1 is 63 and 10 x 0.7 is 7, whatever the nearest singles to 2.1 and 0.7 are; a
+    // product such as 100 x 0.29 lands a hair below the whole number it stands for.
+    const double points = p * factor;
+    if (!(points > -2.0e9 && points < 2.0e9))
         return 0;
-    return points >= 0 ? static_cast<int>(points) : static_cast<int>(std::floor(points));
+    return static_cast<int>(std::floor(points + 1e-9));
 }
 
 // One record of a block of 44-byte records, or of a list already read.
@@ -92,6 +105,7 @@ public:
     {
         // The window edges of each level: a record counts when its date is later than them.
         for (int level = 1; level <= kMaxLevel; ++level) {
+            factor_[level] = writtenFactor(reg.levelPointFactor[level]);
             recentEdge_[level] = asOf - days(reg.levelRecentDays[level]);
             capEdge_[level] = asOf - days(reg.levelCapDays[level]);
         }
@@ -102,7 +116,7 @@ public:
         const int level = r.level;
         const int pupil = r.pupilNo;
         const bool completed = r.result < kCompletedBelow;
-        const int p = pointsFor(r.result, reg.levelTarget[level], reg.levelPointFactor[level]);
+        const int p = pointsFor(r.result, reg.levelTarget[level], factor_[level]);
         if (completed)
             reg.totalCount(level, pupil) += 1;
         reg.totalPoints(level, pupil) += p;
@@ -125,6 +139,7 @@ public:
 
 private:
     double today_;
+    ByLevel<double> factor_ {};
     ByLevel<double> recentEdge_ {};
     ByLevel<double> capEdge_ {};
 };
@@ -180,7 +195,7 @@ int attemptPoints(qint32 result, int level)
 {
     if (level < 0 || level > kMaxLevel)
         return 0;
-    return pointsFor(result, reg.levelTarget[level], reg.levelPointFactor[level]);
+    return pointsFor(result, reg.levelTarget[level], writtenFactor(reg.levelPointFactor[level]));
 }
 
 bool levelCleared(int level, int pupil)

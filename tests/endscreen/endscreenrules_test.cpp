@@ -80,11 +80,12 @@ TEST(FactoredPoints, TakesTheFactorAsWritten)
 TEST(FactoredPoints, AgreeWithThePointsOfTheResultsForResultsBelowAThousand)
 {
     FakePlatform fake;
-    const float factors[] = { 1.0f, 1.5f, 0.7f, 2.0f, 1.1f };
+    // The singles nearest 2.1, 4.2 and 1.06 lie below them: 30 x 2.1 must still be 63.
+    const float factors[] = { 1.0f, 1.5f, 0.7f, 2.0f, 1.1f, 2.1f, 4.2f, 1.06f, 2.36f };
     for (float factor : factors) {
         reg.levelTarget[4] = 100;
         reg.levelPointFactor[4] = factor;
-        for (qint32 result : { 0, 1, 13, 50, 52, 99, 100, 101, 150, 199, 200, 999, 99999 })
+        for (qint32 result : { 0, 1, 3, 13, 20, 41, 50, 52, 99, 100, 101, 150, 199, 200, 999, 99999 })
             EXPECT_EQ(factoredPoints(basePoints(result, 100), factor), attemptPoints(result, 4))
                 << result << " x " << factor;
     }

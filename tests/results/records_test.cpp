@@ -144,6 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Table, AttemptPoints,
         // the factor multiplies, and the integer part is taken after it
         PointsCase { 100, 2, 50, 22 }, PointsCase { 100, 0.5f, 50, 5 }, PointsCase { 100, 0.7f, 0, 38 },
         PointsCase { 100, 0, 0, 0 },
+        // the factor counts as written: 30 x 2.1 is 63 and 15 x 4.2 is 63, though the singles
+        // nearest 2.1 and 4.2 lie below them (as on the end screen)
+        PointsCase { 100, 2.1f, 20, 63 }, PointsCase { 100, 4.2f, 41, 63 }, PointsCase { 100, 1.06f, 3, 53 },
         // a target of 0 (an unset level) gives 0 instead of dividing by zero
         PointsCase { 0, 1, 0, 0 }, PointsCase { 0, 1, 50, 0 }, PointsCase { -5, 1, 0, 0 },
         // a negative result is no real time
