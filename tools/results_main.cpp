@@ -242,12 +242,21 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
         }
         asOf = platform::dayCount(date) + 0.5;
     }
-    const Result<std::vector<LoadedResult>> records = readStoredResults(kResultsReadWindow, resultsFilePath());
+    // As of a past day the program read the last 20000 records of the file as it stood then:
+    // leave out the later ones first, then take the window.
+    Result<std::vector<LoadedResult>> records = readStoredResults(pastDate ? 0 : kResultsReadWindow, resultsFilePath());
     if (!records) {
         complain(records.error().message());
         return 1;
     }
-    computeStatisticsFrom(*records, asOf, pastDate);
+    std::vector<LoadedResult>& window = *records;
+    if (pastDate) {
+        const double nextDay = std::floor(asOf) + 1;
+        std::erase_if(window, [&](const LoadedResult& r) { return !(r.date < nextDay); });
+        if (window.size() > static_cast<size_t>(kResultsReadWindow))
+            window.erase(window.begin(), window.end() - kResultsReadWindow);
+    }
+    computeStatisticsFrom(window, asOf, pastDate);
 
     std::set<std::pair<int, int>> pairs;
     for (const LoadedResult& r : loadedResults())

@@ -1,5 +1,7 @@
 // kanameru-results on files written by the program itself.
+#include "platform/clock.h"
 #include "results/results.h"
+#include "results_testutil.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 #include "support/fakes.h"
@@ -124,6 +126,41 @@ TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2], QStringLiteral("2,4950,320,1,4,1,4,1,4,1,4"));
+}
+
+// As of a past day the window is the last 20000 records of the file as it stood that day,
+// not of the file as it stands now.
+TEST_F(Tool, StatsOfAPastDayReadTheWindowOfThatDay)
+{
+    const double oct1 = platform::dayCount(QDate(2026, 10, 1));
+    const double nov1 = platform::dayCount(QDate(2026, 11, 1));
+    const double dec8 = platform::dayCount(QDate(2026, 12, 8));
+    std::vector<ResultRecord> records;
+    for (int i = 0; i < 5; ++i)
+        records.push_back(results_test::record(oct1, 7, 3, 50));
+    for (int i = 0; i < kResultsReadWindow - 5; ++i)
+        records.push_back(results_test::record(nov1, 7, 3, 200));
+    for (int i = 0; i < 5; ++i)
+        records.push_back(results_test::record(dec8, 7, 3, 200));
+    results_test::writeFile(resultsFilePath(), results_test::bytesOf(records));
+
+    const struct {
+        const char* date;
+        const char* best;
+    } cases[] = { { "2026/11/01", "50" }, { "2026/12/08", "200" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date);
+        const ToolRun r = runTool(
+            { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), QString::fromUtf8(c.date) });
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList lines = splitLines(r.out);
+        ASSERT_EQ(lines.size(), 2);
+        const QStringList f = lines[1].split(QLatin1Char(','));
+        ASSERT_EQ(f.size(), 11);
+        EXPECT_EQ(f[0] + QLatin1Char(',') + f[1], QStringLiteral("3,7"));
+        EXPECT_EQ(f[2], QString::fromUtf8(c.best));
+        EXPECT_EQ(f[3], QString::number(kResultsKeptMax));
+    }
 }
 
 TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
