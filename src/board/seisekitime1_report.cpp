@@ -234,7 +234,8 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
             platform::showMessage(QStringLiteral("印刷できません。"), reg.drillSetTitle);
             return;
         }
-        QFont font = platform::captionFont(6);
+        // The rows line up their figures with spaces: a face of fixed pitch keeps them aligned.
+        QFont font = platform::listFont(6);
         bool first = true;
         for (const std::vector<ReportPage>& pages : reports)
             for (const ReportPage& page : pages) {
@@ -256,7 +257,7 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
             reportImage_.fill(Qt::white);
             QPainter painter(&reportImage_);
             painter.setRenderHint(QPainter::Antialiasing, false);
-            drawReportPage(painter, QRectF(reportImage_.rect()), page, platform::captionFont(reportFontSize_));
+            drawReportPage(painter, QRectF(reportImage_.rect()), page, platform::listFont(reportFontSize_));
         }
     if (reports.empty())
         reportImage_.fill(Qt::white);
