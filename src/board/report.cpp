@@ -17,9 +17,11 @@ ReportFigures reportFigures(int level, int pupil, const QString& gradeChoice)
     options.gradeChoice = gradeChoice;
     options.currentPupil = pupil;
     options.displayKind = 1;
+    // A pupil without a best time stands in the time ranking as "--", without a rank.
+    const bool hasBestTime = reg.bestScore(level, pupil) != kTimeOut;
     for (const RankedPupil& entry : buildRanking(options).order)
         if (entry.pupil == pupil) {
-            figures.timeRank = entry.rank;
+            figures.timeRank = hasBestTime ? entry.rank : 0;
             break;
         }
     options.displayKind = 2;

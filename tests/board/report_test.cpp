@@ -131,6 +131,27 @@ TEST_F(ReportTest, ShorterTimesAreRedNewBestsAndLaterAttemptsStandFurtherRight)
     }
 }
 
+TEST_F(ReportTest, APupilWithoutABestTimeHasNoRankInTime)
+{
+    reg.bestScore(1, 1) = 90;
+    reg.bestScore(1, 2) = 60;
+    reg.totalPoints(1, 1) = 40;
+    const struct {
+        int pupil;
+        int timeRank;
+        int pointsRank;
+        const char* timeRankRow;
+    } cases[] = { { 2, 1, 2, "　　順位　　　　    1位" }, { 1, 2, 1, "　　順位　　　　    2位" },
+        { 3, 0, 2, "　　順位　　　　     位" } };
+    for (const auto& c : cases) {
+        const ReportFigures figures = reportFigures(1, c.pupil, QStringLiteral("全学年"));
+        EXPECT_EQ(figures.timeRank, c.timeRank) << c.pupil;
+        EXPECT_EQ(figures.pointsRank, c.pointsRank) << c.pupil;
+        const ReportSection section = buildReportSection(request(c.pupil), 1, 0.05, figures, {});
+        EXPECT_EQ(section.rows.value(2), QString::fromUtf8(c.timeRankRow)) << c.pupil;
+    }
+}
+
 TEST_F(ReportTest, TheCountStandsUnderTheRanksAndKeepsEveryDigit)
 {
     const struct {
