@@ -68,6 +68,10 @@ double dayCount(const QDateTime& dateTime)
 
 QDateTime fromDayCount(double days)
 {
+    // A day count read from a damaged record may be anything: outside the years 100..9999 there
+    // is no date to show (and converting it to whole days would overflow).
+    if (!std::isfinite(days) || days < -657434.0 || days > 2958465.0)
+        return QDateTime();
     const double whole = std::floor(days);
     const qint64 ms = std::llround((days - whole) * 86400000.0);
     QDate date = dayZero.addDays(static_cast<qint64>(whole));

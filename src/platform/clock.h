@@ -36,6 +36,7 @@ Clock* setClock(Clock* clock);
 // Day counts since 30 December 1899 (the fraction is the time of day).
 double dayCount(const QDateTime& dateTime);
 double dayCount(const QDate& date);
+// A day count outside the years 100..9999 (or not a number) gives an invalid date.
 QDateTime fromDayCount(double days);
 
 // The Japanese short date "yyyy/MM/dd" and the time "H:mm:ss".

@@ -9,13 +9,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
 int runHelper(const QString& mode, const QString& arg)
 {
     QProcess p;
-    p.start(QStringLiteral(LOCK_HELPER), {mode, arg});
+    p.start(QStringLiteral(LOCK_HELPER), { mode, arg });
     EXPECT_TRUE(p.waitForFinished(10000));
     return p.exitCode();
 }
@@ -28,16 +29,27 @@ struct DayCase {
 TEST(DayCount, CountsDaysSinceThirtiethOfDecember1899WithTheTimeAsFraction)
 {
     const DayCase cases[] = {
-        {QDateTime(QDate(1899, 12, 30), QTime(0, 0)), 0},
-        {QDateTime(QDate(1900, 1, 1), QTime(0, 0)), 2},
-        {QDateTime(QDate(2019, 4, 10), QTime(0, 0)), 43565},
-        {QDateTime(QDate(2019, 4, 10), QTime(12, 0)), 43565.5},
-        {QDateTime(QDate(2019, 4, 10), QTime(18, 0)), 43565.75},
+        { QDateTime(QDate(1899, 12, 30), QTime(0, 0)), 0 },
+        { QDateTime(QDate(1900, 1, 1), QTime(0, 0)), 2 },
+        { QDateTime(QDate(2019, 4, 10), QTime(0, 0)), 43565 },
+        { QDateTime(QDate(2019, 4, 10), QTime(12, 0)), 43565.5 },
+        { QDateTime(QDate(2019, 4, 10), QTime(18, 0)), 43565.75 },
     };
     for (const DayCase& c : cases) {
         EXPECT_DOUBLE_EQ(platform::dayCount(c.when), c.days) << c.when.toString().toStdString();
         EXPECT_EQ(platform::fromDayCount(c.days), c.when);
     }
+}
+
+TEST(DayCount, GivesNoDateForADamagedDayCount)
+{
+    const double damaged[] = { std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN(), 1e300, -1e300, 2958466.0 };
+    for (double d : damaged) {
+        EXPECT_FALSE(platform::fromDayCount(d).isValid()) << d;
+        EXPECT_TRUE(platform::shortDate(platform::fromDayCount(d).date()).isEmpty()) << d;
+    }
+    EXPECT_EQ(platform::fromDayCount(2958465.0).date(), QDate(9999, 12, 31));
 }
 
 TEST(DateText, UsesTheJapaneseShortDateAndTimeWithoutALeadingZeroOnTheHour)
@@ -81,7 +93,7 @@ TEST(MessageBox, GoesToTheInstalledServiceAndBack)
     platform::showMessage(QStringLiteral("音声がでません。"), QStringLiteral("音声エラー"));
     platform::setMessageBoxService(before);
     platform::showMessage(QStringLiteral("not recorded"));
-    EXPECT_EQ(r.seen, QStringList{QStringLiteral("音声エラー|音声がでません。")});
+    EXPECT_EQ(r.seen, QStringList { QStringLiteral("音声エラー|音声がでません。") });
 }
 
 TEST(FileLock, KeepsAnotherProcessOutUntilUnlocked)
