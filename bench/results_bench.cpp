@@ -80,14 +80,7 @@ void BM_ReadBytesAndClearTables(benchmark::State& state)
     installation();
     for (auto _ : state) {
         fillTable(reg.bestScore, kTimeOut); // as fast as a memory copy
-        reg.totalCount.fill(0);
-        reg.totalPoints.fill(0);
-        reg.recentCount.fill(0);
-        reg.recentPoints.fill(0);
-        reg.capCount.fill(0);
-        reg.capPoints.fill(0);
-        reg.todayCount.fill(0);
-        reg.todayPoints.fill(0);
+        clearCounts();
         QFile f(resultsFilePath());
         if (!f.open(QIODevice::ReadOnly))
             std::abort();

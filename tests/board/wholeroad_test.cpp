@@ -82,10 +82,7 @@ class WholeRoadTest : public QObject {
 private Q_SLOTS:
     void cleanup()
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-        pump();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeAllForms();
         platform::mciShutdown();
     }
 

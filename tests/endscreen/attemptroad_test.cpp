@@ -55,10 +55,7 @@ class AttemptRoadTest : public QObject {
 private Q_SLOTS:
     void cleanup()
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-        pump();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeAllForms();
         platform::mciShutdown();
     }
 

@@ -234,9 +234,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-        pump();
+        closeAllForms();
         panelWatcher.reset();
         form = nullptr;
         world.reset();

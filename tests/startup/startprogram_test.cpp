@@ -20,9 +20,7 @@ class StartProgramTest : public QObject {
 private Q_SLOTS:
     void cleanup()
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-        pump();
+        closeAllForms();
     }
 
     void opensTheStartScreenOnASoundInstallation()

@@ -53,6 +53,15 @@ QWidget* topLevel(const QString& objectName)
     return nullptr;
 }
 
+void closeAllForms()
+{
+    const auto widgets = QApplication::topLevelWidgets();
+    for (QWidget* w : widgets)
+        w->close();
+    pump();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void pump(int milliseconds)
 {
     if (milliseconds <= 0)

@@ -16,6 +16,8 @@ void drag(QWidget* from, QPoint fromPoint, QWidget* target, QPoint toPoint);
 void drag(QWidget* from, QWidget* target);
 // Finds a visible top-level widget by object name.
 QWidget* topLevel(const QString& objectName);
+// Closes every window and lets the closed ones be deleted (between test cases).
+void closeAllForms();
 // Lets pending events run for the given milliseconds.
 void pump(int milliseconds = 0);
 
