@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   xvfb xauth
+  ccache
 )
 missing=()
 for p in "${packages[@]}"; do
