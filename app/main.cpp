@@ -1,5 +1,5 @@
+#include "app/lifecycle.h"
 #include "platform/widgetmessagebox.h"
-#include "startup/startprogram.h"
 
 #include <QApplication>
 
@@ -9,11 +9,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("kanameru"));
     QApplication::setApplicationDisplayName(QStringLiteral("カナメル"));
     QApplication::setApplicationVersion(QStringLiteral(KANAMERU_VERSION));
-    // Screens unload each other; the program ends only through its own "終了" or a fatal error.
-    QApplication::setQuitOnLastWindowClosed(false);
     platform::WidgetMessageBox messageBox;
     platform::setMessageBoxService(&messageBox);
-    if (const int exitCode = kanameru::startProgram())
-        return exitCode;
-    return QApplication::exec();
+    return kanameru::runProgram(app);
 }

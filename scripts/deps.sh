@@ -9,6 +9,7 @@ packages=(
   fonts-noto-cjk
   xvfb xauth
   ccache
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

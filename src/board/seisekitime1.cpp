@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -473,6 +474,7 @@ void seisekitime1::hidePracticeColumn(Column& c)
 
 void seisekitime1::Command1_Click()
 {
+    leaving_ = true;
     showWaitPanel(Picture2);
     // The start screen unloads the board while it loads; the board may be gone on return.
     const QPointer<seisekitime1> self(this);
@@ -500,6 +502,7 @@ void seisekitime1::startLevel(int level, int memorize)
     showWaitPanel(Picture2);
     reg.currentLevel = static_cast<qint16>(level);
     activated_ = false;
+    leaving_ = true;
     reg.memorizeMode = AnyValue(memorize);
     // The board is gone before the drill form comes to the front.
     hide();
@@ -507,6 +510,17 @@ void seisekitime1::startLevel(int level, int memorize)
     startDrill();
     if (self)
         close();
+}
+
+void seisekitime1::closeEvent(QCloseEvent* event)
+{
+    // Closed through the window's own close box: back to the start screen as with "戻る(0)",
+    // so that the program never runs on without a window.
+    if (!leaving_ && !programEnding()) {
+        leaving_ = true;
+        showNameSelection();
+    }
+    QWidget::closeEvent(event);
 }
 
 } // namespace kanameru

@@ -78,6 +78,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -167,6 +168,7 @@ private:
     int pointsOrder_ = 0;
     bool activated_ = false;
     bool busy_ = false;
+    bool leaving_ = false; // set when the board hands over to another screen
     bool activating_ = false;
     bool activationQueued_ = false;
 };

@@ -250,8 +250,10 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
         return;
     }
 
-    // On the screen a new page clears the picture, so the last page stays in view.
+    // On the screen a new page clears the picture, so the last page stays in view; with no
+    // level chosen there is no page and the picture stays cleared.
     reportImage_ = QImage(Picture12->size(), QImage::Format_RGB32);
+    reportImage_.fill(Qt::white);
     for (const std::vector<ReportPage>& pages : reports)
         for (const ReportPage& page : pages) {
             reportImage_.fill(Qt::white);
@@ -259,8 +261,6 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
             painter.setRenderHint(QPainter::Antialiasing, false);
             drawReportPage(painter, QRectF(reportImage_.rect()), page, platform::listFont(reportFontSize_));
         }
-    if (reports.empty())
-        reportImage_.fill(Qt::white);
     Picture12->setPixmap(QPixmap::fromImage(reportImage_));
 }
 

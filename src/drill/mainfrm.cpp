@@ -347,6 +347,10 @@ void MainFrm::Command4_Click()
 {
     const Judgement j = flow_->judgeOrder();
     render();
+    // The clock stopped at the last right answer: the strip shows the time that is recorded,
+    // before the sound greets it.
+    if (j.attemptSolved && reg.levelIsTimed[reg.currentLevel] != 0)
+        sLabel10->setText(QString::number(clock_.elapsed()));
     playSound(j.sound);
     if (j.attemptSolved) {
         sTimer1->stop();

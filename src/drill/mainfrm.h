@@ -8,6 +8,7 @@
 #include "drill/drillrules.h"
 #include "drill/revealcycle.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<RevealCycle> cycle_;
     CountdownLamps lamps_;
     bool leaving_ = false;
+    QElapsedTimer phaseChanged_; // when a phase button last finished its work
 
     // Status strip and overlay.
     QWidget* sPicture1 = nullptr;

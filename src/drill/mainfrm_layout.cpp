@@ -278,11 +278,22 @@ void MainFrm::buildButtons()
     Command8 = phaseButton(Picture2, "Command8", QStringLiteral("もう１度"));
     Command3 = phaseButton(Picture2, "Command3", QStringLiteral("次へ"));
     Command2 = phaseButton(Picture2, "Command2", QString());
-    connect(Command3, &QPushButton::clicked, this, &MainFrm::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainFrm::Command4_Click);
-    connect(Command6, &QPushButton::clicked, this, &MainFrm::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &MainFrm::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &MainFrm::Command8_Click);
+    // The phase buttons share one spot: a click that follows the last phase change within a
+    // double-click interval (or was queued while a judgement sounded) is the tail of the
+    // click before, not a judgement of the next phase.
+    const auto phaseClick = [this](void (MainFrm::*handler)()) {
+        return [this, handler] {
+            if (phaseChanged_.isValid() && phaseChanged_.elapsed() < platform::doubleClickPause())
+                return;
+            (this->*handler)();
+            phaseChanged_.start();
+        };
+    };
+    connect(Command3, &QPushButton::clicked, this, phaseClick(&MainFrm::Command3_Click));
+    connect(Command4, &QPushButton::clicked, this, phaseClick(&MainFrm::Command4_Click));
+    connect(Command6, &QPushButton::clicked, this, phaseClick(&MainFrm::Command6_Click));
+    connect(Command7, &QPushButton::clicked, this, phaseClick(&MainFrm::Command7_Click));
+    connect(Command8, &QPushButton::clicked, this, phaseClick(&MainFrm::Command8_Click));
     // The buttons of the second phase start on their own design places; in test mode the
     // activation moves them onto the spot of Command6.
     placeTwips(Command3, 13320, 8100, 1320, 735);

@@ -4,7 +4,25 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <utility>
+
 namespace platform {
+
+namespace {
+ScreenPainter screenPainter = nullptr;
+}
+
+void showScreenNow()
+{
+    if (screenPainter != nullptr && QCoreApplication::instance())
+        screenPainter();
+}
+
+ScreenPainter setScreenPainter(ScreenPainter painter)
+{
+    std::swap(screenPainter, painter);
+    return painter;
+}
 
 void letEventsRun()
 {

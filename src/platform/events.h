@@ -9,4 +9,12 @@ void letEventsRun();
 // A wait never lasts much longer than asked, whatever the time of day does (midnight included).
 void waitLettingEventsRun(int milliseconds);
 
+// Makes what the screen is to show visible before the thread blocks (a sound that plays to its
+// end): every shown window exposed by the window system and painted. Calls the painter that
+// the window layer installed; without one (programs and tests without windows) does nothing.
+void showScreenNow();
+// Installs the painter showScreenNow calls (nullptr: none); returns the one before.
+using ScreenPainter = void (*)();
+ScreenPainter setScreenPainter(ScreenPainter painter);
+
 } // namespace platform

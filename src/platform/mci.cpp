@@ -90,6 +90,9 @@ bool audioReady(QString* why)
     if (SDL_WasInit(SDL_INIT_AUDIO))
         return true;
     SDL_SetMainReady();
+    // SDL would otherwise take SIGINT and SIGTERM for itself and swallow them: the program
+    // handles the end of a session on its own.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         *why = sdlError();
         return false;

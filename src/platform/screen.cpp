@@ -1,7 +1,12 @@
 #include "platform/screen.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QPalette>
+#include <QStyleHints>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -54,6 +59,56 @@ void setForeground(QWidget* widget, const QColor& colour)
 QString controlName(const char* name, int index)
 {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+}
+
+namespace {
+
+int clickPauseOverride = -1;
+
+bool allVisibleWindowsExposed()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget* w : windows) {
+        if (w->isVisible() && w->windowHandle() != nullptr && !w->windowHandle()->isExposed())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int doubleClickPause()
+{
+    if (clickPauseOverride >= 0)
+        return clickPauseOverride;
+    return QGuiApplication::styleHints()->mouseDoubleClickInterval();
+}
+
+void setDoubleClickPause(int milliseconds)
+{
+    clickPauseOverride = milliseconds;
+}
+
+void paintScreenNow()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return;
+    // A window shown just now is drawn only once the window system has mapped and exposed it.
+    constexpr int kMaxWaitMs = 1000;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (allVisibleWindowsExposed() || waited.elapsed() > kMaxWaitMs)
+            break;
+        QThread::msleep(5);
+    }
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (w->isVisible())
+            w->repaint();
+    }
+    QGuiApplication::sync();
 }
 
 } // namespace platform

@@ -34,7 +34,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -59,15 +58,6 @@ platform::SingleInstance* instanceLock()
     if (!lock || lock->lockFilePath() != platform::SingleInstance(key).lockFilePath())
         lock = std::make_unique<platform::SingleInstance>(key);
     return lock.get();
-}
-
-// Ends the program; before the event loop runs, the end waits until it does.
-void endProgramFromHere(int exitCode)
-{
-    if (QThread::currentThread()->loopLevel() == 0)
-        QTimer::singleShot(0, [exitCode] { endProgram(exitCode); });
-    else
-        endProgram(exitCode);
 }
 
 QString title()
@@ -281,7 +271,7 @@ namesel* namesel::open()
             QStringLiteral("このプログラムと同じプログラムがすでに起動され、完全に終了されていません。"
                            "同じプログラムを完全に終了させてから実行してください。"),
             QStringLiteral("注意"));
-        endProgramFromHere(1);
+        endProgram(1);
         return nullptr;
     }
     auto* form = new namesel();
@@ -346,7 +336,7 @@ void namesel::closeEvent(QCloseEvent* e)
     // out as a second instance).
     if (!leaving_ && !programEnding()) {
         leaving_ = true;
-        endProgramFromHere(0);
+        endProgram(0);
     }
     QWidget::closeEvent(e);
 }
@@ -447,7 +437,7 @@ void namesel::rebuildLists()
                 title());
             if (self)
                 rebuilding_ = false;
-            endProgramFromHere(1);
+            endProgram(1);
             return;
         }
         platform::waitLettingEventsRun(retryWaitMilliseconds);
@@ -556,7 +546,7 @@ void namesel::leaveToLauncher(const QString& path)
     leaving_ = true;
     // The program ends whether the launcher could be started or not.
     platform::launchProgram(path, QStringLiteral("001"));
-    endProgramFromHere(0);
+    endProgram(0);
 }
 
 void namesel::Command13_Click()

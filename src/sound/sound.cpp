@@ -103,6 +103,8 @@ QString chooseSoundFile(int column)
 
 int playSoundFile(const QString& fileName)
 {
+    // The sound holds the thread until it ends: what it announces must be on the screen first.
+    platform::showScreenNow();
     // The path is quoted: a folder with spaces in its name must play too.
     return platform::mciSendString(QStringLiteral("play \"%1%2\" wait").arg(reg.soundFolder, fileName));
 }

@@ -6,10 +6,13 @@ namespace kanameru {
 namespace {
 Screens registered;
 bool ending = false;
+int endingCode = 0;
 
+// Once the program is ending no screen opens any more: a routine that was still running
+// when the end was asked for (a signal, a fatal error inside a wait) cannot bring one back.
 void call(const std::function<void()>& f)
 {
-    if (f)
+    if (f && !ending)
         f();
 }
 } // namespace
@@ -19,16 +22,37 @@ Screens& screens()
     return registered;
 }
 
-void showNameSelection() { call(registered.showNameSelection); }
-void showResultsBoard() { call(registered.showResultsBoard); }
-void showDrillForm() { call(registered.showDrillForm); }
-void showEndScreen() { call(registered.showEndScreen); }
-void showBackdrop() { call(registered.showBackdrop); }
-void hideBackdrop() { call(registered.hideBackdrop); }
+void showNameSelection()
+{
+    call(registered.showNameSelection);
+}
+void showResultsBoard()
+{
+    call(registered.showResultsBoard);
+}
+void showDrillForm()
+{
+    call(registered.showDrillForm);
+}
+void showEndScreen()
+{
+    call(registered.showEndScreen);
+}
+void showBackdrop()
+{
+    call(registered.showBackdrop);
+}
+void hideBackdrop()
+{
+    call(registered.hideBackdrop);
+}
 
 void endProgram(int exitCode)
 {
+    if (ending)
+        return; // the first reason to end decides the exit code
     ending = true;
+    endingCode = exitCode;
     if (registered.endProgram) {
         registered.endProgram(exitCode);
         return;
@@ -42,10 +66,16 @@ bool programEnding()
     return ending;
 }
 
+int programExitCode()
+{
+    return endingCode;
+}
+
 void resetScreens()
 {
     registered = Screens();
     ending = false;
+    endingCode = 0;
 }
 
 } // namespace kanameru

@@ -28,10 +28,14 @@ void showBackdrop();
 void hideBackdrop();
 
 // Ends the program in order with the exit code (non-zero after a fatal error). Without a
-// registered entry it asks the running event loop to quit with that code.
+// registered entry it asks the running event loop to quit with that code. Called before the
+// event loop runs, the program's entry sees programEnding() and never enters it. Only the
+// first call counts; once ending, the show... entries above do nothing.
 void endProgram(int exitCode);
 // True once endProgram has been called in this run.
 bool programEnding();
+// The exit code the first endProgram call gave (0 while the program is not ending).
+int programExitCode();
 // Clears the ending flag and every registered entry (tests).
 void resetScreens();
 

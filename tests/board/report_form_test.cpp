@@ -79,6 +79,27 @@ private Q_SLOTS:
         school.reset();
     }
 
+    void theGraphIsClearedWhenNoLevelIsChosen()
+    {
+        addSeries();
+        school->load(1);
+        seisekitime1* form = openBoard();
+        click(find<QRadioButton>(form, QStringLiteral("Option2_2")));
+        click(find<QPushButton>(form, QStringLiteral("Command17")));
+        QListWidget* levels = find<QListWidget>(form, QStringLiteral("List3"));
+        // The pupil clicks the three chosen levels away; each click draws the report anew.
+        for (int row = 0; row < 3; ++row) {
+            QListWidgetItem* item = levels->item(row);
+            QTest::mouseClick(levels->viewport(), Qt::LeftButton, {}, levels->visualItemRect(item).center());
+        }
+        QVERIFY(levels->selectedItems().isEmpty());
+        const QImage picture = form->reportPicture();
+        QVERIFY(!picture.isNull());
+        for (int y = 0; y < picture.height(); y += 7)
+            for (int x = 0; x < picture.width(); x += 7)
+                QCOMPARE(picture.pixelColor(x, y), QColor(Qt::white));
+    }
+
     void ownTimesListThePupilsAttemptsWithDateAndTime()
     {
         addSeries();

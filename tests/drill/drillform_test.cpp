@@ -5,6 +5,7 @@
 #include "drill/mainfrm.h"
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
+#include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
@@ -202,6 +203,7 @@ private Q_SLOTS:
     void anAttemptPastMidnightKeepsTheRightTime();
     void theStripShowsThePupilAndTheCounters();
     void closingTheWindowReturnsToTheBoardWithoutRecording();
+    void aDoubleClickOnJudgeJudgesOnlyOnePhase();
     void playsTheDemoQuestionFileToTheEnd();
     void cardsRevealPartByPartAndMoveToTheirYear();
     void aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard();
@@ -225,6 +227,7 @@ void DrillFormTest::solvesAWholeAttemptWithRealDrags()
     QVERIFY(!label(f, "Label2", 1)->isVisible());
     shot(f, "1-explanations");
 
+    QString shownTime;
     for (int question = 1; question <= 5; ++question) {
         if (question > 1) {
             w.draw(9, { 9, 7, 5, 3, 1 }, { { 1, 2 } });
@@ -241,6 +244,12 @@ void DrillFormTest::solvesAWholeAttemptWithRealDrags()
             shot(f, "2-ordering");
         orderRows(f);
         tick(w, f, 10);
+        if (question == 5) {
+            // The last answer comes 0.6 s after the strip's last tick: the strip must show the
+            // time that is recorded, not one second less.
+            w.fake.clock.advance(0.6);
+            w.onBackdrop = [&] { shownTime = child(f, "sLabel10")->text(); };
+        }
         click(button(f, "Command4"));
         if (question == 5)
             break;
@@ -257,11 +266,12 @@ void DrillFormTest::solvesAWholeAttemptWithRealDrags()
     QCOMPARE(w.endShown, 1);
     QCOMPARE(w.backdropShown, 1);
     QCOMPARE(reg.solvedCount, 5);
-    QCOMPARE(reg.attemptResult, 50);
+    QCOMPARE(reg.attemptResult, 51);
+    QCOMPARE(shownTime, QStringLiteral("51"));
     QCOMPARE(w.records(), qint64(1));
     const auto stored = readStoredResults(0);
     QVERIFY(stored.ok());
-    QCOMPARE(stored->front().result, 50);
+    QCOMPARE(stored->front().result, 51);
     QCOMPARE(stored->front().pupilNo, qint16(3));
     pump();
     QVERIFY(!w.form());
@@ -511,6 +521,31 @@ void DrillFormTest::theStripShowsThePupilAndTheCounters()
     QCOMPARE(child(f, "sLabel13")->text(), QStringLiteral("2"));
     QCOMPARE(child(f, "sLabel9")->text(), QStringLiteral("5"));
     QCOMPARE(child(f, "Label16_10")->text(), QStringLiteral("1000"));
+}
+
+void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
+{
+    World w;
+    w.draw(9, { 3, 8, 1, 5, 9 }, { { 1, 4 }, { 2, 5 } });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    placeExplanations(f);
+    platform::setDoubleClickPause(400);
+    // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
+    const QPoint spot = button(f, "Command6")->mapTo(f, button(f, "Command6")->rect().center());
+    QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
+    QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
+    pump();
+    const bool orderWasJudged = !button(f, "Command4")->isVisible();
+    QTest::qWait(450);
+    QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
+    pump();
+    const bool judgedAfterPause = !button(f, "Command4")->isVisible();
+    platform::setDoubleClickPause(0);
+    QVERIFY2(!orderWasJudged, "the second click of a double click judged the order");
+    QVERIFY(judgedAfterPause);
 }
 
 void DrillFormTest::closingTheWindowReturnsToTheBoardWithoutRecording()

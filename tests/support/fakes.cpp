@@ -2,6 +2,9 @@
 
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
+#ifdef KANAMERU_FORM_TESTS
+#include "platform/screen.h"
+#endif
 
 namespace testing_support {
 
@@ -12,6 +15,11 @@ FakePlatform::FakePlatform()
     oldClock_ = platform::setClock(&clock);
     oldRandom_ = platform::setRandom(&random);
     oldBox_ = platform::setMessageBoxService(&messages);
+#ifdef KANAMERU_FORM_TESTS
+    // A test presses one button after the other at once; the tests of the double-click
+    // pause set their own.
+    platform::setDoubleClickPause(0);
+#endif
 }
 
 FakePlatform::~FakePlatform()

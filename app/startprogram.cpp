@@ -1,4 +1,4 @@
-#include "startup/startprogram.h"
+#include "app/startprogram.h"
 
 #include "board/seisekitime1.h"
 #include "drill/mainfrm.h"

@@ -1,8 +1,8 @@
 // Start-up as a teacher sees it: a sound installation opens the start screen; a broken one
 // shows a message naming the file and ends in order without opening any screen.
+#include "app/startprogram.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
-#include "startup/startprogram.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
@@ -18,10 +18,7 @@ class StartProgramTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup()
-    {
-        closeAllForms();
-    }
+    void cleanup() { closeAllForms(); }
 
     void opensTheStartScreenOnASoundInstallation()
     {
