@@ -7,6 +7,7 @@
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace kanameru;
 using testing_support::FakeClock;
@@ -123,7 +124,9 @@ TEST(MakeQuestion, DrawsFiveDistinctRowsAndOrdersTheAnswerByRowIndex)
 {
     FakePlatform fake;
     fillRows(10);
-    const QuestionRows rows = *loadRows(1, QString());
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    const QuestionRows& rows = *loaded;
     // Row 7, then 7 again (taken: drawn anew), 2, 9, 2 again, 4, 1.
     pushRows(fake.random, 10, { 7, 7, 2, 9, 2, 4, 1 });
     pushPairs(fake.random, {});
@@ -143,7 +146,9 @@ TEST(MakeQuestion, FewerThanFiveRowsGiveNoQuestion)
 {
     FakePlatform fake;
     fillRows(4);
-    EXPECT_FALSE(Question::make(*loadRows(1, QString()), fake.random));
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    EXPECT_FALSE(Question::make(*loaded, fake.random));
 }
 
 TEST(MakeQuestion, ASourceThatKeepsRepeatingStillEndsWithFiveDistinctRows)
@@ -151,7 +156,9 @@ TEST(MakeQuestion, ASourceThatKeepsRepeatingStillEndsWithFiveDistinctRows)
     FakePlatform fake;
     fillRows(5);
     fake.random.push(0.5); // then 0.5 for ever
-    const std::optional<Question> q = Question::make(*loadRows(1, QString()), fake.random);
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    const std::optional<Question> q = Question::make(*loaded, fake.random);
     ASSERT_TRUE(q);
     std::array<int, 5> picked = q->pickedRows();
     std::sort(picked.begin(), picked.end());
@@ -162,14 +169,17 @@ TEST(MakeQuestion, TheExplanationsAreExchangedAsDrawn)
 {
     FakePlatform fake;
     fillRows(5);
-    const QuestionRows rows = *loadRows(1, QString());
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    const QuestionRows& rows = *loaded;
     pushRows(fake.random, 5, { 1, 2, 3, 4, 5 });
     pushPairs(fake.random, { { 1, 2 }, { 2, 3 }, { 4, 4 } });
-    const Question q = *Question::make(rows, fake.random);
+    const std::optional<Question> q = Question::make(rows, fake.random);
+    ASSERT_TRUE(q);
     const QStringList expected { "説明2", "説明3", "説明1", "説明4", "説明5" };
     for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(q.row(i).explanation, expected[i - 1]);
-    const auto right = q.explanationsRight(rows);
+        EXPECT_EQ(q->row(i).explanation, expected[i - 1]);
+    const auto right = q->explanationsRight(rows);
     EXPECT_EQ(right, (std::array<bool, 5> { false, false, false, true, true }));
 }
 
@@ -185,7 +195,10 @@ struct Answering {
     explicit Answering(std::initializer_list<std::pair<int, int>> pairs = {}, int rowCount = 5)
     {
         fillRows(rowCount);
-        rows = *loadRows(1, QString());
+        Result<QuestionRows> loaded = loadRows(1, QString());
+        if (!loaded) // fails this test alone instead of ending the test program
+            throw std::runtime_error(loaded.error().message().toStdString());
+        rows = *loaded;
         reg.questionsPerAttempt = kQuestionsPerAttempt;
         pushRows(fake.random, rowCount, { 3, 1, 5, 2, 4 });
         pushPairs(fake.random, pairs);
@@ -281,13 +294,16 @@ TEST(Judging, TwoEventsOfTheSameYearFollowTheirRowOrder)
     FakePlatform fake;
     fillTable({ { "1", "607", "小野妹子を隋に派遣", "x" }, { "1", "607", "法隆寺の建立", "y" },
         { "1", "645", "C", "z" }, { "1", "701", "D", "w" }, { "1", "710", "E", "v" } });
-    const QuestionRows rows = *loadRows(1, QString());
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    const QuestionRows& rows = *loaded;
     pushRows(fake.random, 5, { 2, 1, 3, 4, 5 });
     pushPairs(fake.random, {});
-    Question q = *Question::make(rows, fake.random);
-    EXPECT_EQ(q.orderRight(), (std::array<bool, 5> { false, false, true, true, true }));
-    q.exchangeRows(1, 2);
-    EXPECT_EQ(q.orderRight(), (std::array<bool, 5> { true, true, true, true, true }));
+    std::optional<Question> q = Question::make(rows, fake.random);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->orderRight(), (std::array<bool, 5> { false, false, true, true, true }));
+    q->exchangeRows(1, 2);
+    EXPECT_EQ(q->orderRight(), (std::array<bool, 5> { true, true, true, true, true }));
 }
 
 TEST(Judging, TwoEventsWithTheSameExplanationAcceptEitherPlacement)
@@ -295,11 +311,14 @@ TEST(Judging, TwoEventsWithTheSameExplanationAcceptEitherPlacement)
     FakePlatform fake;
     fillTable({ { "1", "1", "A", "同じ説明" }, { "1", "2", "B", "同じ説明" }, { "1", "3", "C", "c" },
         { "1", "4", "D", "d" }, { "1", "5", "E", "e" } });
-    const QuestionRows rows = *loadRows(1, QString());
+    const Result<QuestionRows> loaded = loadRows(1, QString());
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message().toStdString();
+    const QuestionRows& rows = *loaded;
     pushRows(fake.random, 5, { 1, 2, 3, 4, 5 });
     pushPairs(fake.random, { { 1, 2 } });
-    const Question q = *Question::make(rows, fake.random);
-    EXPECT_EQ(q.explanationsRight(rows), (std::array<bool, 5> { true, true, true, true, true }));
+    const std::optional<Question> q = Question::make(rows, fake.random);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->explanationsRight(rows), (std::array<bool, 5> { true, true, true, true, true }));
 }
 
 TEST(Dragging, ADropOfTheOtherKindChangesNothing)

@@ -134,12 +134,15 @@ TEST_F(Tool, StatsOfAPastDayReadTheWindowOfThatDay)
 {
     const double oct1 = platform::dayCount(QDate(2026, 10, 1));
     const double nov1 = platform::dayCount(QDate(2026, 11, 1));
+    const double nov2 = platform::dayCount(QDate(2026, 11, 2));
     const double dec8 = platform::dayCount(QDate(2026, 12, 8));
     std::vector<ResultRecord> records;
     for (int i = 0; i < 5; ++i)
         records.push_back(results_test::record(oct1, 7, 3, 50));
     for (int i = 0; i < kResultsReadWindow - 5; ++i)
         records.push_back(results_test::record(nov1, 7, 3, 200));
+    for (int i = 0; i < 5; ++i)
+        records.push_back(results_test::record(nov2, 7, 3, 200, 0)); // the first moment after 2026/11/01
     for (int i = 0; i < 5; ++i)
         records.push_back(results_test::record(dec8, 7, 3, 200));
     results_test::writeFile(resultsFilePath(), results_test::bytesOf(records));
@@ -159,7 +162,7 @@ TEST_F(Tool, StatsOfAPastDayReadTheWindowOfThatDay)
         ASSERT_EQ(f.size(), 11);
         EXPECT_EQ(f[0] + QLatin1Char(',') + f[1], QStringLiteral("3,7"));
         EXPECT_EQ(f[2], QString::fromUtf8(c.best));
-        EXPECT_EQ(f[3], QString::number(kResultsKeptMax));
+        EXPECT_EQ(f[3], QStringLiteral("10001"));
     }
 }
 

@@ -30,25 +30,26 @@ struct ReaderCase {
 };
 
 const ReaderCase readerCases[] = {
-    {"numbers and texts", "1,\"abc\",2\r\n", "n:1@1|t:abc@1|n:2@1"},
-    {"quoted comma stays in the text", "\"a,b\",3\r\n", "t:a,b@1|n:3@1"},
-    {"empty values are unset", "1,,3\r\n", "n:1@1|-@1|n:3@1"},
-    {"trailing comma gives one more empty value", "1,\r\n2\r\n", "n:1@1|-@1|n:2@2"},
-    {"negative and decimal numbers", "-5,1.5,-0.25\r\n", "n:-5@1|n:1.5@1|n:-0.25@1"},
-    {"a number in quotes stays a text", "\"123\",123\r\n", "t:123@1|n:123@1"},
-    {"unquoted non-number stays a text", "abc,12x\r\n", "t:abc@1|t:12x@1"},
-    {"blanks around unquoted values are dropped", " 7 , 8 \r\n", "n:7@1|n:8@1"},
-    {"last value without a line end", "1,2", "n:1@1|n:2@1"},
-    {"line ends separate values", "1\r\n2\r\n3\r\n", "n:1@1|n:2@2|n:3@3"},
-    {"LF only", "1\n\"x\"\n", "n:1@1|t:x@2"},
-    {"blank lines hold no values", "1\r\n\r\n2\r\n", "n:1@1|n:2@3"},
-    {"text after the closing quote is dropped", "\"ab\"cd,5\r\n", "t:ab@1|n:5@1"},
-    {"unclosed quote ends at the line end", "\"ab\r\n5\r\n", "t:ab@1|n:5@2"},
-    {"japanese text", "\"山田　太郎\",2014\r\n", "t:山田　太郎@1|n:2014@1"},
-    {"exponent", "1E3\r\n", "n:1000@1"},
+    { "numbers and texts", "1,\"abc\",2\r\n", "n:1@1|t:abc@1|n:2@1" },
+    { "quoted comma stays in the text", "\"a,b\",3\r\n", "t:a,b@1|n:3@1" },
+    { "empty values are unset", "1,,3\r\n", "n:1@1|-@1|n:3@1" },
+    { "trailing comma gives one more empty value", "1,\r\n2\r\n", "n:1@1|-@1|n:2@2" },
+    { "negative and decimal numbers", "-5,1.5,-0.25\r\n", "n:-5@1|n:1.5@1|n:-0.25@1" },
+    { "a number in quotes stays a text", "\"123\",123\r\n", "t:123@1|n:123@1" },
+    { "unquoted non-number stays a text", "abc,12x\r\n", "t:abc@1|t:12x@1" },
+    { "blanks around unquoted values are dropped", " 7 , 8 \r\n", "n:7@1|n:8@1" },
+    { "last value without a line end", "1,2", "n:1@1|n:2@1" },
+    { "trailing comma at the very end of the file", "1,", "n:1@1|-@1" },
+    { "line ends separate values", "1\r\n2\r\n3\r\n", "n:1@1|n:2@2|n:3@3" },
+    { "LF only", "1\n\"x\"\n", "n:1@1|t:x@2" },
+    { "blank lines hold no values", "1\r\n\r\n2\r\n", "n:1@1|n:2@3" },
+    { "text after the closing quote is dropped", "\"ab\"cd,5\r\n", "t:ab@1|n:5@1" },
+    { "unclosed quote ends at the line end", "\"ab\r\n5\r\n", "t:ab@1|n:5@2" },
+    { "japanese text", "\"山田　太郎\",2014\r\n", "t:山田　太郎@1|n:2014@1" },
+    { "exponent", "1E3\r\n", "n:1000@1" },
 };
 
-class FieldReaderTable : public ::testing::TestWithParam<ReaderCase> {};
+class FieldReaderTable : public ::testing::TestWithParam<ReaderCase> { };
 
 TEST_P(FieldReaderTable, ReadsValuesAsTheFreeFormatReaderDoes)
 {
@@ -107,7 +108,8 @@ struct NumberCase {
 
 TEST(ShortestNumber, WritesNumbersInShortestForm)
 {
-    const NumberCase cases[] = {{5, "5"}, {1.5, "1.5"}, {-3, "-3"}, {0, "0"}, {0.1, "0.1"}, {99999, "99999"}};
+    const NumberCase cases[]
+        = { { 5, "5" }, { 1.5, "1.5" }, { -3, "-3" }, { 0, "0" }, { 0.1, "0.1" }, { 99999, "99999" } };
     for (const NumberCase& c : cases)
         EXPECT_EQ(shortestNumber(c.value).toStdString(), std::string(c.text));
 }
