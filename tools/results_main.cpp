@@ -75,9 +75,11 @@ struct Output {
 
     void line(const QStringList& cells) { lines.push_back(cells); }
 
-    bool write() const
+    bool write() const { return write(csvText(lines)); }
+
+    bool write(const QString& text) const
     {
-        const QByteArray b = csvBytes(csvText(lines), utf8);
+        const QByteArray b = csvBytes(text, utf8);
         if (path.isEmpty())
             return std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout)
                 == static_cast<size_t>(b.size());
@@ -373,7 +375,8 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
 
 // The class sheet as the board prints it: the roster as the start screen reads it, the
 // statistics as the board rebuilds them.
-int sheet(const QString& given, const QString& dateArgument, const QString& grade, const QString& pdf, Output& out)
+int sheet(
+    const QString& given, const QString& dateArgument, const QString& grade, const QString& pdf, const Output& out)
 {
     if (!gradeChoices().contains(grade)) {
         complain(grade + QStringLiteral(": 学年は次のどれかで指定してください: ")
@@ -391,10 +394,8 @@ int sheet(const QString& given, const QString& dateArgument, const QString& grad
     // The grades of that day, which differ from today's across the start of a school year.
     reg.schoolYear = AnyValue(schoolYearOf(day, static_cast<int>(reg.schoolYearStartMonth.toInteger())));
     const ClassSheet classSheet = ClassSheet::build(grade, day);
-    if (pdf.isEmpty()) {
-        out.lines = classSheet.cellLines();
-        return 0;
-    }
+    if (pdf.isEmpty())
+        return out.write(classSheet.csv()) ? 0 : 1;
     QPdfWriter writer(pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Landscape);
@@ -482,9 +483,7 @@ int main(int argc, char* argv[])
     } else if (command == QStringLiteral("stats")) {
         status = stats(positional[1], date, out);
     } else {
-        status = sheet(positional[1], date, grade, pdf, out);
-        if (status == 0 && !pdf.isEmpty())
-            return 0;
+        return sheet(positional[1], date, grade, pdf, out);
     }
     if (status != 0)
         return status;

@@ -9,7 +9,8 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
-#include <set>
+#include <charconv>
+#include <cmath>
 
 namespace kanameru {
 
@@ -41,7 +42,7 @@ void addTo(SheetFigures& sum, const SheetFigures& f)
     sum.recentPoints += f.recentPoints;
     sum.todayCount += f.todayCount;
     sum.todayPoints += f.todayPoints;
-    sum.clearedLevels += f.cleared ? 1 : 0;
+    sum.clearedLevels = static_cast<qint16>(sum.clearedLevels + (f.cleared ? 1 : 0));
 }
 
 } // namespace
@@ -64,12 +65,14 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
     const int schoolYear = static_cast<int>(reg.schoolYear.toInteger());
     const PupilList list = buildPupilList(schoolYear, kStartScreenDisplayMode, QStringLiteral("全学年"));
     const PupilDirectory listed;
-    std::set<int> done;
+    std::vector<bool> done(kPupils, false);
+    sheet.rows.reserve(static_cast<size_t>(list.sortedLines.size()));
     for (const QString& line : list.sortedLines) {
         const int pupil = pupilNoOfTail(line);
         const int k = listed.position(pupil);
-        if (k == 0 || !done.insert(pupil).second)
+        if (k == 0 || done[static_cast<size_t>(pupil)])
             continue;
+        done[static_cast<size_t>(pupil)] = true;
         const int birthYear = reg.pupilBirthYear[static_cast<size_t>(k)];
         if (passesGradeFilter(gradeChoice, gradeOfBirthYear(birthYear)) != 1)
             continue;
@@ -77,13 +80,17 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
         row.pupilNo = pupil;
         row.grade = gradeLabel(gradeIndexOf(schoolYear, birthYear));
         row.name = trimSpaces(reg.pupilNames[static_cast<size_t>(k)]);
-        row.levels.reserve(sheet.levels.size());
-        for (const SheetLevel& level : sheet.levels) {
-            row.levels.push_back(figuresOf(level, pupil));
-            addTo(row.total, row.levels.back());
-        }
+        row.levels.resize(sheet.levels.size());
         sheet.rows.push_back(std::move(row));
     }
+    // Level by level: each table keeps a level's pupils together, so the figures are read
+    // from a few rows of the tables instead of all over them.
+    for (size_t i = 0; i < sheet.levels.size(); ++i)
+        for (SheetRow& row : sheet.rows)
+            row.levels[i] = figuresOf(sheet.levels[i], row.pupilNo);
+    for (SheetRow& row : sheet.rows)
+        for (const SheetFigures& f : row.levels)
+            addTo(row.total, f);
     return sheet;
 }
 
@@ -103,28 +110,74 @@ QStringList ClassSheet::header() const
     return cells;
 }
 
-std::vector<QStringList> ClassSheet::cellLines() const
+namespace {
+
+void appendNumber(QString& out, qint64 value)
 {
-    std::vector<QStringList> lines;
-    lines.reserve(rows.size() + 1);
-    lines.push_back(header());
-    for (const SheetRow& row : rows) {
-        QStringList cells { QString::number(row.pupilNo), spreadsheetText(row.grade), spreadsheetText(row.name) };
-        auto figures = [&](const SheetFigures& f) {
-            cells << QString::number(f.totalCount) << QString::number(f.totalPoints) << QString::number(f.recentCount)
-                  << QString::number(f.recentPoints) << shortestNumber(f.todayCount) << QString::number(f.todayPoints);
-        };
-        for (size_t i = 0; i < levels.size(); ++i) {
-            const SheetFigures& f = row.levels[i];
-            figures(f);
-            cells << (f.best >= 0 ? QString::number(f.best) : QString())
-                  << (f.cleared ? QStringLiteral("○") : QString());
-        }
-        figures(row.total);
-        cells << QString::number(row.total.clearedLevels);
-        lines.push_back(cells);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(QLatin1StringView(digits, end - digits));
+}
+
+void appendCell(QString& out, const QString& text)
+{
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r')))
+        out += QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    else
+        out += text;
+}
+
+void appendFigures(QString& out, const SheetFigures& f)
+{
+    for (const qint64 v : std::initializer_list<qint64> {
+             static_cast<qint64>(f.totalCount), f.totalPoints, static_cast<qint64>(f.recentCount), f.recentPoints }) {
+        out += QLatin1Char(',');
+        appendNumber(out, v);
     }
-    return lines;
+    out += QLatin1Char(',');
+    if (f.todayCount == std::floor(f.todayCount) && std::abs(f.todayCount) < 1e15)
+        appendNumber(out, static_cast<qint64>(f.todayCount));
+    else
+        out += shortestNumber(f.todayCount);
+    out += QLatin1Char(',');
+    appendNumber(out, f.todayPoints);
+}
+
+} // namespace
+
+QString ClassSheet::csv() const
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>((rows.size() + 1) * (levels.size() + 1) * 40));
+    const QStringList cells = header();
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char(',');
+        appendCell(out, cells[i]);
+    }
+    out += QLatin1String("\r\n");
+    for (const SheetRow& row : rows) {
+        appendNumber(out, row.pupilNo);
+        out += QLatin1Char(',');
+        appendCell(out, spreadsheetText(row.grade));
+        out += QLatin1Char(',');
+        appendCell(out, spreadsheetText(row.name));
+        for (const SheetFigures& f : row.levels) {
+            appendFigures(out, f);
+            out += QLatin1Char(',');
+            if (f.best >= 0)
+                appendNumber(out, f.best);
+            out += QLatin1Char(',');
+            if (f.cleared)
+                out += QChar(u'○');
+        }
+        appendFigures(out, row.total);
+        out += QLatin1Char(',');
+        appendNumber(out, row.total.clearedLevels);
+        out += QLatin1String("\r\n");
+    }
+    return out;
 }
 
 QString spreadsheetText(const QString& text)

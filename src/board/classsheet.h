@@ -11,15 +11,15 @@ namespace kanameru {
 
 // One pupil's figures on one level (or summed over the levels).
 struct SheetFigures {
-    int totalCount = 0;
-    qint64 totalPoints = 0;
-    int recentCount = 0;
-    qint64 recentPoints = 0;
-    double todayCount = 0;
-    qint64 todayPoints = 0;
+    qint32 totalCount = 0;
+    qint32 totalPoints = 0;
+    qint32 recentCount = 0;
+    qint32 recentPoints = 0;
+    float todayCount = 0; // a single float, as the statistics keep it
+    qint32 todayPoints = 0;
     qint32 best = -1; // -1 when the pupil has no completed attempt (and in a sum)
+    qint16 clearedLevels = 0; // in a sum: the levels cleared
     bool cleared = false;
-    int clearedLevels = 0; // in a sum: the levels cleared
 };
 
 struct SheetRow {
@@ -50,9 +50,10 @@ public:
     std::vector<SheetLevel> levels;
     std::vector<SheetRow> rows;
 
-    // The sheet as cells for a spreadsheet: a header line, then one line per pupil.
+    // The sheet for a spreadsheet: the header cells, and the whole sheet as CSV (the header
+    // line, then one line per pupil; numbers bare, texts kept from running as formulas).
     QStringList header() const;
-    std::vector<QStringList> cellLines() const;
+    QString csv() const;
 };
 
 // ---- Comma-separated text for a Japanese spreadsheet -----------------------------------------

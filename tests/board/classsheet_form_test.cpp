@@ -107,12 +107,14 @@ private Q_SLOTS:
         seisekitime1* form = openBoard(kTeacherNo, QStringLiteral("田中先生"));
         QPushButton* button = form->findChild<QPushButton*>(QStringLiteral("classSheetButton"));
         QVERIFY(button && !button->isHidden());
+        const QByteArray shots = qgetenv("KANAMERU_SHOTS");
+        if (!shots.isEmpty())
+            form->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/board-teacher.png"));
         click(button);
         seisekitime1::choosePrinter() = dialog;
         QCOMPARE(pdfPages(pdf), 3); // 150 pupils and the teacher
-        const QByteArray dir = qgetenv("KANAMERU_SHOTS");
-        if (!dir.isEmpty())
-            QFile::copy(pdf, QString::fromLocal8Bit(dir) + QStringLiteral("/classsheet.pdf"));
+        if (!shots.isEmpty())
+            QFile::copy(pdf, QString::fromLocal8Bit(shots) + QStringLiteral("/classsheet.pdf"));
 
         const ClassSheet sheet = ClassSheet::build(QStringLiteral("全学年"), kToday);
         QCOMPARE(static_cast<int>(sheet.rows.size()), kPupilCount + 1);
