@@ -1,5 +1,5 @@
 // kanameru-questions: prepares and checks the scrambled question file of a drill set.
-//   encode CLEAR.csv STORED    writes the stored file from a clear UTF-8 table
+//   encode CLEAR.csv STORED    checks a clear table (UTF-8 or CP932) and writes the stored file
 //   decode STORED              prints the clear table in UTF-8
 //   check STORED --levels N    reports every problem with its line; exit 0 only when sound
 #include "drill/questionscheck.h"
@@ -9,8 +9,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QStringDecoder>
 #include <cstdio>
+#include <optional>
 
 using namespace kanameru;
 
@@ -18,13 +18,18 @@ namespace {
 
 const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
 
-  encode CLEAR.csv STORED [--seed N]
-      UTF-8 で書いた問題表 CLEAR.csv（1 行が 1 問、項目はカンマ区切り、引用符なし）を
-      ドリルが読む形（行ごとに文字を入れ替え、終わりの印と詰め物を足した Shift-JIS の
-      ファイル）にして STORED に書きます。ドリルの問題ファイルの名前は「歴史年2001２vv.ccc」です。
-      詰め物は --seed の値（省略時 2001）で決まり、同じ表と同じ値からは同じファイルができます。
-      書けない行（終わりの印「／ｅｎｄ／」を含む、項目が 100 を超える、Shift-JIS にない文字、
-      1000 行を超える）があれば、その行番号を示して何も書きません。
+  encode CLEAR.csv STORED [--levels N] [--force] [--seed N]
+      問題表 CLEAR.csv（1 行が 1 問、項目はカンマ区切り、引用符なし）を、ドリルが読む形
+      （行ごとに文字を入れ替え、終わりの印と詰め物を足した Shift-JIS のファイル）にして
+      STORED に書きます。ドリルの問題ファイルの名前は「歴史年2001２vv.ccc」です。
+      表は UTF-8（BOM があってもなくても）でも、表計算ソフトが「CSV（コンマ区切り）」で
+      保存した Shift-JIS（CP932）でもかまいません。バイトを見て自動で読み分けます。
+      書く前に check と同じことをすべて調べ、問題があればその行番号をすべて示して何も書き
+      ません（終了コード 1）。--force を付けると、問題があっても書きます（ただし、終わりの印を
+      含む行、項目が 100 を超える行、Shift-JIS にない文字のある行、1000 行を超える表は、
+      ドリルが読めないので書きません）。--levels はドリルのレベルの数です（省略時は表の中で
+      いちばん高いレベル）。詰め物は --seed の値（省略時 2001）で決まり、同じ表と同じ値からは
+      同じファイルができます。
 
   decode STORED
       問題ファイルを元の表に戻して UTF-8 で表示します。
@@ -34,15 +39,20 @@ const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
       読めないファイル（ない、1000 行を超える、短すぎる行、終わりの印がない、項目が 100 を
       超える）、項目が 8 個ない行、数字でないレベル、N より大きいレベル、数字で始まらない年、
       年代順でない行、レベル 1..N のどれかで出題できる行が 5 行未満、同じ説明・同じ出来事、
-      出来事の名前を含む説明、ラベルに入らない長さ（年 6、出来事 16、説明 36 全角文字分まで）。
-      最後にレベルごとの行数を表示します。問題がなければ終了コード 0、あれば 1 です。
+      出来事の名前を含む説明、ラベルに入らない長さ（年 6、出来事 16、説明 36 全角文字分まで）、
+      半角の「"」（表計算ソフトが項目を引用符で囲んだしるし）。
+      警告として、同じ年の出来事が続くのに 7 番目の項目の日付（「6月」「6月2日」）がない
+      か日付の順でない行と、終わりの印まで 99 文字を超えて後ろがそのまま読める行を示します。
+      警告は終了コードを変えません。最後にレベルごとの行数を表示します。問題がなければ
+      終了コード 0、あれば 1 です。
 
   --help
       この説明を表示します。
 
-列の意味: 1 出題される最低のレベル、2 年（先頭の数字が年。紀元前は負の数）、3〜5 と 7 は
-自由（時代・世紀・分野など。ドリルは読みません）、6 出来事、8 その説明。
-行は年代順に並べてください。終了コード: 0 成功、1 ファイルまたは内容の問題、2 使い方の誤り。
+列の意味: 1 出題される最低のレベル、2 年（先頭の数字が年。紀元前は負の数）、3〜5 は自由
+（時代・世紀・分野など）、6 出来事、7 同じ年の中の日付（「6月」「6月2日」。ほかの年では自由）、
+8 その説明。ドリルは 3〜5 と 7 を読みません。行は年代順に並べてください。
+終了コード: 0 成功、1 ファイルまたは内容の問題、2 使い方の誤り。
 )";
 
 void print(FILE* stream, const QString& text)
@@ -62,38 +72,56 @@ QString problemText(const QString& path, const QuestionProblem& problem)
     return FileError { path, problem.line, problem.reason }.message();
 }
 
-// The clear table: UTF-8, one question per line; a byte order mark is skipped.
+// The clear table, UTF-8 or CP932 as its bytes show.
 Result<QStringList> readClearTable(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = decoder.decode(lines[i]);
-        if (decoder.hasError())
-            return FileError { path, static_cast<int>(i) + 1,
-                QStringLiteral("UTF-8 として読めないバイトがあります。") };
-    }
-    return splitLines(QString::fromUtf8(bytes));
+    return decodeClearTable(path, file.readAll());
+}
+
+// Problems and warnings of a check, each with its file and line.
+QString checkText(const QString& path, const QuestionCheck& result)
+{
+    QString text;
+    for (const QuestionProblem& problem : result.problems)
+        text += problemText(path, problem) + u'\n';
+    for (const QuestionProblem& warning : result.warnings)
+        text += QStringLiteral("警告: ") + problemText(path, warning) + u'\n';
+    return text;
+}
+
+// Takes "--name VALUE" out of the arguments; nullopt when absent, an empty text when the value
+// is missing.
+std::optional<QString> takeOption(QStringList& args, const QString& name)
+{
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return std::nullopt;
+    const QString value = at + 1 < args.size() ? args[at + 1] : QString();
+    args.remove(at, at + 1 < args.size() ? 2 : 1);
+    return value;
 }
 
 int encode(const QStringList& args)
 {
     QStringList rest = args;
     quint32 seed = 2001;
-    const qsizetype seedAt = rest.indexOf(QStringLiteral("--seed"));
-    if (seedAt >= 0) {
+    if (std::optional<QString> seedText = takeOption(rest, QStringLiteral("--seed"))) {
         bool ok = false;
-        seed = seedAt + 1 < rest.size() ? rest[seedAt + 1].toUInt(&ok) : 0;
+        seed = seedText->toUInt(&ok);
         if (!ok)
             return usageError(QStringLiteral("--seed の後には 0 以上の整数を書いてください。"));
-        rest.remove(seedAt, 2);
     }
+    int levels = 0;
+    if (std::optional<QString> levelsText = takeOption(rest, QStringLiteral("--levels"))) {
+        bool ok = false;
+        levels = levelsText->toInt(&ok);
+        if (!ok || levels < 1 || levels > kMaxLevel)
+            return usageError(QStringLiteral("--levels の後には 1 から %1 の数を書いてください。").arg(kMaxLevel));
+    }
+    const bool force = rest.removeAll(QStringLiteral("--force")) > 0;
     if (rest.size() != 2)
         return usageError(QStringLiteral("encode には元の表と書き出すファイルの 2 つを指定してください。"));
     Result<QStringList> clear = readClearTable(rest[0]);
@@ -101,10 +129,23 @@ int encode(const QStringList& args)
         print(stderr, clear.error().message() + u'\n');
         return 1;
     }
-    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], *clear, rest[0], seed)) {
-        print(stderr, error->message() + u'\n');
+    const QuestionCheck result = checkClearLines(*clear, levels > 0 ? levels : highestLevelOf(*clear));
+    print(stderr, checkText(rest[0], result));
+    if (!result.sound() && !force) {
+        print(stderr,
+            QStringLiteral("問題が %1 件あるため、%2 には何も書きませんでした。直してからもう一度実行するか、"
+                           "--force を付けてください。\n")
+                .arg(result.problems.size())
+                .arg(rest[1]));
         return 1;
     }
+    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], *clear, rest[0], seed)) {
+        print(stderr, error->message() + QStringLiteral("\n何も書きませんでした。\n"));
+        return 1;
+    }
+    if (!result.sound())
+        print(stderr,
+            QStringLiteral("問題が %1 件ありますが、--force の指定で書きました。\n").arg(result.problems.size()));
     return 0;
 }
 
@@ -137,9 +178,7 @@ int check(const QStringList& args)
         return usageError(QStringLiteral("check には問題ファイルを 1 つ指定してください。"));
     const QString path = rest[0];
     const QuestionCheck result = checkStoredQuestionFile(path, levels);
-    QString text;
-    for (const QuestionProblem& problem : result.problems)
-        text += problemText(path, problem) + u'\n';
+    QString text = checkText(path, result);
     if (!result.usableAtLevel.empty()) {
         for (int l = 1; l <= levels; ++l)
             text += QStringLiteral("レベル %1: このレベルの行 %2、出題できる行 %3\n")
@@ -147,8 +186,11 @@ int check(const QStringList& args)
                         .arg(result.rowsAtLevel[static_cast<size_t>(l)])
                         .arg(result.usableAtLevel[static_cast<size_t>(l)]);
     }
-    text += result.sound() ? QStringLiteral("問題はありません。\n")
-                           : QStringLiteral("問題が %1 件あります。\n").arg(result.problems.size());
+    text += result.sound() ? QStringLiteral("問題はありません。")
+                           : QStringLiteral("問題が %1 件あります。").arg(result.problems.size());
+    if (!result.warnings.empty())
+        text += QStringLiteral("警告が %1 件あります。").arg(result.warnings.size());
+    text += u'\n';
     print(result.sound() ? stdout : stderr, text);
     return result.sound() ? 0 : 1;
 }

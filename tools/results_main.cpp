@@ -1,11 +1,18 @@
-// kanameru-results: the results files for teachers, as CSV a Japanese spreadsheet opens.
+// kanameru-results: the results files for teachers, as CSV a Japanese spreadsheet opens, and
+// the class sheet as CSV or PDF.
 //
 //   kanameru-results export FILE [--utf8] [--output OUT]
 //   kanameru-results stats FOLDER [--date yyyy/MM/dd] [--utf8] [--output OUT]
+//   kanameru-results sheet FOLDER [--grade 中２] [--date yyyy/MM/dd] [--csv OUT | --pdf OUT]
 //
-// The statistics are computed by the same code as the drill program.
+// The statistics are computed by the same code as the drill program, the class sheet by the
+// same code as the board.
+#include "board/classsheet.h"
+#include "board/classsheetprint.h"
+#include "board/grades.h"
 #include "platform/clock.h"
 #include "results/results.h"
+#include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "startup/settings.h"
 #include "startup/textfile.h"
@@ -14,10 +21,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
 #include <QStringList>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -25,76 +36,72 @@ using namespace kanameru;
 
 namespace {
 
-const char* const kHelp = "kanameru-results: the results files of the drill as CSV, for teachers\n"
-                          "\n"
-                          "  kanameru-results export FILE [--utf8] [--output OUT]\n"
-                          "      Writes every complete record of a results file, oldest first:\n"
-                          "      成績累積データ.dat        No, date, time of day, pupil number, level, result, points\n"
-                          "      成績累積データ家庭用.dat  the same with the program (drill set) name after No\n"
-                          "      The result is in seconds, or 時間切れ for an attempt that ran out of time. Points\n"
-                          "      use the level parameters of the drill set's folder (empty when they are missing).\n"
-                          "      --installation / --program choose the record layout when the file name does not.\n"
-                          "\n"
-                          "  kanameru-results stats FOLDER [--date yyyy/MM/dd] [--utf8] [--output OUT]\n"
-                          "      FOLDER is the drill set's folder (the one with 設定.txt), or the installation\n"
-                          "      folder holding it. Prints one line per level and pupil with attempts: best result,\n"
-                          "      then attempts and points all time, in the recent window, in the cap window and on\n"
-                          "      the day, as the drill program computes them from the last 20000 records. With\n"
-                          "      --date the numbers are as they stood on that day (later records left out);\n"
-                          "      without it, as of now.\n"
-                          "\n"
-                          "  The CSV is written in the Windows Japanese code page (CP932) with CR LF, which a\n"
-                          "  Japanese spreadsheet opens directly; --utf8 writes UTF-8 with a byte order mark.\n"
-                          "  Exit status: 0 done, 1 a file could not be read, 2 wrong arguments.\n";
+const char* const kHelp
+    = "使い方: kanameru-results <コマンド> ...\n"
+      "成績ファイルを、日本語の表計算ソフトでそのまま開ける CSV にします（先生用）。\n"
+      "\n"
+      "  export FILE [--utf8] [--output OUT]\n"
+      "      成績ファイルの記録を古い順にすべて書き出します。\n"
+      "      成績累積データ.dat: 記録番号、日付、時刻、生徒番号、学年、名前、レベル、レベル名、成績、得点\n"
+      "      成績累積データ家庭用.dat: 同じ項目の記録番号の後にプログラム（ドリル）の名前\n"
+      "      学年と名前は生徒用名簿.txt から番号で引きます（名簿にない番号は空欄）。成績は秒、\n"
+      "      時間切れは「時間切れ」。得点はドリルのフォルダのタイム回数データ.txt で計算します\n"
+      "      （ないときは空欄）。ファイル名で形が決まらないときは --installation（家庭用の形）か\n"
+      "      --program（ドリルの形）で指定します。\n"
+      "\n"
+      "  stats FOLDER [--date yyyy/MM/dd] [--utf8] [--output OUT]\n"
+      "      FOLDER はドリルのフォルダ（設定.txt のあるフォルダ）か、それを含むインストールの\n"
+      "      フォルダです。記録のあるレベルと生徒の組ごとに 1 行: レベル、レベル名、生徒番号、\n"
+      "      学年、名前、ベスト、総回数・総得点、最近回数・最近得点、上限期間回数・上限期間得点、\n"
+      "      今日回数・今日得点を、ドリルと同じ計算で最後の 20000 件から求めます。--date を\n"
+      "      付けるとその日の時点の数（後の記録は除く）、付けないと今の数です。\n"
+      "\n"
+      "  sheet FOLDER [--grade 中２] [--date yyyy/MM/dd] [--csv OUT | --pdf OUT] [--utf8]\n"
+      "      クラス成績表: 名簿に載っている生徒（記録のない生徒も）を名前選びの画面と同じ順に\n"
+      "      1 人 1 行で並べ、レベルごとに回数と得点（今まで・最近・今日）、ベスト、合格（○）と、\n"
+      "      全レベルの合計を書きます。--grade は成績ボードの学年の選び方（全学年、中学生全体、\n"
+      "      小学生全体、中３…小１）で絞ります。--pdf は A4 横の PDF（学校名、日付、ページ番号\n"
+      "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
+      "\n"
+      "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
+      "  BOM 付きの UTF-8 で書きます。=、+、-、@ で始まる名前などは、表計算ソフトが式として\n"
+      "  扱わないように先頭に「'」を付けます。数は数のままです。\n"
+      "  終了コード: 0 成功、1 ファイルを読めない・書けない、2 使い方の誤り。\n";
 
 struct Output {
     bool utf8 = false;
     QString path;
-    QString text;
+    std::vector<QStringList> lines;
 
-    void line(const QStringList& fields)
-    {
-        QStringList quoted;
-        for (const QString& f : fields) {
-            if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n')))
-                quoted << QLatin1Char('"') + QString(f).replace(QLatin1Char('"'), QStringLiteral("\"\""))
-                        + QLatin1Char('"');
-            else
-                quoted << f;
-        }
-        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
+    void line(const QStringList& cells) { lines.push_back(cells); }
 
-    QByteArray bytes() const
-    {
-        if (utf8)
-            return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-        if (std::optional<QByteArray> all = encodeCp932(text))
-            return *all;
-        QByteArray out; // a character the code page lacks becomes "?"
-        for (int i = 0; i < text.size(); ++i) {
-            const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            std::optional<QByteArray> piece = encodeCp932(text.mid(i, n));
-            out += piece ? *piece : QByteArray("?");
-            i += n - 1;
-        }
-        return out;
-    }
+    bool write() const { return write(csvText(lines)); }
 
-    bool write() const
+    bool write(const QString& text) const
     {
-        const QByteArray b = bytes();
+        const QByteArray b = csvBytes(text, utf8);
         if (path.isEmpty())
             return std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout)
                 == static_cast<size_t>(b.size());
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(b) == b.size();
+        if (std::optional<QString> failure = replaceFileBytes(path, b)) {
+            complainWrite(path, *failure);
+            return false;
+        }
+        return true;
     }
+
+    static void complainWrite(const QString& path, const QString& why);
 };
 
 void complain(const QString& text)
 {
-    std::fprintf(stderr, "kanameru-results: %s\n", text.toLocal8Bit().constData());
+    const QByteArray bytes = (QStringLiteral("kanameru-results: ") + text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+}
+
+void Output::complainWrite(const QString& path, const QString& why)
+{
+    complain(path + QStringLiteral(": 書き込めません（") + why + QStringLiteral("）"));
 }
 
 bool sane(double days)
@@ -118,10 +125,12 @@ QString resultText(qint32 result)
     return result == kTimeOut ? QStringLiteral("時間切れ") : QString::number(result);
 }
 
-// The level parameters of a drill set's folder, for the points; nullopt when it has none.
+// The level parameters and titles of a drill set's folder; nullopt when it has none.
 struct LevelTables {
     ByLevel<qint32> target {};
     ByLevel<float> factor {};
+    ByLevel<QString> titles {};
+    QString rosterFolder;
 };
 
 std::optional<LevelTables> levelTablesOf(const QString& folder)
@@ -130,9 +139,13 @@ std::optional<LevelTables> levelTablesOf(const QString& folder)
         return std::nullopt;
     if (loadSettings(QDir::cleanPath(folder)))
         return std::nullopt;
+    setLevelConstants();
     LevelTables t;
     t.target = reg.levelTarget;
     t.factor = reg.levelPointFactor;
+    for (int level = 1; level <= reg.levelCount && level <= kMaxLevel; ++level)
+        t.titles[static_cast<size_t>(level)] = reg.levelTitles[static_cast<size_t>(level)];
+    t.rosterFolder = reg.rosterFolder;
     return t;
 }
 
@@ -145,9 +158,62 @@ QString pointsText(const std::optional<LevelTables>& tables, qint32 result, int 
     return QString::number(attemptPoints(result, level));
 }
 
+QString titleText(const std::optional<LevelTables>& tables, int level)
+{
+    if (!tables || level < 1 || level > kMaxLevel)
+        return QString();
+    return spreadsheetText(tables->titles[static_cast<size_t>(level)]);
+}
+
+// Grades and names by pupil number, from every record of the roster whatever its status (a
+// pupil who has left keeps his name on his old attempts).
+class RosterNames {
+public:
+    // Reads the roster and the school-year start month of the shared data folder; the grade
+    // is the one of the given day.
+    RosterNames(const QString& rosterFolder, const QDate& day)
+    {
+        if (rosterFolder.isEmpty())
+            return;
+        const QString folder = rosterFolder.endsWith(QLatin1Char('/')) ? rosterFolder : rosterFolder + QLatin1Char('/');
+        int startMonth = 4;
+        if (Result<QString> common = readTextFile(folder + kCommonDataFile); common && !common->isEmpty())
+            startMonth = static_cast<int>(leadingNumber(common->section(QLatin1Char(','), 0, 0)));
+        schoolYear_ = schoolYearOf(day, startMonth);
+        const Result<QList<RosterRecord>> records = readRosterRecords(folder + kRosterFile);
+        if (!records) {
+            complain(records.error().message() + QStringLiteral("（学年と名前は空欄です）"));
+            return;
+        }
+        for (const RosterRecord& r : *records) {
+            auto [at, added] = byNumber_.insert({ r.number, r });
+            if (!added && at->second.status != 0 && r.status == 0)
+                at->second = r; // a listed record wins over one of a pupil who has left
+        }
+    }
+
+    QString grade(int pupil) const
+    {
+        const auto at = byNumber_.find(pupil);
+        return at == byNumber_.end() ? QString()
+                                     : spreadsheetText(gradeLabel(gradeIndexOf(schoolYear_, at->second.birthYear)));
+    }
+
+    QString name(int pupil) const
+    {
+        const auto at = byNumber_.find(pupil);
+        return at == byNumber_.end() ? QString() : spreadsheetText(trimmedFixed(at->second.name));
+    }
+
+private:
+    std::map<int, RosterRecord> byNumber_;
+    int schoolYear_ = 0;
+};
+
 int exportFile(const QString& file, bool installation, Output& out)
 {
     const QString folder = QFileInfo(file).absolutePath();
+    const QDate today = platform::clock().today();
     if (!QFileInfo(file).isFile()) {
         complain(file + QStringLiteral(": ファイルがありません"));
         return 1;
@@ -160,12 +226,16 @@ int exportFile(const QString& file, bool installation, Output& out)
         }
         const std::optional<LevelTables> tables = levelTablesOf(folder);
         if (!tables)
-            complain(folder + QStringLiteral(": タイム回数データがないため、得点は空欄です"));
-        out.line({ QStringLiteral("No"), QStringLiteral("日付"), QStringLiteral("時刻"), QStringLiteral("生徒番号"),
-            QStringLiteral("レベル"), QStringLiteral("成績"), QStringLiteral("得点") });
+            complain(folder
+                + QStringLiteral(": 設定.txt かタイム回数データ.txt がないため、得点・名前・レベル名は空欄です"));
+        const RosterNames roster(tables ? tables->rosterFolder : QString(), today);
+        out.line({ QStringLiteral("記録番号"), QStringLiteral("日付"), QStringLiteral("時刻"),
+            QStringLiteral("生徒番号"), QStringLiteral("学年"), QStringLiteral("名前"), QStringLiteral("レベル"),
+            QStringLiteral("レベル名"), QStringLiteral("成績"), QStringLiteral("得点") });
         for (const LoadedResult& r : *records)
             out.line({ QString::number(r.number), dateText(r.date), timeText(r.time), QString::number(r.pupilNo),
-                QString::number(r.level), resultText(r.result), pointsText(tables, r.result, r.level) });
+                roster.grade(r.pupilNo), roster.name(r.pupilNo), QString::number(r.level), titleText(tables, r.level),
+                resultText(r.result), pointsText(tables, r.result, r.level) });
         return 0;
     }
 
@@ -174,10 +244,13 @@ int exportFile(const QString& file, bool installation, Output& out)
         complain(records.error().message());
         return 1;
     }
+    // The installation-wide file sits in the shared data folder, beside the roster.
+    const RosterNames roster(folder, today);
     // Each drill set's folder sits beside the shared folder ("files" layout) or inside it.
     std::map<QString, std::optional<LevelTables>> tablesByProgram;
-    out.line({ QStringLiteral("No"), QStringLiteral("プログラム"), QStringLiteral("日付"), QStringLiteral("時刻"),
-        QStringLiteral("生徒番号"), QStringLiteral("レベル"), QStringLiteral("成績"), QStringLiteral("得点") });
+    out.line({ QStringLiteral("記録番号"), QStringLiteral("プログラム"), QStringLiteral("日付"), QStringLiteral("時刻"),
+        QStringLiteral("生徒番号"), QStringLiteral("学年"), QStringLiteral("名前"), QStringLiteral("レベル"),
+        QStringLiteral("レベル名"), QStringLiteral("成績"), QStringLiteral("得点") });
     int number = 0;
     for (const InstallationResultRecord& r : *records) {
         ++number;
@@ -193,12 +266,13 @@ int exportFile(const QString& file, bool installation, Output& out)
                     t = levelTablesOf(folder + QLatin1Char('/') + program);
             }
             if (!t)
-                complain(program + QStringLiteral(": タイム回数データが見つからないため、得点は空欄です"));
+                complain(program + QStringLiteral(": タイム回数データが見つからないため、得点とレベル名は空欄です"));
             tablesByProgram[program] = t;
         }
-        out.line({ QString::number(number), program, dateText(r.recordDate), timeText(r.recordTime),
-            QString::number(r.pupilNo), QString::number(r.level), resultText(r.result),
-            pointsText(tablesByProgram[program], r.result, r.level) });
+        const std::optional<LevelTables>& tables = tablesByProgram[program];
+        out.line({ QString::number(number), spreadsheetText(program), dateText(r.recordDate), timeText(r.recordTime),
+            QString::number(r.pupilNo), roster.grade(r.pupilNo), roster.name(r.pupilNo), QString::number(r.level),
+            titleText(tables, r.level), resultText(r.result), pointsText(tables, r.result, r.level) });
     }
     return 0;
 }
@@ -223,7 +297,10 @@ std::optional<QString> drillSetFolder(const QString& given)
     return std::nullopt;
 }
 
-int stats(const QString& given, const QString& dateArgument, Output& out)
+// Loads the drill set's settings and level constants and rebuilds the statistics as the
+// program does, as of now or as of the end of a past day. Returns the exit status (0 done)
+// and the day in *day.
+int loadStatistics(const QString& given, const QString& dateArgument, QDate* day)
 {
     const std::optional<QString> folder = drillSetFolder(given);
     if (!folder)
@@ -232,6 +309,7 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
         complain(e->message());
         return 1;
     }
+    setLevelConstants();
     double asOf = platform::clock().nowDayCount();
     const bool pastDate = !dateArgument.isEmpty();
     if (pastDate) {
@@ -242,6 +320,7 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
         }
         asOf = platform::dayCount(date) + 0.5;
     }
+    *day = platform::fromDayCount(std::floor(asOf)).date();
     // As of a past day the program read the last 20000 records of the file as it stood then:
     // leave out the later ones first, then take the window.
     Result<std::vector<LoadedResult>> records = readStoredResults(pastDate ? 0 : kResultsReadWindow, resultsFilePath());
@@ -257,6 +336,18 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
             window.erase(window.begin(), window.end() - kResultsReadWindow);
     }
     computeStatisticsFrom(window, asOf, pastDate);
+    return 0;
+}
+
+int stats(const QString& given, const QString& dateArgument, Output& out)
+{
+    QDate day;
+    if (const int status = loadStatistics(given, dateArgument, &day))
+        return status;
+    std::optional<LevelTables> tables = LevelTables {};
+    for (int level = 1; level <= reg.levelCount && level <= kMaxLevel; ++level)
+        tables->titles[static_cast<size_t>(level)] = reg.levelTitles[static_cast<size_t>(level)];
+    const RosterNames roster(reg.rosterFolder, day);
 
     std::set<std::pair<int, int>> pairs;
     for (const LoadedResult& r : loadedResults())
@@ -266,13 +357,14 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
             if (reg.bestScore(level, pupil) < kTimeOut)
                 pairs.insert({ level, pupil });
 
-    out.line({ QStringLiteral("レベル"), QStringLiteral("生徒番号"), QStringLiteral("ベスト"), QStringLiteral("総回数"),
-        QStringLiteral("総得点"), QStringLiteral("最近回数"), QStringLiteral("最近得点"),
-        QStringLiteral("上限期間回数"), QStringLiteral("上限期間得点"), QStringLiteral("今日回数"),
-        QStringLiteral("今日得点") });
+    out.line({ QStringLiteral("レベル"), QStringLiteral("レベル名"), QStringLiteral("生徒番号"), QStringLiteral("学年"),
+        QStringLiteral("名前"), QStringLiteral("ベスト"), QStringLiteral("総回数"), QStringLiteral("総得点"),
+        QStringLiteral("最近回数"), QStringLiteral("最近得点"), QStringLiteral("上限期間回数"),
+        QStringLiteral("上限期間得点"), QStringLiteral("今日回数"), QStringLiteral("今日得点") });
     for (const auto& [level, pupil] : pairs) {
         const qint32 best = reg.bestScore(level, pupil);
-        out.line({ QString::number(level), QString::number(pupil), best >= kTimeOut ? QString() : QString::number(best),
+        out.line({ QString::number(level), titleText(tables, level), QString::number(pupil), roster.grade(pupil),
+            roster.name(pupil), best >= kTimeOut ? QString() : QString::number(best),
             QString::number(reg.totalCount(level, pupil)), QString::number(reg.totalPoints(level, pupil)),
             QString::number(reg.recentCount(level, pupil)), QString::number(reg.recentPoints(level, pupil)),
             QString::number(reg.capCount(level, pupil)), QString::number(reg.capPoints(level, pupil)),
@@ -281,60 +373,119 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
     return 0;
 }
 
+// The class sheet as the board prints it: the roster as the start screen reads it, the
+// statistics as the board rebuilds them.
+int sheet(
+    const QString& given, const QString& dateArgument, const QString& grade, const QString& pdf, const Output& out)
+{
+    if (!gradeChoices().contains(grade)) {
+        complain(grade + QStringLiteral(": 学年は次のどれかで指定してください: ")
+            + gradeChoices().join(QStringLiteral("、")));
+        return 2;
+    }
+    QDate day;
+    if (const int status = loadStatistics(given, dateArgument, &day))
+        return status;
+    RosterProblem problem = RosterProblem::None;
+    if (const std::optional<FileError> e = readRoster(&problem)) {
+        complain(e->message());
+        return 1;
+    }
+    // The grades of that day, which differ from today's across the start of a school year.
+    reg.schoolYear = AnyValue(schoolYearOf(day, static_cast<int>(reg.schoolYearStartMonth.toInteger())));
+    const ClassSheet classSheet = ClassSheet::build(grade, day);
+    if (pdf.isEmpty())
+        return out.write(classSheet.csv()) ? 0 : 1;
+    QPdfWriter writer(pdf);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Landscape);
+    writer.setResolution(300);
+    writer.setTitle(QStringLiteral("クラス成績表"));
+    if (printClassSheet(writer, classSheet) == 0) {
+        complain(pdf + QStringLiteral(": 書き込めません"));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Only the PDF writer needs the fonts of QtGui; it draws on no screen.
+    bool wantsPdf = false;
+    for (int i = 1; i < argc; ++i)
+        wantsPdf = wantsPdf || std::strcmp(argv[i], "--pdf") == 0;
+    if (wantsPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app
+        = wantsPdf ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
     Output out;
     QString date;
+    QString grade = QStringLiteral("全学年");
+    QString pdf;
     std::optional<bool> installationLayout;
     QStringList positional;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            std::fputs(kHelp, stdout);
+            std::fwrite(kHelp, 1, std::strlen(kHelp), stdout);
             return 0;
         }
+        const bool takesValue = a == QStringLiteral("--date") || a == QStringLiteral("--output")
+            || a == QStringLiteral("-o") || a == QStringLiteral("--csv") || a == QStringLiteral("--pdf")
+            || a == QStringLiteral("--grade");
         if (a == QStringLiteral("--utf8")) {
             out.utf8 = true;
         } else if (a == QStringLiteral("--installation")) {
             installationLayout = true;
         } else if (a == QStringLiteral("--program")) {
             installationLayout = false;
-        } else if ((a == QStringLiteral("--date") || a == QStringLiteral("--output") || a == QStringLiteral("-o"))
-            && i + 1 < args.size()) {
-            (a == QStringLiteral("--date") ? date : out.path) = args.at(++i);
+        } else if (takesValue && i + 1 < args.size()) {
+            const QString value = args.at(++i);
+            if (a == QStringLiteral("--date"))
+                date = value;
+            else if (a == QStringLiteral("--pdf"))
+                pdf = value;
+            else if (a == QStringLiteral("--grade"))
+                grade = value;
+            else
+                out.path = value;
+        } else if (takesValue) {
+            complain(a + QStringLiteral(" の後に値がありません（--help で使い方を表示します）"));
+            return 2;
         } else if (a.startsWith(QStringLiteral("-"))) {
-            complain(a + QStringLiteral(": unknown option (see --help)"));
+            complain(a + QStringLiteral(": そのようなオプションはありません（--help で使い方を表示します）"));
             return 2;
         } else {
             positional << a;
         }
     }
-    if (positional.size() != 2
-        || (positional[0] != QStringLiteral("export") && positional[0] != QStringLiteral("stats"))) {
-        std::fputs(kHelp, stderr);
+    const QStringList commands { QStringLiteral("export"), QStringLiteral("stats"), QStringLiteral("sheet") };
+    if (positional.size() != 2 || !commands.contains(positional[0])) {
+        complain(QStringLiteral("コマンド（export、stats、sheet）と、ファイルかフォルダを 1 つ指定してください"));
+        std::fwrite(kHelp, 1, std::strlen(kHelp), stderr);
+        return 2;
+    }
+    const QString& command = positional[0];
+    if ((command != QStringLiteral("sheet") && (!pdf.isEmpty() || grade != QStringLiteral("全学年")))
+        || (command == QStringLiteral("export") && !date.isEmpty())
+        || (command == QStringLiteral("sheet") && !pdf.isEmpty() && !out.path.isEmpty())) {
+        complain(QStringLiteral("このコマンドには使えないオプションの組み合わせです（--help で使い方を表示します）"));
         return 2;
     }
     int status;
-    if (positional[0] == QStringLiteral("export")) {
-        if (!date.isEmpty()) {
-            complain(QStringLiteral("--date belongs to stats"));
-            return 2;
-        }
+    if (command == QStringLiteral("export")) {
         const bool installation
             = installationLayout.value_or(QFileInfo(positional[1]).fileName() == installationResultsFileName());
         status = exportFile(positional[1], installation, out);
-    } else {
+    } else if (command == QStringLiteral("stats")) {
         status = stats(positional[1], date, out);
+    } else {
+        return sheet(positional[1], date, grade, pdf, out);
     }
     if (status != 0)
         return status;
-    if (!out.write()) {
-        complain(out.path + QStringLiteral(": 書き込めません"));
-        return 1;
-    }
-    return 0;
+    return out.write() ? 0 : 1;
 }

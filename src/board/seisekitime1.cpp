@@ -180,6 +180,7 @@ void seisekitime1::buildBoardControls()
         platform::setForeground(option, Qt::white);
 
     buildReportPanel();
+    buildClassSheetButton();
     Picture2 = makeWaitPanel("Picture2", QStringLiteral("Just a moment, please."), "ProgressBar1", &ProgressBar1);
     Picture6 = makeWaitPanel("Picture6", QStringLiteral("Just a momento, please."), "ProgressBar2", &ProgressBar2);
 
@@ -387,7 +388,9 @@ void seisekitime1::Form_Activate()
     activating_ = true;
     const int pupil = reg.currentPupilNo;
 
-    Command24[1]->setVisible(reg.currentPupilName.contains(QStringLiteral("先生")));
+    const bool teacher = reg.currentPupilName.contains(QStringLiteral("先生"));
+    Command24[1]->setVisible(teacher);
+    classSheetButton_->setVisible(teacher);
     Label17->setText(QStringLiteral("起動後%1分")
                          .arg(minutesSinceStart(platform::clock().secondsSinceMidnight(), reg.pupilStartSeconds)));
     showWaitPanel(Picture2);

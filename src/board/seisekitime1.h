@@ -56,6 +56,8 @@ public:
     void Command24_Click(int index); // report of the pupils chosen in the list (or reportPupilNo)
     void Command25_Click(); // "他の人のデータを見る"
     void fillPupilList();
+    // Teachers only: prints the class sheet of the grade choice through choosePrinter.
+    void printClassSheet();
     int reportPupilNo() const { return reportPupilNo_; }
     // The picture the last on-screen report was drawn on.
     const QImage& reportPicture() const { return reportImage_; }
@@ -119,6 +121,7 @@ private:
     int selectedListChoice() const;
     void startLevel(int level, int memorize);
     void buildReportPanel();
+    void buildClassSheetButton();
     void report(const std::vector<int>& pupils, int index);
     Column& column(int level) { return columns_[static_cast<size_t>(level)]; }
 
@@ -149,6 +152,7 @@ private:
     QPushButton* Command21[2] = {};
     QPushButton* Command18 = nullptr;
     QPushButton* Command25 = nullptr;
+    QPushButton* classSheetButton_ = nullptr;
     QWidget* Picture11 = nullptr;
     QLabel* Picture12 = nullptr;
     QListWidget* List2 = nullptr;

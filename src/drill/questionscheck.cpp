@@ -2,8 +2,13 @@
 
 #include "startup/anyvalue.h"
 #include "startup/hensuu1.h"
+#include "startup/textfile.h"
+
+#include <QStringDecoder>
 
 #include <QHash>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace kanameru {
@@ -52,7 +57,90 @@ void checkWidth(QuestionCheck& check, int line, const QString& what, const QStri
                 .arg(what, text, widthText(width), widthText(limit)) });
 }
 
+QString lineList(const std::vector<int>& lines)
+{
+    QStringList numbers;
+    for (int line : lines)
+        numbers << QString::number(line);
+    return numbers.join(QStringLiteral("・"));
+}
+
+// Events of one year follow each other in the bank; a pupil can order them only when each
+// carries a date within the year and the dates rise, the whole of a month before its days.
+void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
+{
+    size_t start = 0;
+    while (start < table.lines.size()) {
+        const QString startYear = cell(table.lines[start], kYearColumn);
+        size_t end = start + 1;
+        if (beginsWithNumber(startYear))
+            while (end < table.lines.size() && beginsWithNumber(cell(table.lines[end], kYearColumn))
+                && leadingNumber(cell(table.lines[end], kYearColumn)) == leadingNumber(startYear))
+                ++end;
+        if (end - start >= 2) {
+            std::vector<int> lines;
+            bool dated = true;
+            bool rising = true;
+            std::optional<DayRange> previous;
+            for (size_t i = start; i < end; ++i) {
+                lines.push_back(static_cast<int>(i) + 1);
+                const std::optional<DayRange> date = withinYearDate(cell(table.lines[i], kDateColumn));
+                if (!date)
+                    dated = false;
+                else if (previous && !(previous->last < date->first))
+                    rising = false;
+                previous = date;
+            }
+            if (!dated || !rising)
+                check.warnings.push_back({ lines.front(),
+                    QStringLiteral(
+                        "%1 年の出来事が %2 行あります（%3 行目）。%4同じ年の中の順番を生徒が知ることができる"
+                        "ように、%5 番目の項目に「6月」や「6月2日」のような日付を書き、日付の順に並べて"
+                        "ください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
+                        .arg(shortestNumber(leadingNumber(startYear)))
+                        .arg(lines.size())
+                        .arg(lineList(lines))
+                        .arg(dated ? QStringLiteral("日付が順に並んでいません。")
+                                   : QStringLiteral("日付のない行があります。"))
+                        .arg(kDateColumn) });
+        }
+        start = end;
+    }
+}
+
+int digitValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) // full-width digits, as a spreadsheet may keep them
+        return c.unicode() - 0xFF10;
+    return -1;
+}
+
 } // namespace
+
+std::optional<DayRange> withinYearDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    auto number = [&]() {
+        int value = 0;
+        const qsizetype from = i;
+        while (i < t.size() && i - from < 2 && digitValue(t[i]) >= 0)
+            value = value * 10 + digitValue(t[i++]);
+        return i == from ? -1 : value;
+    };
+    const int month = number();
+    if (month < 1 || month > 12 || i >= t.size() || t[i] != u'月')
+        return std::nullopt;
+    ++i;
+    if (i == t.size())
+        return DayRange { month * 100 + 1, month * 100 + 31 };
+    const int day = number();
+    if (day < 1 || day > 31 || i + 1 != t.size() || t[i] != u'日')
+        return std::nullopt;
+    return DayRange { month * 100 + day, month * 100 + day };
+}
 
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
 {
@@ -133,11 +221,23 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
             else
                 explanationLine.insert(explanation, line);
         }
+        const QString clear = fields.join(QLatin1Char(','));
+        if (clear.contains(QLatin1Char('"')))
+            report(QStringLiteral("半角の「\"」があります。表計算ソフトは半角のカンマや「\"」を含む項目を「\"」で"
+                                  "囲んで書くため、項目が正しく分かれません。全角の「，」や「”」を使ってください。"));
+        const qsizetype storedClear = clear.size() + questionEndMarker().size();
+        if (storedClear > requiredStoredLength())
+            check.warnings.push_back({ line,
+                QStringLiteral("行が長く（終わりの印まで %1 文字）、%2 文字目から先は入れ替えられず、問題ファイルの"
+                               "中でそのまま読めます。")
+                    .arg(storedClear)
+                    .arg(requiredStoredLength() + 1) });
         checkWidth(check, line, QStringLiteral("年"), yearText, kMaxYearWidth);
         checkWidth(check, line, QStringLiteral("出来事"), event, kMaxEventWidth);
         checkWidth(check, line, QStringLiteral("説明"), explanation, kMaxExplanationWidth);
     }
 
+    checkSameYearGroups(check, table);
     for (int l = 1; l <= levels; ++l) {
         const int usable = check.usableAtLevel[static_cast<size_t>(l)];
         if (usable < kRowsPerQuestion)
@@ -159,6 +259,55 @@ QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels)
         return check;
     }
     return checkQuestionRows(*table, levels);
+}
+
+Result<QStringList> decodeClearTable(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(body);
+    if (!utf8.hasError())
+        return splitLines(asUtf8);
+    int badLine = 0;
+    if (std::optional<QString> asCp932 = decodeCp932(body, &badLine))
+        return splitLines(*asCp932);
+    return FileError { path, badLine,
+        QStringLiteral("UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります。") };
+}
+
+QuestionCheck checkClearLines(const QStringList& lines, int levels)
+{
+    ClearQuestionTable table;
+    table.lines.reserve(static_cast<size_t>(lines.size()));
+    for (const QString& line : lines)
+        table.lines.push_back(line.split(QLatin1Char(',')));
+    QuestionCheck check = checkQuestionRows(table, levels);
+    std::vector<QuestionProblem> storing;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (std::optional<QString> problem = clearLineProblem(lines[i]))
+            storing.push_back({ static_cast<int>(i) + 1, *problem });
+    if (lines.size() > kMaxQuestionLines)
+        storing.push_back({ kMaxQuestionLines + 1,
+            QStringLiteral("問題ファイルは %1 行までです（%2 行あります）。")
+                .arg(kMaxQuestionLines)
+                .arg(lines.size()) });
+    check.problems.insert(check.problems.begin(), storing.begin(), storing.end());
+    std::stable_sort(
+        check.problems.begin(), check.problems.end(), [](const QuestionProblem& a, const QuestionProblem& b) {
+            return (a.line == 0 ? INT_MAX : a.line) < (b.line == 0 ? INT_MAX : b.line);
+        });
+    return check;
+}
+
+int highestLevelOf(const QStringList& lines)
+{
+    double highest = 1;
+    for (const QString& line : lines) {
+        double level = 0;
+        if (parseNumber(line.section(QLatin1Char(','), 0, 0), &level) && level > highest)
+            highest = level;
+    }
+    return static_cast<int>(std::min<double>(std::ceil(highest), kMaxLevel));
 }
 
 } // namespace kanameru

@@ -168,3 +168,52 @@ TEST(CheckStoredFile, ReportsLoadFailuresAndPassesSoundFiles)
     ASSERT_EQ(wide.problems.size(), 1u);
     EXPECT_EQ(wide.problems[0].line, 4);
 }
+
+namespace {
+
+struct SameYearCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> yearAndDate; // rows 6.. after the sound rows
+    std::vector<int> warnedLines; // first line of each group warned about
+};
+
+class SameYear : public ::testing::TestWithParam<SameYearCase> { };
+
+} // namespace
+
+// Events of one year need dates within the year that rise; anything else is a warning on the
+// group's first line, and never a problem.
+TEST_P(SameYear, WarnsAboutGroupsAPupilCannotOrder)
+{
+    QStringList lines = soundRows();
+    int n = 0;
+    for (const auto& [year, date] : GetParam().yearAndDate) {
+        ++n;
+        QStringList fields
+            = row("1", QString::fromUtf8(year), QStringLiteral("出来事%1").arg(n), QStringLiteral("説明%1").arg(n))
+                  .split(u',');
+        fields[6] = QString::fromUtf8(date);
+        lines << fields.join(u',');
+    }
+    const QuestionCheck check = checkQuestionRows(tableOf(lines), 1);
+    EXPECT_TRUE(check.sound());
+    std::vector<int> warned;
+    for (const QuestionProblem& w : check.warnings)
+        warned.push_back(w.line);
+    EXPECT_EQ(warned, GetParam().warnedLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, SameYear,
+    ::testing::Values(SameYearCase { "NoDates", { { "1951", "" }, { "1951年", "" } }, { 6 } },
+        SameYearCase { "RisingMonths", { { "1951", "6月" }, { "1951", "9月" } }, {} },
+        SameYearCase { "RisingDaysFullWidth", { { "1951", "９月８日" }, { "1951", "9月9日" } }, {} },
+        SameYearCase { "SameDay", { { "1951", "9月8日" }, { "1951", "9月8日" } }, { 6 } },
+        SameYearCase { "MonthAndADayOfIt", { { "1951", "9月" }, { "1951", "9月8日" } }, { 6 } },
+        SameYearCase { "Falling", { { "1951", "10月" }, { "1951", "9月" } }, { 6 } },
+        SameYearCase { "OneUndated", { { "1951", "6月" }, { "1951", "9月" }, { "1951", "秋" } }, { 6 } },
+        SameYearCase { "NotADate", { { "1951", "13月" }, { "1951", "14月" } }, { 6 } },
+        SameYearCase {
+            "TwoGroups", { { "1951", "" }, { "1951", "" }, { "1956", "" }, { "1960", "" }, { "1960", "" } }, { 6, 9 } },
+        // 1192 closes the sound rows: a row of that year makes a group with it.
+        SameYearCase { "WithTheRowBefore", { { "1192", "" } }, { 5 } }),
+    [](const ::testing::TestParamInfo<SameYearCase>& info) { return std::string(info.param.name); });

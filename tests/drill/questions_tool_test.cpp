@@ -124,7 +124,8 @@ TEST_F(Tool, CheckListsEveryProblemWithItsLine)
     bank.replace("1,710,", "x,710,");
     bank.replace("1,1192,", "1,600,");
     writeBytes(path("bank.csv"), bank);
-    ASSERT_EQ(runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") }).exitCode, 0);
+    ASSERT_EQ(
+        runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc"), QStringLiteral("--force") }).exitCode, 0);
     const ToolRun check
         = runTool({ QStringLiteral("check"), path("q.ccc"), QStringLiteral("--levels"), QStringLiteral("1") });
     EXPECT_EQ(check.exitCode, 1);
@@ -155,9 +156,46 @@ TEST_P(ToolEncodeRefusal, NamesTheLineAndWritesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Refusals, ToolEncodeRefusal,
     ::testing::Values(EncodeRefusal { "Marker", "1,a\n1,b\n1,c／ｅｎｄ／\n", " の 3 行目" },
-        EncodeRefusal { "NotUtf8", QByteArray("1,a\n1,\x82\xA0\n"), " の 2 行目: UTF-8" },
+        EncodeRefusal { "NeitherUtf8NorCp932", QByteArray("1,a\n1,\x82\n"), " の 2 行目: UTF-8 としても" },
         EncodeRefusal { "Hangul", "1,a\n1,한국\n", " の 2 行目" }),
     [](const ::testing::TestParamInfo<EncodeRefusal>& info) { return std::string(info.param.name); });
+
+// A table saved by a Japanese spreadsheet (CP932, CR LF) is stored as it was written: a
+// full-width comma stays inside its explanation.
+TEST_F(Tool, EncodesASpreadsheetTableInCp932)
+{
+    const QString bank
+        = QString::fromUtf8(kBank).replace(QStringLiteral("蘇我氏を倒す"), QStringLiteral("蘇我氏を倒す，新しい政治"));
+    const std::optional<QByteArray> cp932
+        = encodeCp932(QString(bank).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+    ASSERT_TRUE(cp932);
+    writeBytes(path("bank.csv"), *cp932);
+    const ToolRun encode = runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") });
+    ASSERT_EQ(encode.exitCode, 0) << encode.err.toStdString();
+    const ToolRun decode = runTool({ QStringLiteral("decode"), path("q.ccc") });
+    EXPECT_EQ(decode.out, bank);
+}
+
+// Encode runs every check first: problems are listed with their lines and nothing is written,
+// unless the teacher asks for it with --force.
+TEST_F(Tool, EncodeRefusesATableWithProblemsUnlessForced)
+{
+    QByteArray bank(kBank);
+    bank.replace("1,710,", "x,710,");
+    bank.replace("1,1192,", "1,600,");
+    writeBytes(path("bank.csv"), bank);
+    const ToolRun refused = runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc") });
+    EXPECT_EQ(refused.exitCode, 1);
+    for (const char* line : { " の 3 行目: レベル「x」", " の 5 行目: 年代順" })
+        EXPECT_TRUE(refused.err.contains(path("bank.csv") + QString::fromUtf8(line))) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("q.ccc")));
+
+    const ToolRun forced
+        = runTool({ QStringLiteral("encode"), path("bank.csv"), path("q.ccc"), QStringLiteral("--force") });
+    EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains(QStringLiteral("--force")));
+    EXPECT_EQ(runTool({ QStringLiteral("decode"), path("q.ccc") }).out, QString::fromUtf8(bank));
+}
 
 TEST_F(Tool, CheckAndDecodeReportAMissingFile)
 {

@@ -9,6 +9,6 @@ target_compile_definitions(test_results PRIVATE RESULTS_HELPER="$<TARGET_FILE:re
 add_dependencies(test_results results_helper)
 
 # The teachers' tool, run on files the program wrote.
-kanameru_gtest(test_results_tool SOURCES tool_test.cpp LIBS core_results)
+kanameru_gtest(test_results_tool SOURCES tool_test.cpp LIBS core_results core_roster)
 target_compile_definitions(test_results_tool PRIVATE RESULTS_TOOL="$<TARGET_FILE:kanameru-results>")
 add_dependencies(test_results_tool kanameru-results)

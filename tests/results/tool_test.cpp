@@ -2,12 +2,15 @@
 #include "platform/clock.h"
 #include "results/results.h"
 #include "results_testutil.h"
+#include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace kanameru;
@@ -48,6 +51,12 @@ class Tool : public ::testing::Test {
 protected:
     Tool()
     {
+        // Numbered out of file order; pupil 4950 has left (status 1) and keeps his name on his
+        // attempts, which a spreadsheet must not take for a formula.
+        installation.writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("12,2012,0,0,\"佐藤　花子\",0,\"\",\"\"\n"
+                           "3,2013,0,0,\"木村　一郎\",0,\"\",\"\"\n"
+                           "4950,2011,0,0,\"=山本\",1,\"\",\"\"\n"));
         installation.load();
         // Target 300 and factor 1 on every level; 28-day recent window, 7-day cap window.
         const Attempt attempts[] = {
@@ -69,20 +78,27 @@ protected:
     TestInstallation installation;
 };
 
-TEST_F(Tool, ExportsTheProgramsFileInCp932WithPoints)
+// The tool runs on the real clock: the grade of a birth year today.
+QString gradeToday(int birthYear)
+{
+    return gradeLabel(gradeIndexOf(schoolYearOf(QDate::currentDate(), 4), birthYear));
+}
+
+TEST_F(Tool, ExportsTheProgramsFileInCp932WithPointsAndNames)
 {
     const ToolRun r = runTool({ QStringLiteral("export"), resultsFilePath() });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.rawOut.contains("\r\n"));
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], QStringLiteral("No,日付,時刻,生徒番号,レベル,成績,得点"));
+    EXPECT_EQ(lines[0], QStringLiteral("記録番号,日付,時刻,生徒番号,学年,名前,レベル,レベル名,成績,得点"));
     // (300-150)/300 cubed x 50 + 5 = 11; 100 -> 19; 320 -> 4; 60 -> 30
-    EXPECT_EQ(lines[1], QStringLiteral("1,2026/11/01,9:05:07,12,1,150,11"));
-    EXPECT_EQ(lines[2], QStringLiteral("2,2026/12/06,15:00:00,12,1,100,19"));
-    EXPECT_EQ(lines[3], QStringLiteral("3,2026/12/07,10:30:00,12,1,時間切れ,0"));
-    EXPECT_EQ(lines[4], QStringLiteral("4,2026/12/07,10:40:00,4950,2,320,4"));
-    EXPECT_EQ(lines[5], QStringLiteral("5,2026/12/08,8:00:00,12,1,60,30"));
+    const QString hanako = QStringLiteral(",12,%1,佐藤　花子,1,ﾚﾍﾞﾙ1,").arg(gradeToday(2012));
+    EXPECT_EQ(lines[1], QStringLiteral("1,2026/11/01,9:05:07") + hanako + QStringLiteral("150,11"));
+    EXPECT_EQ(lines[2], QStringLiteral("2,2026/12/06,15:00:00") + hanako + QStringLiteral("100,19"));
+    EXPECT_EQ(lines[3], QStringLiteral("3,2026/12/07,10:30:00") + hanako + QStringLiteral("時間切れ,0"));
+    EXPECT_EQ(lines[4], QStringLiteral("4,2026/12/07,10:40:00,4950,%1,'=山本,2,ﾚﾍﾞﾙ2,320,4").arg(gradeToday(2011)));
+    EXPECT_EQ(lines[5], QStringLiteral("5,2026/12/08,8:00:00") + hanako + QStringLiteral("60,30"));
 }
 
 TEST_F(Tool, ExportsTheInstallationWideFileWithTheProgramName)
@@ -92,23 +108,25 @@ TEST_F(Tool, ExportsTheInstallationWideFileWithTheProgramName)
     ASSERT_TRUE(r.rawOut.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = splitLines(QString::fromUtf8(r.rawOut.mid(3)));
     ASSERT_EQ(lines.size(), 5); // pupil 4950 has no installation-wide record
-    EXPECT_EQ(lines[0], QStringLiteral("No,プログラム,日付,時刻,生徒番号,レベル,成績,得点"));
-    EXPECT_EQ(lines[1], QStringLiteral("1,カナメル,2026/11/01,9:05:07,12,1,150,11"));
-    EXPECT_EQ(lines[4], QStringLiteral("4,カナメル,2026/12/08,8:00:00,12,1,60,30"));
+    EXPECT_EQ(lines[0], QStringLiteral("記録番号,プログラム,日付,時刻,生徒番号,学年,名前,レベル,レベル名,成績,得点"));
+    EXPECT_EQ(lines[1],
+        QStringLiteral("1,カナメル,2026/11/01,9:05:07,12,%1,佐藤　花子,1,ﾚﾍﾞﾙ1,150,11").arg(gradeToday(2012)));
+    EXPECT_EQ(
+        lines[4], QStringLiteral("4,カナメル,2026/12/08,8:00:00,12,%1,佐藤　花子,1,ﾚﾍﾞﾙ1,60,30").arg(gradeToday(2012)));
 }
 
 struct StatsCase {
     const char* date;
-    const char* line; // level 1, pupil 12
+    const char* line; // level 1, pupil 12, with his grade on that day
 };
 
 TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
 {
     const StatsCase cases[] = {
         // best, total count/points, recent (28 days), cap (7 days), today
-        { "2026/12/07", "1,12,100,2,30,1,19,1,19,0,0" },
-        { "2026/12/08", "1,12,60,3,60,2,49,2,49,1,30" },
-        { "2026/11/01", "1,12,150,1,11,1,11,1,11,1,11" },
+        { "2026/12/07", "1,ﾚﾍﾞﾙ1,12,中2,佐藤　花子,100,2,30,1,19,1,19,0,0" },
+        { "2026/12/08", "1,ﾚﾍﾞﾙ1,12,中2,佐藤　花子,60,3,60,2,49,2,49,1,30" },
+        { "2026/11/01", "1,ﾚﾍﾞﾙ1,12,中2,佐藤　花子,150,1,11,1,11,1,11,1,11" },
     };
     for (const StatsCase& c : cases) {
         SCOPED_TRACE(c.date);
@@ -117,7 +135,7 @@ TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QStringList lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 2);
-        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("レベル,生徒番号,ベスト,総回数,総得点")));
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("レベル,レベル名,生徒番号,学年,名前,ベスト,総回数,総得点")));
         EXPECT_EQ(lines[1], QString::fromUtf8(c.line));
     }
     // As of 2026/12/07 the time-out of that morning makes no attempt but lowers nothing.
@@ -125,7 +143,7 @@ TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
         { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), QStringLiteral("2026/12/07") });
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[2], QStringLiteral("2,4950,320,1,4,1,4,1,4,1,4"));
+    EXPECT_EQ(lines[2], QStringLiteral("2,ﾚﾍﾞﾙ2,4950,中3,'=山本,320,1,4,1,4,1,4,1,4"));
 }
 
 // As of a past day the window is the last 20000 records of the file as it stood that day,
@@ -159,10 +177,11 @@ TEST_F(Tool, StatsOfAPastDayReadTheWindowOfThatDay)
         const QStringList lines = splitLines(r.out);
         ASSERT_EQ(lines.size(), 2);
         const QStringList f = lines[1].split(QLatin1Char(','));
-        ASSERT_EQ(f.size(), 11);
-        EXPECT_EQ(f[0] + QLatin1Char(',') + f[1], QStringLiteral("3,7"));
-        EXPECT_EQ(f[2], QString::fromUtf8(c.best));
-        EXPECT_EQ(f[3], QStringLiteral("10001"));
+        ASSERT_EQ(f.size(), 14);
+        // Pupil 7 is not in the roster: no grade and no name.
+        EXPECT_EQ(f.mid(0, 5).join(QLatin1Char(',')), QStringLiteral("3,ﾚﾍﾞﾙ3,7,,"));
+        EXPECT_EQ(f[5], QString::fromUtf8(c.best));
+        EXPECT_EQ(f[6], QStringLiteral("10001"));
     }
 }
 
@@ -175,12 +194,12 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
     const QStringList f = lines[1].split(QLatin1Char(','));
-    ASSERT_EQ(f.size(), 11);
-    EXPECT_EQ(f[3].toInt(), reg.totalCount(1, 12));
-    EXPECT_EQ(f[4].toInt(), reg.totalPoints(1, 12));
-    EXPECT_EQ(f[5].toInt(), reg.recentCount(1, 12));
-    EXPECT_EQ(f[6].toInt(), reg.recentPoints(1, 12));
-    EXPECT_EQ(f[10].toInt(), reg.todayPoints(1, 12));
+    ASSERT_EQ(f.size(), 14);
+    EXPECT_EQ(f[6].toInt(), reg.totalCount(1, 12));
+    EXPECT_EQ(f[7].toInt(), reg.totalPoints(1, 12));
+    EXPECT_EQ(f[8].toInt(), reg.recentCount(1, 12));
+    EXPECT_EQ(f[9].toInt(), reg.recentPoints(1, 12));
+    EXPECT_EQ(f[13].toInt(), reg.todayPoints(1, 12));
     platform::setClock(&platform.clock);
 }
 
@@ -195,6 +214,8 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.rawOut.contains("export FILE"));
     EXPECT_TRUE(help.rawOut.contains("stats FOLDER"));
+    EXPECT_TRUE(help.rawOut.contains("sheet FOLDER"));
+    EXPECT_TRUE(QString::fromUtf8(help.rawOut).contains(QStringLiteral("終了コード")));
     const BadCase cases[] = {
         { {}, 2 },
         { { QStringLiteral("show"), QStringLiteral("x") }, 2 },
@@ -203,12 +224,53 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--frobnicate") }, 2 },
         { { QStringLiteral("export"), installation.path(QStringLiteral("none.dat")) }, 1 },
         { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
+        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("中2") }, 2 },
+        { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
     };
     for (const BadCase& c : cases) {
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
     }
+}
+
+} // namespace
+
+namespace {
+
+// The class sheet for a teacher at home: every listed pupil in the start screen's order (born
+// 2012 before 2013), also one without attempts, the grade choice of the board, and a PDF.
+TEST_F(Tool, SheetListsTheListedPupilsAsCsvAndPdf)
+{
+    const QString csv = installation.path(QStringLiteral("sheet.csv"));
+    const ToolRun r = runTool({ QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"),
+        QStringLiteral("2026/12/08"), QStringLiteral("--csv"), csv });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = splitLines(decodeCp932(file.readAll()).value_or(QString()));
+    ASSERT_EQ(lines.size(), 3); // pupil 4950 has left the roster
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("生徒番号,学年,名前,ﾚﾍﾞﾙ1 今まで回数,ﾚﾍﾞﾙ1 今まで得点")));
+    // Level 1 as of 12/08: 3 attempts for 60 points, 2 for 49 in the recent window, 1 for 30
+    // today, best 60.
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("12,中2,佐藤　花子,3,60,2,49,1,30,60,"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("3,中1,木村　一郎,0,0,0,0,0,0,,,"))) << lines[2].toStdString();
+
+    const ToolRun firstYears = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--date"),
+        QStringLiteral("2026/12/08"), QStringLiteral("--grade"), QStringLiteral("中１") });
+    ASSERT_EQ(firstYears.exitCode, 0) << firstYears.err.toStdString();
+    const QStringList shown = splitLines(firstYears.out);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("3,")));
+
+    const QString pdf = installation.path(QStringLiteral("sheet.pdf"));
+    const ToolRun p = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf"), pdf });
+    ASSERT_EQ(p.exitCode, 0) << p.err.toStdString();
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
 }
 
 } // namespace
