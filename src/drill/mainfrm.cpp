@@ -275,7 +275,7 @@ void MainFrm::render()
             Picture4[i]->move(Picture1->x() + Picture1->width(), yearTop(rows_.yearOf(r)));
         Picture4[i]->setVisible(f.markersShown());
         if (f.answerLabelsShown() && r > 0) {
-            fitCaptionWidening(Label7[i], rows_.rowYear[r], 10, 7, Label18->width(), true);
+            fitCaptionWidening(Label7[i], rows_.rowYear[r], 10, 8.5, Label18->width(), true);
             // The event label is as high as its lines, so that the answer line meets its middle.
             Label4[i]->resize(Label4[i]->width(), platform::twips(900));
             fitCaption(Label4[i], rows_.rowEvent[r], 10, 7);

@@ -377,6 +377,7 @@ private Q_SLOTS:
         const QString left = QStringLiteral("  60秒 09:10⑤退会次郎　⑤30");
         const QString grade8 = QStringLiteral("  70秒 09:20Ⅱ佐藤花子　Ⅱ27");
         QCOMPARE(linesOf(form, 1), (QStringList { mine, left, grade8 }));
+        saveShot(form, QStringLiteral("board-today-with-a-pupil-who-left"));
 
         auto* grades = find<QComboBox>(form, QStringLiteral("Combo1"));
         QVERIFY(grades->isEditable());
