@@ -1,6 +1,7 @@
 #include "board/attemptlists.h"
 
 #include "board/grades.h"
+#include "board/report.h"
 #include "platform/clock.h"
 #include "startup/hensuu1.h"
 
@@ -128,13 +129,13 @@ std::vector<QStringList> attemptLists(const std::vector<LoadedResult>& attempts,
         const double day = std::floor(a.date);
         if (options.kind == AttemptListKind::Today ? day != options.todayDayCount : !(a.date > periodStart))
             continue;
-        const int grade = pupils.grade(a.pupilNo);
-        if (passesGradeFilter(options.gradeChoice, grade) != 1)
+        const PupilIdentity who = identifyPupil(a.pupilNo, options.roster, pupils);
+        if (passesGradeFilter(options.gradeChoice, who.grade) != 1)
             continue;
         AttemptLineInput input;
         input.attempt = &a;
-        input.name = pupils.name(a.pupilNo);
-        input.mark = a.pupilNo == options.currentPupil ? QStringLiteral("●") : gradeSymbol(grade);
+        input.name = who.name;
+        input.mark = a.pupilNo == options.currentPupil ? QStringLiteral("●") : gradeSymbol(who.grade);
         input.points = a.result >= kFailedFrom ? 0 : attemptListPoints(a.result, a.level);
         lists[static_cast<size_t>(a.level)].append(attemptLine(options.kind, input));
     }

@@ -43,6 +43,8 @@ struct AttemptLineInput {
 };
 QString attemptLine(AttemptListKind kind, const AttemptLineInput& input);
 
+struct PupilListing;
+
 struct AttemptListOptions {
     AttemptListKind kind = AttemptListKind::Today;
     int levelCount = 0;
@@ -51,12 +53,15 @@ struct AttemptListOptions {
     double todayDayCount = 0; // today as a whole day count
     QDate today;
     int periodDays = 3650; // for the period lists
+    // The whole roster by number (every status), for the names and grades of pupils who are
+    // not listed; without it only listed pupils have a name and a grade.
+    const PupilListing* roster = nullptr;
 };
 
 // Lines per level 1..levelCount (index 0 unused) from the attempts in file order. An attempt
 // is listed when its level has a column, its pupil number is a pupil's (1..5000), its pupil
-// passes the grade filter, and its date is today (today's list) or later than today minus the
-// period (period lists). `progress` is told how many attempts were looked at.
+// (named and graded by his number, listed or not) passes the grade filter, and its date is today (today's list) or
+// later than today minus the period (period lists). `progress` is told how many attempts were looked at.
 std::vector<QStringList> attemptLists(const std::vector<LoadedResult>& attempts, const AttemptListOptions& options,
     const std::function<void(int done)>& progress = {});
 

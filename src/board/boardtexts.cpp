@@ -2,8 +2,10 @@
 
 #include "startup/hensuu1.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace kanameru {
 
@@ -96,9 +98,11 @@ int minutesSinceStart(double nowSeconds, qint32 startSeconds)
 int todayTotal(int pupil)
 {
     double sum = 0;
-    for (int level = 1; level <= reg.levelCount && level <= kMaxLevel; ++level)
+    // Every level counts, also one that has no column on this board, as on the end screen.
+    for (int level = 1; level <= kMaxLevel; ++level)
         sum += reg.todayCount(level, pupil);
-    return static_cast<qint16>(roundHalfEven(sum));
+    return static_cast<qint16>(
+        std::clamp<qint64>(roundHalfEven(sum), std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
 }
 
 int targetLevelClearedFor(int pupil)

@@ -27,7 +27,7 @@ bool isPracticeTitle(const QString& title); // a title with "練"
 
 // Whole minutes since the pupil was chosen; a start before midnight counts across it.
 int minutesSinceStart(double nowSeconds, qint32 startSeconds);
-// The pupil's completed attempts today over every level, as a 16-bit whole number.
+// The pupil's completed attempts today over every level 1..35, as a 16-bit whole number.
 int todayTotal(int pupil);
 // 1 when the pupil has reached the points and the count of the target level in its recent
 // window, else 0.

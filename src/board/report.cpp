@@ -192,6 +192,14 @@ Result<PupilListing> fillPupilList()
     return listing;
 }
 
+PupilIdentity identifyPupil(int pupilNo, const PupilListing* roster, const PupilDirectory& listed)
+{
+    const auto no = static_cast<size_t>(pupilNo);
+    if (roster && pupilNo >= 1 && no < roster->names.size() && !roster->names[no].isEmpty())
+        return { roster->names[no], gradeOfBirthYear(roster->birthYears[no]) };
+    return { listed.name(pupilNo), listed.grade(pupilNo) };
+}
+
 int pupilNoOfItem(const QString& item)
 {
     const qsizetype slash = item.lastIndexOf(QLatin1Char('/'));

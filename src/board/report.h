@@ -4,6 +4,7 @@
 // points, the all-pupils average, and a graph of his attempts. Sections are 0.3 of the page
 // tall, three to a page. Positions are fractions of the output's width and height, so the
 // same report is drawn on the screen and on paper.
+#include "board/grades.h"
 #include "results/results.h"
 #include "startup/hensuu1.h"
 
@@ -90,5 +91,14 @@ Result<PupilListing> fillPupilList();
 
 // The pupil number of a pupil list item: the number after its last "/" (0 when none).
 int pupilNoOfItem(const QString& item);
+
+// A pupil's name and grade by his number: from the whole roster (`roster`, when it could be
+// read), whatever his status, so that a pupil who has left still shows with his name and
+// grade; a number the roster does not carry falls back to the listed pupils.
+struct PupilIdentity {
+    QString name;
+    int grade = 0;
+};
+PupilIdentity identifyPupil(int pupilNo, const PupilListing* roster, const PupilDirectory& listed);
 
 } // namespace kanameru

@@ -4,6 +4,7 @@
 
 #include "board/boardtexts.h"
 #include "board/grades.h"
+#include "board/report.h"
 #include "endscreen/startdrill.h"
 #include "platform/clock.h"
 #include "platform/screen.h"
@@ -123,9 +124,19 @@ void seisekitime1::buildBoardControls()
     Combo1->setFont(platform::captionFont(11));
     Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
     Combo1->setGeometry(800, 8, 150, 30);
+    // A grade group may also be typed in: a text that is none of the choices shows nobody. What
+    // is typed is not added to the choices.
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->addItems(gradeChoices());
     Combo1->setCurrentText(reg.gradeFilterText);
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    // Enter on a text among the choices activates that choice; on any other text it applies
+    // the text as it stands.
+    connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (Combo1->findText(Combo1->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
+            Combo1_Click();
+    });
 
     option2Group_ = new QButtonGroup(this);
     const QString kinds[3] = { QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ") };

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QButtonGroup;
@@ -20,6 +21,8 @@ class QRadioButton;
 class QScrollBar;
 
 namespace kanameru {
+
+struct PupilListing;
 
 class seisekitime1 : public QWidget {
     Q_OBJECT
@@ -161,8 +164,7 @@ private:
     QImage reportImage_;
     int reportPupilNo_ = 0;
     int reportFontSize_ = 6;
-    std::vector<QString> reportNames_;
-    std::vector<int> reportBirthYears_;
+    std::unique_ptr<PupilListing> reportRoster_; // the whole roster by number, once read
     QWidget* Picture2 = nullptr;
     QWidget* Picture6 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;

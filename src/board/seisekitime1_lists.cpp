@@ -2,6 +2,7 @@
 #include "board/attemptlists.h"
 #include "board/boardtexts.h"
 #include "board/ranking.h"
+#include "board/report.h"
 #include "board/seisekitime1.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
@@ -300,6 +301,10 @@ void seisekitime1::fillAttemptLists(int kind, qint64 window, int periodDays, boo
     options.today = platform::clock().today();
     options.todayDayCount = platform::dayCount(options.today);
     options.periodDays = periodDays;
+    // Attempts of pupils who are no longer listed keep their names and grades. Should the
+    // roster not be readable now, the listed pupils still have theirs.
+    const Result<PupilListing> roster = kanameru::fillPupilList();
+    options.roster = roster ? &roster.value() : nullptr;
     const std::vector<QStringList> lists
         = attemptLists(attempts, options, [this](int done) { setProgress(ProgressBar2, done); });
     for (int level = 1; level <= levelCount_; ++level) {

@@ -136,8 +136,7 @@ void seisekitime1::fillPupilList()
         return;
     }
     List2->addItems(listing->items);
-    reportNames_ = std::move(listing->names);
-    reportBirthYears_ = std::move(listing->birthYears);
+    reportRoster_ = std::make_unique<PupilListing>(std::move(listing.value()));
 }
 
 void seisekitime1::Command17_Click()
@@ -212,11 +211,9 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
             continue;
         ReportRequest request;
         request.pupil = pupil;
-        const auto no = static_cast<size_t>(pupil);
-        const bool inListing = no < reportNames_.size() && !reportNames_[no].isEmpty();
-        request.pupilName = inListing ? reportNames_[no] : listed.name(pupil);
-        const int grade = inListing ? gradeOfBirthYear(reportBirthYears_[no]) : listed.grade(pupil);
-        request.gradeOfPupilPasses = passesGradeFilter(grade) == 1;
+        const PupilIdentity who = identifyPupil(pupil, reportRoster_.get(), listed);
+        request.pupilName = who.name;
+        request.gradeOfPupilPasses = passesGradeFilter(who.grade) == 1;
         request.levels = levels;
         request.levelCount = levelCount_;
         request.gradeChoice = Combo1->currentText();

@@ -171,4 +171,21 @@ void fitCaption(QLabel* label, const QString& text, double maxPoints, double min
     label->setProperty("fittedSize", label->size());
 }
 
+void fitCaptionWidening(QLabel* label, const QString& text, double maxPoints, double minPoints, int maxWidth, bool bold)
+{
+    QVariant designWidth = label->property("designWidth");
+    if (!designWidth.isValid()) {
+        designWidth = label->width();
+        label->setProperty("designWidth", designWidth);
+    }
+    label->resize(designWidth.toInt(), label->height());
+    fitCaption(label, text, maxPoints, minPoints, bold);
+    // The room the text needs beside the label's frame, margin and indent, with the spare
+    // fitCaption keeps.
+    const int frame = label->width() - label->contentsRect().width();
+    const int need = QFontMetrics(label->font()).horizontalAdvance(text) + frame + std::max(label->indent(), 0) + 6;
+    if (need > label->width())
+        label->resize(std::min(need, std::max(maxWidth, label->width())), label->height());
+}
+
 } // namespace kanameru

@@ -71,4 +71,10 @@ private:
 // with tight lines is measured as it paints its text.
 void fitCaption(QLabel* label, const QString& text, double maxPoints, double minPoints, bool bold = false);
 
+// The same for a label of one line that may grow to the right: a caption that does not fit
+// its label even at minPoints widens the label (up to maxWidth pixels) instead of being cut.
+// The label keeps the width it was designed with (its first width) for captions that fit.
+void fitCaptionWidening(
+    QLabel* label, const QString& text, double maxPoints, double minPoints, int maxWidth, bool bold = false);
+
 } // namespace kanameru

@@ -257,7 +257,9 @@ void MainFrm::render()
     for (int i = 1; i <= 5; ++i) {
         const ScreenRow& row = q.row(i);
         Label12[i]->setText(QString::number(row.rowIndex));
-        Label2[i]->setText(row.year);
+        // A year may carry a date or a note after its number ("1868年1月3日", "1192年頃"):
+        // it is set smaller until the whole text fits.
+        fitCaption(Label2[i], row.year, 14, 7, true);
         fitCaption(Label1[i], row.event, 15, 9, true);
         fitCaption(Label3[i], row.explanation, 12, 8);
         platform::setBackground(Label1[i], rgb(f.eventColour(i)));
@@ -273,7 +275,7 @@ void MainFrm::render()
             Picture4[i]->move(Picture1->x() + Picture1->width(), yearTop(rows_.yearOf(r)));
         Picture4[i]->setVisible(f.markersShown());
         if (f.answerLabelsShown() && r > 0) {
-            Label7[i]->setText(rows_.rowYear[r]);
+            fitCaptionWidening(Label7[i], rows_.rowYear[r], 10, 8.5, Label18->width(), true);
             // The event label is as high as its lines, so that the answer line meets its middle.
             Label4[i]->resize(Label4[i]->width(), platform::twips(900));
             fitCaption(Label4[i], rows_.rowEvent[r], 10, 7);

@@ -362,7 +362,8 @@ void namesel::Form_Activate()
         if (Combo1->findText(choice) < 0)
             Combo1->addItem(choice);
     }
-    reg.gradeFilterText = Combo1->currentText();
+    // The board opens on every grade, whatever this screen's own box shows.
+    reg.gradeFilterText = QStringLiteral("全学年");
 
     closeResultsBoard();
     Label1->setText(kChooseName);

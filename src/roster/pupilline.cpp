@@ -3,7 +3,10 @@
 #include "roster/rosterfile.h"
 #include "startup/anyvalue.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <algorithm>
+#include <vector>
 
 namespace kanameru {
 
@@ -177,6 +180,34 @@ int pupilNoOfTail(const QString& tail)
     return static_cast<int>(leadingNumber(tail.mid(star + 1)));
 }
 
+void sortPupilLines(QStringList& lines)
+{
+    // The school's list box is a sorted Windows list box: it compares its lines with the user
+    // locale's string comparison, which on a Japanese system orders kanji as JIS X 0208 does
+    // (the first-level kanji by reading: 加藤 before 中村) and kana by their sound, with
+    // hiragana and katakana, full and half width, side by side. ICU's Japanese collation
+    // follows the same kanji order and the same kana rules. The CP932 bytes would give the
+    // kanji order as well, but would put every hiragana name before every katakana one and
+    // full-width letters after all half-width ones, which the list box does not.
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(lines.size()));
+    for (const QString& line : std::as_const(lines))
+        keys.push_back(collator.sortKey(line));
+    std::vector<qsizetype> order(static_cast<size_t>(lines.size()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<qsizetype>(i);
+    // Lines the comparison finds equal keep their order in the roster file.
+    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) {
+        return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]) < 0;
+    });
+    QStringList sorted;
+    sorted.reserve(lines.size());
+    for (qsizetype i : order)
+        sorted.append(lines[i]);
+    lines = std::move(sorted);
+}
+
 PupilList buildPupilList(int schoolYear, int displayMode, const QString& filterText)
 {
     PupilList list;
@@ -185,7 +216,7 @@ PupilList buildPupilList(int schoolYear, int displayMode, const QString& filterT
         const RosterRecord& r = reg.roster[k];
         list.sortedLines.append(pupilLine(r, schoolYear, displayMode, pupilSums(r.number)));
     }
-    std::stable_sort(list.sortedLines.begin(), list.sortedLines.end());
+    sortPupilLines(list.sortedLines);
     for (const QString& line : std::as_const(list.sortedLines)) {
         if (!gradeFilterShows(filterText, gradeIndexOfLine(line, schoolYear)))
             continue;

@@ -54,6 +54,10 @@ int gradeIndexOfLine(const QString& line, int schoolYear);
 // The pupil number after the "*" of a List3 tail; 0 when there is none.
 int pupilNoOfTail(const QString& tail);
 
+// Sorts pupil lines as the Japanese list box of the start screen keeps them (Japanese
+// collation); lines that compare equal keep their order.
+void sortPupilLines(QStringList& lines);
+
 // The whole list for the screen: the lines of every listed pupil (roster positions
 // 1..boardPupilCount) in text order, filtered by grade.
 struct PupilList {

@@ -19,6 +19,7 @@ struct Pupil {
     int number;
     int birthYear;
     const char* name;
+    int status = 0; // 0 listed, 1 left the school
 };
 
 class BoardSchool {
@@ -32,10 +33,11 @@ public:
     {
         QString roster;
         for (const Pupil& p : pupils)
-            roster += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\n")
+            roster += QStringLiteral("%1,%2,0,0,\"%3\",%4,\"\",\"\"\n")
                           .arg(p.number)
                           .arg(p.birthYear)
-                          .arg(QString::fromUtf8(p.name));
+                          .arg(QString::fromUtf8(p.name))
+                          .arg(p.status);
         installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
     }
 

@@ -281,8 +281,9 @@ TEST(BoardFigures, MinutesTodaysTotalAndTheTargetLevel)
     reg.levelCount = 3;
     reg.todayCount(1, 4) = 2;
     reg.todayCount(3, 4) = 1;
-    reg.todayCount(4, 4) = 9; // not a column of the board
-    EXPECT_EQ(todayTotal(4), 3);
+    reg.todayCount(4, 4) = 9; // not a column of the board, but an attempt of today all the same
+    reg.todayCount(0, 4) = 5; // level 0 is no level of the drill
+    EXPECT_EQ(todayTotal(4), 12);
     reg.targetLevel = AnyValue(3);
     reg.levelPassPoints[3] = 50;
     reg.levelRequiredCount[3] = 2;

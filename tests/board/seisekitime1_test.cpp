@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
@@ -353,6 +355,56 @@ private Q_SLOTS:
                 QStringLiteral("--⑤鈴木一郎　------ 　") }));
         QCOMPARE(form->passesGradeFilter(8), 0);
         QCOMPARE(reg.gradeFilterText, QStringLiteral("小学生全体"));
+    }
+
+    // A pupil who has left keeps his name and grade in today's list and is filtered like anyone;
+    // a grade typed into the box that is none of its choices shows nobody and is not added to
+    // them. Today's total counts every level, also one without a column on this board.
+    void theGradeBoxFiltersPupilsWhoLeftAndTypedTextsAndTodaysTotalCountsEveryLevel()
+    {
+        school = std::make_unique<BoardSchool>(std::initializer_list<board_testing::Pupil> {
+            { 1, 2015, "山田太郎" }, { 3, 2012, "佐藤花子" }, { 5, 2015, "退会次郎", 1 } });
+        school->addResult(1, 1, 50, kToday, QTime(9, 5));
+        school->addResult(5, 1, 60, kToday, QTime(9, 10));
+        school->addResult(3, 1, 70, kToday, QTime(9, 20));
+        school->addResult(1, 30, 80, kToday, QTime(9, 30));
+        school->load(1);
+        seisekitime1* form = openBoard();
+        QCOMPARE(find<QLabel>(form, QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝2回"));
+        click(find<QRadioButton>(form, QStringLiteral("Option2_0")));
+        click(find<QRadioButton>(form, QStringLiteral("Option1_2")));
+        const QString mine = QStringLiteral("  50秒 09:05●山田太郎　●33");
+        const QString left = QStringLiteral("  60秒 09:10⑤退会次郎　⑤30");
+        const QString grade8 = QStringLiteral("  70秒 09:20Ⅱ佐藤花子　Ⅱ27");
+        QCOMPARE(linesOf(form, 1), (QStringList { mine, left, grade8 }));
+        saveShot(form, QStringLiteral("board-today-with-a-pupil-who-left"));
+
+        auto* grades = find<QComboBox>(form, QStringLiteral("Combo1"));
+        QVERIFY(grades->isEditable());
+        const struct {
+            const char* text;
+            QStringList lines;
+        } cases[] = {
+            { "小５", { mine, left } },
+            { "中学生全体", { grade8 } },
+            { "高１", {} },
+            { "全学年", { mine, left, grade8 } },
+        };
+        for (const auto& c : cases) {
+            // Typed as a pupil types Japanese: the input method commits the text, then Enter.
+            QLineEdit* edit = grades->lineEdit();
+            edit->setFocus();
+            edit->selectAll();
+            QInputMethodEvent typed;
+            typed.setCommitString(QString::fromUtf8(c.text));
+            QApplication::sendEvent(edit, &typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            pump();
+            QCOMPARE(grades->currentText(), QString::fromUtf8(c.text));
+            QCOMPARE(reg.gradeFilterText, QString::fromUtf8(c.text));
+            QCOMPARE(linesOf(form, 1), c.lines);
+        }
+        QCOMPARE(grades->count(), 12);
     }
 
     void startButtonsAndTheirNumberKeysStartTheDrill_data()

@@ -7,4 +7,5 @@ target_compile_definitions(drillform_test PRIVATE
 if(TARGET demo_data)
   add_dependencies(drillform_test demo_data)
 endif()
-kanameru_qtest(drillform_captions_test SOURCES drillform_captions_test.cpp LIBS forms_drill core_drill core_questions)
+kanameru_qtest(drillform_captions_test SOURCES drillform_captions_test.cpp
+  LIBS testsupport_drill forms_drill core_drill core_questions)

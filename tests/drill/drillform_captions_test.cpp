@@ -7,12 +7,14 @@
 #include "drill/questiontable.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
+#include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
 
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 using namespace kanameru;
@@ -61,6 +63,7 @@ class DrillFormCaptionsTest : public QObject {
 private Q_SLOTS:
     void explanationsAreWholeReadableAndApart_data();
     void explanationsAreWholeReadableAndApart();
+    void yearsWithADateOrANoteShowWhole();
 };
 
 void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart_data()
@@ -132,6 +135,66 @@ void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart()
         QCOMPARE(bands.size(), lines);
     }
     QCOMPARE(boardShown, 0);
+    f->close();
+    pump();
+}
+
+// A year may carry a date or a note after its number. Once the order is judged, the year of
+// each row (Label2) and of each answer (Label7) shows the whole text, in type that can be read,
+// and the answer years stay on their panel.
+void DrillFormCaptionsTest::yearsWithADateOrANoteShowWhole()
+{
+    FakePlatform fake;
+    TestInstallation inst;
+    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+    inst.load();
+    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
+    reg.levelIsTimed[1] = 1;
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    screens().showResultsBoard = [] {};
+    const QString years[5] = { QStringLiteral("57"), QStringLiteral("1192年頃"), QStringLiteral("1600年9月15日"),
+        QStringLiteral("1868年1月3日"), QStringLiteral("1946年11月3日") };
+    QStringList rows;
+    for (int i = 0; i < 5; ++i)
+        rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明%2").arg(years[i]).arg(i + 1);
+    const QString stored = storedQuestionFileName(reg.appFolder + questionFileName());
+    QVERIFY(!writeStoredQuestionFile(stored, rows, QStringLiteral("questions.csv")).has_value());
+    for (double v : { 0.9, 0.1, 0.7, 0.3, 0.5 })
+        fake.random.push(v);
+
+    MainFrm* f = MainFrm::open();
+    QVERIFY(f);
+    pump();
+    answerKnowingTheEvents(f);
+    click(f->findChild<QPushButton*>(QStringLiteral("Command4")));
+    pump();
+    const QByteArray dir = qgetenv("KANAMERU_DRILL_SHOTS");
+    if (!dir.isEmpty())
+        f->grab().save(QStringLiteral("%1/years-with-dates.png").arg(QString::fromLocal8Bit(dir)));
+    const QRect panel = f->findChild<QLabel*>(QStringLiteral("Label18"))->geometry();
+    QStringList shown;
+    for (const char* name : { "Label2", "Label7" }) {
+        for (int i = 1; i <= 5; ++i) {
+            auto* label = f->findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+            QVERIFY(label && label->isVisible());
+            shown << label->text();
+            QVERIFY2(label->font().pointSizeF() >= 7,
+                qPrintable(QStringLiteral("%1 pt for %2").arg(label->font().pointSizeF()).arg(label->text())));
+            bool touchesEdge = false;
+            const auto bands = inkBands(label->grab().toImage(), &touchesEdge);
+            QVERIFY2(
+                !touchesEdge, qPrintable(QStringLiteral("cut off: %1 %2").arg(label->objectName(), label->text())));
+            QCOMPARE(bands.size(), 1);
+            if (QLatin1String(name) == QLatin1String("Label7"))
+                QVERIFY2(panel.contains(label->geometry()), qPrintable(label->text()));
+        }
+    }
+    shown.sort();
+    QStringList expected
+        = QStringList(std::begin(years), std::end(years)) + QStringList(std::begin(years), std::end(years));
+    expected.sort();
+    QCOMPARE(shown, expected);
     f->close();
     pump();
 }

@@ -225,6 +225,36 @@ private Q_SLOTS:
         }
     }
 
+    // A Japanese list box puts 加藤 above 中村 (code-unit order has them the other way round);
+    // and however the board last left the grade choice, it opens on every grade once this
+    // screen has become active, while a choice made here goes with the pupil.
+    void namesSortAsTheJapaneseListBoxAndTheBoardOpensOnEveryGrade()
+    {
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("1,2014,0,0,\"中村　芽依\",0,\"\",\"\"\n"
+                           "2,2014,0,0,\"加藤　大翔\",0,\"\",\"\"\n"
+                           "3,2012,0,0,\"林\",0,\"\",\"\"\n"));
+        reg.gradeFilterText = QStringLiteral("中２");
+        namesel* form = openScreen();
+        QCOMPARE(rows(form).size(), 4);
+        QCOMPARE(rowOf(form, QStringLiteral("林")), 1);
+        QCOMPARE(rowOf(form, QStringLiteral("加藤")), 2);
+        QCOMPARE(rowOf(form, QStringLiteral("中村")), 3);
+        QCOMPARE(reg.gradeFilterText, QStringLiteral("全学年"));
+
+        auto* combo = child<QComboBox>(form, "Combo1");
+        combo->setFocus();
+        while (combo->currentText() != QStringLiteral("小６"))
+            QTest::keyClick(combo, Qt::Key_Down);
+        pump();
+        QCOMPARE(reg.gradeFilterText, QStringLiteral("小６"));
+        QCOMPARE(rows(form).size(), 3);
+        form->Form_Activate(); // back from the version box
+        pump();
+        QCOMPARE(reg.gradeFilterText, QStringLiteral("全学年"));
+        QCOMPARE(combo->currentText(), QStringLiteral("小６"));
+    }
+
     void okOnTheSeparatorOnlyPlaysTheWarning()
     {
         namesel* form = openScreen();

@@ -189,6 +189,37 @@ TEST_F(ListFixture, PupilsSortByBirthYearThenLabelAndNameWhateverTheFileOrder)
     EXPECT_EQ(list.sortedLines.size(), 4);
 }
 
+// A Japanese list box orders kanji as JIS does (first-level kanji by reading) and kana by
+// sound whatever their script; code-unit order and CP932 byte order each get one of these
+// wrong.
+TEST_F(ListFixture, NamesOfOneYearSortAsTheJapaneseListBoxOrdersThem)
+{
+    struct Case {
+        QStringList fileOrder;
+        QStringList expected;
+    } const cases[] = {
+        { { QStringLiteral("中村　芽依"), QStringLiteral("加藤　大翔") },
+            { QStringLiteral("加藤　大翔"), QStringLiteral("中村　芽依") } },
+        { { QStringLiteral("林"), QStringLiteral("高橋"), QStringLiteral("伊藤") },
+            { QStringLiteral("伊藤"), QStringLiteral("高橋"), QStringLiteral("林") } },
+        { { QStringLiteral("たなか"), QStringLiteral("スズキ"), QStringLiteral("あべ") },
+            { QStringLiteral("あべ"), QStringLiteral("スズキ"), QStringLiteral("たなか") } },
+        { { QStringLiteral("渡辺"), QStringLiteral("さとう"), QStringLiteral("ＡＢＣ"), QStringLiteral("abd") },
+            { QStringLiteral("ＡＢＣ"), QStringLiteral("abd"), QStringLiteral("さとう"), QStringLiteral("渡辺") } },
+    };
+    for (const Case& c : cases) {
+        QList<RosterRecord> records;
+        for (const QString& name : c.fileOrder)
+            records.append(pupil(static_cast<int>(records.size()) + 1, 2012, name));
+        setRoster(records);
+        const PupilList list = buildPupilList(2019, 1, QStringLiteral("全学年"));
+        QStringList names;
+        for (const QString& tail : list.tails)
+            names.append(c.fileOrder[pupilNoOfTail(tail) - 1]);
+        EXPECT_EQ(names, c.expected) << c.fileOrder.join(u',').toStdString();
+    }
+}
+
 TEST_F(ListFixture, TheGradeFilterNarrowsTheShownRowsButNotTheSortedLines)
 {
     setRoster({ pupil(1, 2012, QStringLiteral("小一")), pupil(2, 2005, QStringLiteral("中二")),
