@@ -9,6 +9,7 @@ packages=(
   fonts-noto-cjk
   xvfb xauth
   ccache
+  g++-mingw-w64-x86-64-posix googletest wine64
 )
 missing=()
 for p in "${packages[@]}"; do
