@@ -57,6 +57,23 @@ File& File::operator=(File&& other) noexcept
     return *this;
 }
 
+int File::lock(bool wait)
+{
+    if (locked_)
+        return 0;
+    const int e = lockNative(handle_, wait);
+    locked_ = e == 0;
+    return e;
+}
+
+void File::unlock()
+{
+    if (!locked_)
+        return;
+    unlockNative(handle_);
+    locked_ = false;
+}
+
 int File::flush()
 {
     FlushFunction flush;

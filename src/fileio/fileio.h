@@ -73,6 +73,11 @@ private:
     bool locked_ = false;
 };
 
+// The same lock on a file opened elsewhere (a descriptor, or a Windows HANDLE), for code that
+// holds a file of its own; every lock of the program on a file excludes every other.
+int lockNative(std::intptr_t handle, bool wait);
+void unlockNative(std::intptr_t handle);
+
 // The flush of File::flush(). Tests install one that fails, to see that a record not known to
 // be on the disk is taken back; an empty function restores the system's. Returns the one before.
 using FlushFunction = std::function<int(File& file)>;

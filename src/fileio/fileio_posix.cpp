@@ -73,21 +73,14 @@ void File::close()
     handle_ = kClosed;
 }
 
-int File::lock(bool wait)
+int lockNative(std::intptr_t handle, bool wait)
 {
-    if (locked_)
-        return 0;
-    const int e = setLock(fd(handle_), F_WRLCK, wait);
-    locked_ = e == 0;
-    return e;
+    return setLock(fd(handle), F_WRLCK, wait);
 }
 
-void File::unlock()
+void unlockNative(std::intptr_t handle)
 {
-    if (!locked_)
-        return;
-    setLock(fd(handle_), F_UNLCK, false);
-    locked_ = false;
+    setLock(fd(handle), F_UNLCK, false);
 }
 
 int File::size(std::int64_t* length) const

@@ -141,25 +141,17 @@ void File::close()
     handle_ = kClosed;
 }
 
-int File::lock(bool wait)
+int lockNative(std::intptr_t handle, bool wait)
 {
-    if (locked_)
-        return 0;
     OVERLAPPED ov = at(kLockOffset);
     const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
-    if (!LockFileEx(h(handle_), flags, 0, 1, 0, &ov))
-        return lastError();
-    locked_ = true;
-    return 0;
+    return LockFileEx(h(handle), flags, 0, 1, 0, &ov) ? 0 : lastError();
 }
 
-void File::unlock()
+void unlockNative(std::intptr_t handle)
 {
-    if (!locked_)
-        return;
     OVERLAPPED ov = at(kLockOffset);
-    UnlockFileEx(h(handle_), 0, 1, 0, &ov);
-    locked_ = false;
+    UnlockFileEx(h(handle), 0, 1, 0, &ov);
 }
 
 int File::size(std::int64_t* length) const
