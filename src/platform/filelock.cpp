@@ -1,73 +1,43 @@
 #include "platform/filelock.h"
 
+#include "fileio/fileio.h"
+
 #include <QtGlobal>
+#include <cerrno>
 
 #ifdef Q_OS_WIN
 #include <io.h>
-#include <windows.h>
-#else
-#include <cerrno>
-#include <fcntl.h>
 #endif
 
 namespace platform {
 
+namespace {
+std::intptr_t nativeHandle(int fd)
+{
 #ifdef Q_OS_WIN
-namespace {
-bool lockWin(int fd, DWORD flags)
-{
-    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-    OVERLAPPED ov{};
-    return LockFileEx(h, flags, 0, MAXDWORD, MAXDWORD, &ov);
-}
-} // namespace
-
-bool FileLock::tryLock()
-{
-    locked_ = locked_ || lockWin(fd_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY);
-    return locked_;
-}
-
-bool FileLock::lock()
-{
-    locked_ = locked_ || lockWin(fd_, LOCKFILE_EXCLUSIVE_LOCK);
-    return locked_;
-}
-
-void FileLock::unlock()
-{
-    if (!locked_)
-        return;
-    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
-    OVERLAPPED ov{};
-    UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &ov);
-    locked_ = false;
-}
+    return static_cast<std::intptr_t>(_get_osfhandle(fd));
 #else
-namespace {
-bool setLock(int fd, short type, bool wait)
+    return fd;
+#endif
+}
+
+bool take(int fd, bool wait)
 {
-    struct flock fl {};
-    fl.l_type = type;
-    fl.l_whence = SEEK_SET; // start 0, length 0: the whole file, however long it grows
-    for (;;) {
-        if (::fcntl(fd, wait ? F_SETLKW : F_SETLK, &fl) == 0)
-            return true;
-        if (errno != EINTR)
-            return false;
-    }
+    const int e = fileio::lockNative(nativeHandle(fd), wait);
+    errno = e;
+    return e == 0;
 }
 } // namespace
 
 bool FileLock::tryLock()
 {
-    locked_ = locked_ || setLock(fd_, F_WRLCK, false);
+    locked_ = locked_ || take(fd_, false);
     return locked_;
 }
 
 bool FileLock::lock()
 {
-    locked_ = locked_ || setLock(fd_, F_WRLCK, true);
+    locked_ = locked_ || take(fd_, true);
     return locked_;
 }
 
@@ -75,9 +45,8 @@ void FileLock::unlock()
 {
     if (!locked_)
         return;
-    setLock(fd_, F_UNLCK, false);
+    fileio::unlockNative(nativeHandle(fd_));
     locked_ = false;
 }
-#endif
 
 } // namespace platform

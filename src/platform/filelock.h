@@ -2,11 +2,15 @@
 
 namespace platform {
 
-// An exclusive lock on a whole open file (a POSIX record lock, which also holds on NFS and
-// SMB shares). The lock is released by unlock(), by the destructor, or when the process ends.
+// An exclusive lock on a whole open file (the file layer's lock: a POSIX record lock, which also
+// holds on NFS and SMB shares, or its Windows counterpart). The lock is released by unlock(),
+// by the destructor, or when the process ends.
 class FileLock {
 public:
-    explicit FileLock(int fileDescriptor) : fd_(fileDescriptor) {}
+    explicit FileLock(int fileDescriptor)
+        : fd_(fileDescriptor)
+    {
+    }
     ~FileLock() { unlock(); }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -1,15 +1,10 @@
 #include "platform/instance.h"
 
+#include "platform/nativepath.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace platform {
 
@@ -20,35 +15,12 @@ SingleInstance::SingleInstance(const QString& executablePath)
     lockPath_ = QDir::temp().filePath(QStringLiteral("kanameru-%1.lock").arg(QString::fromLatin1(hash)));
 }
 
-SingleInstance::~SingleInstance()
-{
-#ifndef Q_OS_WIN
-    if (fd_ >= 0)
-        ::close(fd_);
-#endif
-}
+SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::acquire()
 {
-    if (fd_ >= 0)
-        return true;
-#ifdef Q_OS_WIN
-    return true; // the Windows build relies on the launcher starting one instance
-#else
-    const QByteArray path = QFile::encodeName(lockPath_);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return true; // no place for a lock file: do not keep the pupil out
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_SETLK, &fl) != 0) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    return true;
-#endif
+    // Without a place for a lock file nothing is known: do not keep the pupil out.
+    return lock_.acquire(nativePath(lockPath_)) != fileio::InstanceLock::Outcome::HeldElsewhere;
 }
 
 } // namespace platform

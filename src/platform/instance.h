@@ -1,4 +1,6 @@
 #pragma once
+#include "fileio/fileio.h"
+
 #include <QString>
 
 namespace platform {
@@ -14,12 +16,12 @@ public:
 
     // True when no other instance holds the lock; this one then holds it.
     bool acquire();
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return lock_.held(); }
     QString lockFilePath() const { return lockPath_; }
 
 private:
     QString lockPath_;
-    int fd_ = -1;
+    fileio::InstanceLock lock_;
 };
 
 } // namespace platform

@@ -1,7 +1,9 @@
 #include "platform/launcher.h"
 
+#include "fileio/fileio.h"
+#include "platform/nativepath.h"
+
 #include <QFileInfo>
-#include <QProcess>
 
 namespace platform {
 
@@ -22,7 +24,7 @@ bool launchProgram(const QString& path, const QString& argument)
     const QFileInfo info(program);
     if (!info.exists() || !info.isExecutable())
         return false;
-    return QProcess::startDetached(program, {argument}, info.absolutePath());
+    return fileio::startProgram(nativePath(program), argument.toStdString(), nativePath(info.absolutePath())) == 0;
 }
 
 } // namespace platform

@@ -1,108 +1,13 @@
 #include "results/recordfile.h"
 
-#include "platform/filelock.h"
+#include "fileio/fileio.h"
+#include "platform/nativepath.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kanameru::recordfile {
-namespace {
-
-// Closes a descriptor when the routine leaves, whatever way it leaves.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : fd_(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-int openFile(const QString& path, int flags)
-{
-    const QByteArray name = QFile::encodeName(path);
-    for (;;) {
-        const int fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EINTR)
-            return fd;
-    }
-}
-
-bool writeAll(int fd, const char* data, qint64 size, off_t at)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, static_cast<size_t>(size), at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        data += n;
-        size -= n;
-        at += n;
-    }
-    return true;
-}
-
-// Reads up to size bytes; returns the bytes read (less only at the end of the file) or -1.
-qint64 readAll(int fd, char* data, qint64 size, off_t at)
-{
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, data + done, static_cast<size_t>(size - done), at + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
-bool flushToDisk(int fd)
-{
-    for (;;) {
-        if (::fsync(fd) == 0)
-            return true;
-        if (errno != EINTR)
-            return false;
-    }
-}
-
-// A new file's name must reach the disk too, or a power cut could lose the whole file.
-void flushFolder(const QString& path)
-{
-    const int fd = openFile(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-} // namespace
+using platform::nativePath;
 
 QString describe(int number)
 {
@@ -137,7 +42,9 @@ IoError errorFromErrno(int errnoValue, const QString& path)
         number = kDeviceIo;
         break;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         number = kDiskFull;
         break;
@@ -158,72 +65,36 @@ IoError errorFromErrno(int errnoValue, const QString& path)
 
 std::optional<IoError> createIfMissing(const QString& path)
 {
-    Descriptor fd(openFile(path, O_RDWR | O_CREAT | O_EXCL));
-    if (fd.ok()) {
-        flushFolder(path);
+    fileio::File created;
+    const int e = created.open(nativePath(path), fileio::File::Mode::CreateNew);
+    if (e == 0) {
+        fileio::flushFolderOf(nativePath(path));
         return std::nullopt;
     }
-    if (errno != EEXIST)
-        return errorFromErrno(errno, path);
+    if (e != EEXIST)
+        return errorFromErrno(e, path);
     // It is there; make sure it can be opened at all.
-    Descriptor existing(openFile(path, O_RDONLY));
-    if (!existing.ok())
-        return errorFromErrno(errno, path);
+    fileio::File existing;
+    if (const int e2 = existing.open(nativePath(path), fileio::File::Mode::Read))
+        return errorFromErrno(e2, path);
     return std::nullopt;
 }
 
 std::optional<IoError> appendRecord(
     const QString& path, const QByteArray& record, int recordLength, int* stage, qint64* recordNumber)
 {
-    int dummyStage = 0;
-    int& at = stage ? *stage : dummyStage;
-    at = 1;
-    Descriptor fd(openFile(path, O_RDWR | O_CREAT));
-    if (!fd.ok())
-        return errorFromErrno(errno, path);
-
-    at = 2;
-    platform::FileLock lock(fd.get());
-    if (!lock.tryLock()) {
-        const int e = errno;
-        // Another writer holds it: the caller waits and tries again.
-        if (e == EAGAIN || e == EACCES || e == 0)
-            return IoError { kPermissionDenied,
-                describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"), path };
-        return errorFromErrno(e, path);
-    }
-
-    // The length is taken under the lock, so two writers never choose the same place.
-    at = 3;
-    struct stat st { };
-    if (::fstat(fd.get(), &st) != 0)
-        return errorFromErrno(errno, path);
-    const off_t place = (st.st_size / recordLength) * recordLength;
-    if (recordNumber)
-        *recordNumber = place / recordLength + 1;
-
-    at = 4;
-    if (!writeAll(fd.get(), record.constData(), record.size(), place)) {
-        const int e = errno;
-        // Leave no half record behind: the file ends after its last complete record again.
-        if (::ftruncate(fd.get(), place) == 0)
-            flushToDisk(fd.get());
-        return errorFromErrno(e, path);
-    }
-
-    at = 5;
-    if (!flushToDisk(fd.get())) {
-        const int e = errno;
-        // Not known to be on the disk: take it back, so a retry does not store it twice.
-        if (::ftruncate(fd.get(), place) == 0)
-            flushToDisk(fd.get());
-        return errorFromErrno(e, path);
-    }
-    if (st.st_size == 0)
-        flushFolder(path);
-
-    at = 6;
-    lock.unlock();
+    const fileio::AppendOutcome out
+        = fileio::appendRecord(nativePath(path), record.constData(), record.size(), recordLength);
+    if (stage)
+        *stage = out.stage;
+    if (recordNumber && out.recordNumber > 0)
+        *recordNumber = out.recordNumber;
+    // Another writer holds the lock: the caller waits and tries again.
+    if (out.busy)
+        return IoError { kPermissionDenied, describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"),
+            path };
+    if (out.error != 0)
+        return errorFromErrno(out.error, path);
     return std::nullopt;
 }
 
@@ -237,24 +108,24 @@ std::optional<IoError> readLastRecords(
     out->firstNumber = 1;
     out->totalRecords = 0;
     at = 1;
-    Descriptor fd(openFile(path, O_RDONLY));
-    if (!fd.ok()) {
-        if (errno == ENOENT && missingIsEmpty)
+    fileio::File file;
+    if (const int e = file.open(nativePath(path), fileio::File::Mode::Read)) {
+        if (e == ENOENT && missingIsEmpty)
             return std::nullopt;
-        return errorFromErrno(errno, path);
+        return errorFromErrno(e, path);
     }
     at = 2;
-    struct stat st { };
-    if (::fstat(fd.get(), &st) != 0)
-        return errorFromErrno(errno, path);
-    const qint64 total = st.st_size / recordLength;
+    std::int64_t size = 0;
+    if (const int e = file.size(&size))
+        return errorFromErrno(e, path);
+    const qint64 total = size / recordLength;
     const qint64 first = (lastCount > 0 && total > lastCount) ? total - lastCount : 0;
     const qint64 wanted = (total - first) * recordLength;
     at = 3;
     out->bytes.resize(static_cast<qsizetype>(wanted));
-    const qint64 got = readAll(fd.get(), out->bytes.data(), wanted, static_cast<off_t>(first * recordLength));
-    if (got < 0)
-        return errorFromErrno(errno, path);
+    std::int64_t got = 0;
+    if (const int e = file.readAt(out->bytes.data(), wanted, first * recordLength, &got))
+        return errorFromErrno(e, path);
     // A file cut short meanwhile: keep the complete records that were there.
     out->bytes.resize(static_cast<qsizetype>(got / recordLength * recordLength));
     out->firstNumber = first + 1;
@@ -265,10 +136,9 @@ std::optional<IoError> readLastRecords(
 
 qint64 completeRecords(const QString& path, int recordLength)
 {
-    struct stat st { };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_size / recordLength;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(nativePath(path), ec);
+    return ec ? 0 : static_cast<qint64>(size / static_cast<std::uintmax_t>(recordLength));
 }
 
 } // namespace kanameru::recordfile

@@ -1,16 +1,13 @@
 #include "startup/textfile.h"
 
+#include "fileio/fileio.h"
+#include "platform/nativepath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryFile>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 
 namespace kanameru {
 
@@ -106,38 +103,11 @@ QStringList splitLines(const QString& text)
 
 std::optional<QString> replaceFileBytes(const QString& path, const QByteArray& bytes)
 {
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        return temp.errorString();
-    // A short write (a full disk, a size limit) must not pass for a finished file: every byte
-    // is counted, and the file on disk must have the full length before it replaces the old one.
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = temp.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            return temp.errorString();
-        written += n;
-    }
-    if (!temp.flush())
-        return temp.errorString();
-#ifndef Q_OS_WIN
-    if (::fsync(temp.handle()) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-#endif
-    if (QFileInfo(temp.fileName()).size() != bytes.size())
-        return QStringLiteral("書き込みが途中で止まりました");
-    temp.close();
-    if (QFile::exists(path))
-        temp.setPermissions(QFile::permissions(path));
-    else
-        temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-            | QFile::ReadOther | QFile::WriteOther);
-    std::error_code ec;
-    std::filesystem::rename(
-        std::filesystem::path(temp.fileName().toStdU16String()), std::filesystem::path(path.toStdU16String()), ec);
-    if (ec)
-        return QString::fromStdString(ec.message());
-    temp.setAutoRemove(false);
+    // A short write (a full disk, a size limit) must not pass for a finished file: the file layer
+    // counts every byte and checks the length on the disk before the new file replaces the old.
+    if (const int e
+        = fileio::replaceFile(platform::nativePath(path), std::string_view(bytes.constData(), bytes.size())))
+        return QString::fromLocal8Bit(std::strerror(e));
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 // Recording an attempt: the record flags, the two files, the fields written, and the retry
 // handlers when a file is missing, locked or unusable.
+#include "fileio/fileio.h"
 #include "results/results.h"
 #include "results/retry.h"
 #include "results_testutil.h"
@@ -264,6 +265,26 @@ TEST_F(Recording, AFileThatCannotBeUsedAtAllEndsTheProgramAtOnce)
     text = platform.messages.texts.first();
     EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
     EXPECT_TRUE(waits.waits.empty());
+    EXPECT_TRUE(programEnding());
+}
+
+// A record not known to be on the disk is taken back, so a retry cannot store it twice, and the
+// program ends naming the attempt.
+TEST_F(Recording, AFlushThatFailsLeavesTheFileAsItWasAndEndsTheProgramNamingTheAttempt)
+{
+    const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
+    writeFile(mainPath(), before);
+    const fileio::FlushFunction old = fileio::setFlushForTests([](fileio::File&) { return EIO; });
+    reg.attemptResult = 44;
+    recordResult(1);
+    fileio::setFlushForTests(old);
+    EXPECT_EQ(readFile(mainPath()), before);
+    EXPECT_FALSE(QFileInfo::exists(homePath()));
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("デバイス I/O エラー"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("番号12 レベル1 成績44"))) << text.toStdString();
     EXPECT_TRUE(programEnding());
 }
 

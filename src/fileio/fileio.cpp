@@ -1,0 +1,165 @@
+// The parts of the file layer that are the same on every system.
+#include "fileio/internal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <random>
+#include <utility>
+
+namespace fileio {
+namespace {
+
+std::mutex flushMutex;
+FlushFunction& installedFlush()
+{
+    static FlushFunction flush;
+    return flush;
+}
+
+} // namespace
+
+namespace detail {
+
+Path temporaryNameBeside(const Path& target)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 generator { std::random_device {}() };
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kLetters) - 2);
+    std::string suffix = ".";
+    for (int i = 0; i < 6; ++i)
+        suffix += kLetters[pick(generator)];
+    Path name = target;
+    name += suffix;
+    return name;
+}
+
+} // namespace detail
+
+std::string errorText(int error)
+{
+    return std::strerror(error);
+}
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed))
+    , locked_(std::exchange(other.locked_, false))
+{
+}
+
+File& File::operator=(File&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, kClosed);
+        locked_ = std::exchange(other.locked_, false);
+    }
+    return *this;
+}
+
+int File::lock(bool wait)
+{
+    if (locked_)
+        return 0;
+    const int e = lockNative(handle_, wait);
+    locked_ = e == 0;
+    return e;
+}
+
+void File::unlock()
+{
+    if (!locked_)
+        return;
+    unlockNative(handle_);
+    locked_ = false;
+}
+
+int File::flush()
+{
+    FlushFunction flush;
+    {
+        std::lock_guard<std::mutex> guard(flushMutex);
+        flush = installedFlush();
+    }
+    return flush ? flush(*this) : flushToDisk();
+}
+
+FlushFunction setFlushForTests(FlushFunction flush)
+{
+    std::lock_guard<std::mutex> guard(flushMutex);
+    return std::exchange(installedFlush(), std::move(flush));
+}
+
+AppendOutcome appendRecord(const Path& path, const char* record, std::int64_t length, int recordLength)
+{
+    AppendOutcome out;
+    out.stage = 1;
+    File file;
+    if ((out.error = file.open(path, File::Mode::ReadWriteCreate)) != 0)
+        return out;
+
+    out.stage = 2;
+    if ((out.error = file.lock(false)) != 0) {
+        out.busy = out.error == EAGAIN || out.error == EACCES;
+        return out;
+    }
+
+    // The length is taken under the lock, so two writers never choose the same place.
+    out.stage = 3;
+    std::int64_t size = 0;
+    if ((out.error = file.size(&size)) != 0)
+        return out;
+    const std::int64_t place = size / recordLength * recordLength;
+    out.recordNumber = place / recordLength + 1;
+
+    out.stage = 4;
+    if ((out.error = file.writeAt(record, length, place)) != 0) {
+        // Leave no half record behind: the file ends after its last complete record again.
+        if (file.truncate(place) == 0)
+            file.flush();
+        return out;
+    }
+
+    out.stage = 5;
+    if ((out.error = file.flush()) != 0) {
+        // Not known to be on the disk: take it back, so a retry does not store it twice.
+        if (file.truncate(place) == 0)
+            file.flush();
+        return out;
+    }
+    if (size == 0)
+        flushFolderOf(path);
+
+    out.stage = 6;
+    file.unlock();
+    return out;
+}
+
+Replacement::~Replacement()
+{
+    if (!temporary_.empty()) {
+        file_.close();
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+}
+
+int Replacement::write(std::string_view bytes)
+{
+    if (const int e = file_.writeAt(bytes.data(), static_cast<std::int64_t>(bytes.size()), written_))
+        return e;
+    written_ += static_cast<std::int64_t>(bytes.size());
+    return 0;
+}
+
+int replaceFile(const Path& target, std::string_view bytes)
+{
+    Replacement replacement;
+    if (const int e = replacement.begin(target))
+        return e;
+    if (const int e = replacement.write(bytes))
+        return e;
+    return replacement.commit();
+}
+
+} // namespace fileio
