@@ -27,7 +27,7 @@ private Q_SLOTS:
                                       << "印刷";
         QTest::newRow("page setup") << "QPageSetupWidget"
                                     << "Portrait"
-                                    << "縦";
+                                    << "縦 (ポートレート)";
     }
     void qtDialogsSpeakJapanese()
     {
