@@ -1,14 +1,18 @@
 #include "app/lifecycle.h"
+#include "app/commandline.h"
+#include "app/desktop.h"
 #include "platform/widgetmessagebox.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> answered = kanameru::answerCommandLine(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanameru"));
-    QApplication::setApplicationDisplayName(QStringLiteral("カナメル"));
     QApplication::setApplicationVersion(QStringLiteral(KANAMERU_VERSION));
+    kanameru::setUpDesktop();
     platform::WidgetMessageBox messageBox;
     platform::setMessageBoxService(&messageBox);
     return kanameru::runProgram(app);

@@ -47,7 +47,7 @@ int startProgram(const QString& programDir)
     reg.formBackColour = 0x008080; // red 0, green 128, blue 128
     if (std::optional<FileError> error = loadSettings(programDir)) {
         platform::showMessage(QStringLiteral("起動できません。\n%1").arg(error->message()),
-            reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle);
+            reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle, platform::MessageIcon::Error);
         return 2;
     }
     loadSoundMap();

@@ -65,3 +65,26 @@ function(kanameru_xtest name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300
     ENVIRONMENT "QT_QPA_PLATFORM=xcb;SDL_AUDIODRIVER=disk;QT_LOGGING_RULES=qt.qpa.*=false;LANG=C.UTF-8")
 endfunction()
+
+# Installation: two components.
+#   program  the executable, the teachers' tools, the sounds the build makes, the icon and the
+#            desktop entry; replaced by every install.
+#   data     the school's data: every text file a teacher edits and the question file; written
+#            only where it does not exist yet, so an install over a school's folder keeps them.
+# An install without --component lays out both: a fresh demo installation, or an upgrade that
+# keeps the school's data. Results files are never installed: the program makes them.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
+
+# kanameru_install_data(<file> <destination>): installs a school data file into
+# <prefix>/<destination> unless a file of that name is already there, and says which it did.
+function(kanameru_install_data file destination)
+  get_filename_component(name "${file}" NAME)
+  install(CODE "
+    set(_kanameru_target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/${name}\")
+    if(EXISTS \"\${_kanameru_target}\")
+      message(STATUS \"Kept (school data): \${_kanameru_target}\")
+    else()
+      file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${destination}\" TYPE FILE FILES \"${file}\")
+    endif()"
+    COMPONENT data)
+endfunction()

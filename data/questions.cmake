@@ -12,7 +12,7 @@ if(_questions_clear)
     COMMENT "Encoding the demo question bank"
     VERBATIM)
   set_property(GLOBAL APPEND PROPERTY KANAMERU_DEMO_OUTPUTS ${QUESTIONS_STORED})
-  install(FILES ${QUESTIONS_STORED} DESTINATION "カナメル")
+  kanameru_install_data(${QUESTIONS_STORED} "カナメル")
 else()
   message(WARNING "data/demo/questions.csv is missing: the demo installation has no question file")
 endif()

@@ -14,4 +14,5 @@ add_custom_command(OUTPUT ${demo_sound_paths}
   COMMENT "Synthesising the demo sounds"
   VERBATIM)
 set_property(GLOBAL APPEND PROPERTY KANAMERU_DEMO_OUTPUTS ${demo_sound_paths})
-install(FILES ${demo_sound_paths} DESTINATION files)
+# The sounds are made by the build, so they are program files: every install replaces them.
+install(FILES ${demo_sound_paths} DESTINATION files COMPONENT program)

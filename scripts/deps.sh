@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-translations-l10n
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk

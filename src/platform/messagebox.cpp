@@ -7,7 +7,7 @@ namespace {
 
 class StderrMessageBox : public MessageBoxService {
 public:
-    void show(const QString& text, const QString& title) override
+    void show(const QString& text, const QString& title, MessageIcon) override
     {
         std::fprintf(stderr, "%s%s%s\n", qPrintable(title), title.isEmpty() ? "" : ": ", qPrintable(text));
     }
@@ -18,9 +18,9 @@ MessageBoxService* current = &stderrBox;
 
 } // namespace
 
-void showMessage(const QString& text, const QString& title)
+void showMessage(const QString& text, const QString& title, MessageIcon icon)
 {
-    current->show(text, title);
+    current->show(text, title, icon);
 }
 
 MessageBoxService* setMessageBoxService(MessageBoxService* service)

@@ -1,14 +1,32 @@
 #include "platform/widgetmessagebox.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
 
-void WidgetMessageBox::show(const QString& text, const QString& title)
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
-                    QMessageBox::Ok);
+    switch (icon) {
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void WidgetMessageBox::show(const QString& text, const QString& title, MessageIcon icon)
+{
+    // The title is the caller's caption exactly; a message without one carries the program's name.
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("カナメル") : title, text, QMessageBox::Ok);
     box.exec();
 }
 

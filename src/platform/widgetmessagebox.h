@@ -6,7 +6,7 @@ namespace platform {
 // Shows messages in a modal box with an OK button (installed by the program at start).
 class WidgetMessageBox : public MessageBoxService {
 public:
-    void show(const QString& text, const QString& title) override;
+    void show(const QString& text, const QString& title, MessageIcon icon) override;
 };
 
 } // namespace platform

@@ -270,7 +270,7 @@ namesel* namesel::open()
         platform::showMessage(
             QStringLiteral("このプログラムと同じプログラムがすでに起動され、完全に終了されていません。"
                            "同じプログラムを完全に終了させてから実行してください。"),
-            QStringLiteral("注意"));
+            QStringLiteral("注意"), platform::MessageIcon::Error);
         endProgram(1);
         return nullptr;
     }
@@ -435,7 +435,7 @@ void namesel::rebuildLists()
             leaving_ = true;
             platform::showMessage(QStringLiteral("名簿表示") + shortestNumber(stageMarker_) + error->message()
                     + QString::number(errorNumber),
-                title());
+                title(), platform::MessageIcon::Error);
             if (self)
                 rebuilding_ = false;
             endProgram(1);

@@ -46,8 +46,8 @@ void checkFailure(int code)
         ++reg.soundFailureCount;
         return;
     }
-    platform::showMessage(
-        QStringLiteral("音声がでません。先生を呼びなさい。\n") + soundErrorText(code), QStringLiteral("音声エラー"));
+    platform::showMessage(QStringLiteral("音声がでません。先生を呼びなさい。\n") + soundErrorText(code),
+        QStringLiteral("音声エラー"), platform::MessageIcon::Error);
     endProgram(1);
 }
 

@@ -82,7 +82,10 @@ TEST(Launcher, DropsExeOnLinuxOnly)
 
 class Recorder : public platform::MessageBoxService {
 public:
-    void show(const QString& text, const QString& title) override { seen << title + QLatin1Char('|') + text; }
+    void show(const QString& text, const QString& title, platform::MessageIcon) override
+    {
+        seen << title + QLatin1Char('|') + text;
+    }
     QStringList seen;
 };
 

@@ -476,6 +476,7 @@ private Q_SLOTS:
         const QString text = fake->messages.texts[0];
         QVERIFY2(text.startsWith(QStringLiteral("名簿表示3")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("6 行目")), qPrintable(text));
+        QCOMPARE(fake->messages.icons, QList<platform::MessageIcon> { platform::MessageIcon::Error });
         QCOMPARE(endCodes, QList<int> { 1 });
         if (form)
             QCOMPARE(form->stageMarker(), 3.0);
@@ -559,6 +560,7 @@ private Q_SLOTS:
         QVERIFY(!namesel::open());
         pump();
         QCOMPARE(fake->messages.titles, QStringList { QStringLiteral("注意") });
+        QCOMPARE(fake->messages.icons, QList<platform::MessageIcon> { platform::MessageIcon::Error });
         QCOMPARE(fake->messages.texts.value(0),
             QStringLiteral("このプログラムと同じプログラムがすでに起動され、完全に終了されていません。"
                            "同じプログラムを完全に終了させてから実行してください。"));

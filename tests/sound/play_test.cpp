@@ -272,6 +272,7 @@ TEST_P(GuardedRoutines, ToleratesThreeFailuresInARowAndEndsOnTheFourth)
         // The error text follows the line break and names the missing file.
         EXPECT_TRUE(text.contains(sounds.folder() + QStringLiteral("ない.wav"))) << qPrintable(text);
         EXPECT_EQ(fakes.messages.titles[0], QStringLiteral("音声エラー"));
+        EXPECT_EQ(fakes.messages.icons[0], platform::MessageIcon::Error);
     }
 }
 

@@ -55,15 +55,17 @@ private:
 // Records every message and answers it at once.
 class RecordingMessageBox : public platform::MessageBoxService {
 public:
-    void show(const QString& text, const QString& title) override
+    void show(const QString& text, const QString& title, platform::MessageIcon icon) override
     {
         texts.append(text);
         titles.append(title);
+        icons.append(icon);
         if (onShow)
             onShow(text);
     }
     QStringList texts;
     QStringList titles;
+    QList<platform::MessageIcon> icons;
     std::function<void(const QString&)> onShow;
 };
 

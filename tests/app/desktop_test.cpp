@@ -1,0 +1,95 @@
+#include "desktop.h"
+#include "platform/widgetmessagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(kanameru::setUpDesktop()); }
+
+    // Words of the print dialog and the standard buttons, as Qt's translations give them.
+    void qtDialogsSpeakJapanese_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("cancel button") << "QPlatformTheme"
+                                       << "Cancel"
+                                       << "キャンセル";
+        QTest::newRow("print dialog") << "QPrintDialog"
+                                      << "Print"
+                                      << "印刷";
+        QTest::newRow("page setup") << "QPageSetupWidget"
+                                    << "Portrait"
+                                    << "縦 (ポートレート)";
+    }
+    void qtDialogsSpeakJapanese()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, english);
+        QFETCH(QString, japanese);
+        QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData()), japanese);
+    }
+
+    void everyWindowCarriesTheIconAtTheSizesAskedFor()
+    {
+        const QIcon icon = QApplication::windowIcon();
+        QVERIFY(!icon.isNull());
+        for (int size : { 16, 32, 48, 256 })
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+        // The desktop name is set, the display name (which the window system would append to
+        // every title) is not.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("kanameru"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    }
+
+    void aMessageBoxShowsItsIconAndExactlyItsTitle_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("error") << int(platform::MessageIcon::Error) << "注意" << int(QMessageBox::Critical) << "注意";
+        QTest::newRow("warning") << int(platform::MessageIcon::Warning) << "名前変更" << int(QMessageBox::Warning)
+                                 << "名前変更";
+        QTest::newRow("information") << int(platform::MessageIcon::Information) << "終了"
+                                     << int(QMessageBox::Information) << "終了";
+        QTest::newRow("no title") << int(platform::MessageIcon::None) << "" << int(QMessageBox::NoIcon) << "カナメル";
+    }
+    void aMessageBoxShowsItsIconAndExactlyItsTitle()
+    {
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(int, shown);
+        QFETCH(QString, shownTitle);
+        int seenIcon = -1;
+        QString seenTitle;
+        // Answers the box as a user does, once it is on the screen.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (box && box->isVisible()) {
+                    seenIcon = box->icon();
+                    seenTitle = box->windowTitle();
+                    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                }
+            }
+        });
+        answer.start(10);
+        platform::WidgetMessageBox messages;
+        messages.show(QStringLiteral("本文"), title, static_cast<platform::MessageIcon>(icon));
+        answer.stop();
+        QCOMPARE(seenIcon, shown);
+        QCOMPARE(seenTitle, shownTitle);
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "desktop_test.moc"
