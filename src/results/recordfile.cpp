@@ -38,10 +38,26 @@ int openFile(const QString& path, int flags)
 {
     const QByteArray name = QFile::encodeName(path);
     for (;;) {
-        const int fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
+        // O_NONBLOCK: opening a FIFO must not wait for a writer (regular files ignore it).
+        const int fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
         if (fd >= 0 || errno != EINTR)
             return fd;
     }
+}
+
+// Why an open descriptor cannot be used as a record file, or nullopt when it is a regular file.
+std::optional<IoError> notARegularFile(int fd, const QString& path)
+{
+    struct stat st { };
+    if (::fstat(fd, &st) != 0)
+        return errorFromErrno(errno, path);
+    if (S_ISREG(st.st_mode))
+        return std::nullopt;
+    return IoError { kPathFileAccess,
+        describe(kPathFileAccess)
+            + (S_ISDIR(st.st_mode) ? QStringLiteral("（ファイルではなくフォルダです）")
+                                   : QStringLiteral("（普通のファイルではありません。FIFO や装置は使えません）")),
+        path };
 }
 
 bool writeAll(int fd, const char* data, qint64 size, off_t at)
@@ -150,10 +166,9 @@ IoError errorFromErrno(int errnoValue, const QString& path)
     default:
         break;
     }
-    return IoError { number,
-        describe(number) + QStringLiteral("（") + QString::fromLocal8Bit(std::strerror(errnoValue))
-            + QStringLiteral("）"),
-        path };
+    const QString reason = errnoValue == EISDIR ? QStringLiteral("ファイルではなくフォルダです")
+                                                : QString::fromLocal8Bit(std::strerror(errnoValue));
+    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path };
 }
 
 std::optional<IoError> createIfMissing(const QString& path)
@@ -169,7 +184,7 @@ std::optional<IoError> createIfMissing(const QString& path)
     Descriptor existing(openFile(path, O_RDONLY));
     if (!existing.ok())
         return errorFromErrno(errno, path);
-    return std::nullopt;
+    return notARegularFile(existing.get(), path);
 }
 
 std::optional<IoError> appendRecord(
@@ -181,6 +196,8 @@ std::optional<IoError> appendRecord(
     Descriptor fd(openFile(path, O_RDWR | O_CREAT));
     if (!fd.ok())
         return errorFromErrno(errno, path);
+    if (auto e = notARegularFile(fd.get(), path))
+        return e;
 
     at = 2;
     platform::FileLock lock(fd.get());
@@ -189,7 +206,7 @@ std::optional<IoError> appendRecord(
         // Another writer holds it: the caller waits and tries again.
         if (e == EAGAIN || e == EACCES || e == 0)
             return IoError { kPermissionDenied,
-                describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"), path };
+                describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"), path, true };
         return errorFromErrno(e, path);
     }
 
@@ -244,6 +261,8 @@ std::optional<IoError> readLastRecords(
         return errorFromErrno(errno, path);
     }
     at = 2;
+    if (auto e = notARegularFile(fd.get(), path))
+        return e;
     struct stat st { };
     if (::fstat(fd.get(), &st) != 0)
         return errorFromErrno(errno, path);
