@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <csignal>
 
 namespace kanameru {
 
@@ -44,9 +45,14 @@ void registerScreens()
 
 int startProgram(const QString& programDir)
 {
+#ifdef SIGXFSZ
+    // A file size limit must not kill the program in the middle of an append: the write then
+    // fails with EFBIG and is reported like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     reg.formBackColour = 0x008080; // red 0, green 128, blue 128
     if (std::optional<FileError> error = loadSettings(programDir)) {
-        platform::showMessage(QStringLiteral("起動できません。\n%1").arg(error->message()),
+        platform::showMessage(QStringLiteral("起動できません。\n") + error->message(),
             reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle, platform::MessageIcon::Error);
         return 2;
     }

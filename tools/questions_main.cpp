@@ -182,9 +182,8 @@ int check(const QStringList& args)
     if (!result.usableAtLevel.empty()) {
         for (int l = 1; l <= levels; ++l)
             text += QStringLiteral("レベル %1: このレベルの行 %2、出題できる行 %3\n")
-                        .arg(l)
-                        .arg(result.rowsAtLevel[static_cast<size_t>(l)])
-                        .arg(result.usableAtLevel[static_cast<size_t>(l)]);
+                        .arg(QString::number(l), QString::number(result.rowsAtLevel[static_cast<size_t>(l)]),
+                            QString::number(result.usableAtLevel[static_cast<size_t>(l)]));
     }
     text += result.sound() ? QStringLiteral("問題はありません。")
                            : QStringLiteral("問題が %1 件あります。").arg(result.problems.size());
@@ -214,5 +213,5 @@ int main(int argc, char* argv[])
         return decode(args);
     if (command == QLatin1String("check"))
         return check(args);
-    return usageError(QStringLiteral("コマンド「%1」はありません。").arg(command));
+    return usageError(QStringLiteral("コマンド「%1」はありません。").arg(kanameru::shownValue(command)));
 }

@@ -51,18 +51,15 @@ QString targetLine(int level)
     if (reg.levelPassPoints[l] == 9999)
         return QStringLiteral("目標=") + target + QStringLiteral("秒 --------");
     return QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
-        .arg(target)
-        .arg(reg.levelRequiredCount[l])
-        .arg(reg.levelPassPoints[l])
-        .arg(floatText(reg.levelPointFactor[l]));
+        .arg(target, QString::number(reg.levelRequiredCount[l]), QString::number(reg.levelPassPoints[l]),
+            floatText(reg.levelPointFactor[l]));
 }
 
 QString recentLine(int level, int pupil)
 {
     return QStringLiteral("最近%1日=%2回 / %3点")
-        .arg(shortestNumber(reg.levelRecentDays[static_cast<size_t>(level)].toDouble()))
-        .arg(reg.recentCount(level, pupil))
-        .arg(reg.recentPoints(level, pupil));
+        .arg(shortestNumber(reg.levelRecentDays[static_cast<size_t>(level)].toDouble()),
+            QString::number(reg.recentCount(level, pupil)), QString::number(reg.recentPoints(level, pupil)));
 }
 
 QString todaySummary(int level, int pupil)

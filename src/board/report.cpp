@@ -3,6 +3,7 @@
 #include "board/ranking.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
+#include "startup/textfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,11 +173,17 @@ namespace kanameru {
 Result<PupilListing> fillPupilList()
 {
     const int schoolYear = computeSchoolYear();
-    Result<QList<RosterRecord>> records = readRosterRecords(rosterFileName());
-    if (!records)
-        return records.error();
+    const QString path = rosterFileName();
+    Result<QString> text = readTextFile(path, kRosterFileLimit);
+    if (!text)
+        return text.error();
+    // A record whose number has no place in the tables is left out, as the start screen does.
+    Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
+    if (!lines)
+        return lines.error();
     PupilListing listing;
-    for (const RosterRecord& r : records.value()) {
+    for (const RosterLine& line : std::as_const(*lines)) {
+        const RosterRecord& r = line.record;
         if (r.number < 1 || r.number > kMaxPupil)
             continue;
         const auto no = static_cast<size_t>(r.number);

@@ -3,6 +3,7 @@
 #include "platform/random.h"
 #include "startup/anyvalue.h"
 #include "startup/hensuu1.h"
+#include "startup/textfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,8 @@ Result<QuestionRows> loadRows(int level, const QString& fileName)
             continue;
         double rowLevel = 0;
         if (!parseNumber(levelText, &rowLevel))
-            return FileError { fileName, r, QStringLiteral("レベルの欄「%1」が数値ではありません").arg(levelText) };
+            return FileError { fileName, r,
+                QStringLiteral("レベルの欄「%1」が数値ではありません").arg(shownValue(levelText)) };
         if (rowLevel > level)
             continue;
         ++n;

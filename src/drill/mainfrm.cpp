@@ -212,9 +212,7 @@ bool MainFrm::Command2_Click()
     if (rows_.usableRowCount < needed) {
         platform::showMessage(
             QStringLiteral("レベル「%1」の問題は %2 問しかないため、出題できません（%3 問以上が必要です）。")
-                .arg(levelName(reg.currentLevel))
-                .arg(rows_.usableRowCount)
-                .arg(needed),
+                .arg(levelName(reg.currentLevel), QString::number(rows_.usableRowCount), QString::number(needed)),
             title);
         return false;
     }

@@ -54,7 +54,7 @@ void checkWidth(QuestionCheck& check, int line, const QString& what, const QStri
     if (width > limit)
         check.problems.push_back({ line,
             QStringLiteral("%1「%2」が長すぎます（全角 %3 文字分。%4 文字分まで）。")
-                .arg(what, text, widthText(width), widthText(limit)) });
+                .arg(what, shownValue(text), widthText(width), widthText(limit)) });
 }
 
 QString lineList(const std::vector<int>& lines)
@@ -148,8 +148,9 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
     check.rowsAtLevel.assign(static_cast<size_t>(std::max(levels, 0)) + 1, 0);
     check.usableAtLevel.assign(static_cast<size_t>(std::max(levels, 0)) + 1, 0);
     if (levels < 1 || levels > kMaxLevel) {
-        check.problems.push_back(
-            { 0, QStringLiteral("レベルの数 %1 は 1 から %2 までにしてください。").arg(levels).arg(kMaxLevel) });
+        check.problems.push_back({ 0,
+            QStringLiteral("レベルの数 %1 は 1 から %2 までにしてください。")
+                .arg(QString::number(levels), QString::number(kMaxLevel)) });
         return check;
     }
 
@@ -165,17 +166,15 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
 
         if (fields.size() < kQuestionFieldsRead)
             report(QStringLiteral("項目が %1 個しかありません（%2 個必要です）。")
-                       .arg(fields.size())
-                       .arg(kQuestionFieldsRead));
+                       .arg(QString::number(fields.size()), QString::number(kQuestionFieldsRead)));
 
         const QString levelText = cell(fields, kLevelColumn);
         double level = 0;
         if (!parseNumber(levelText, &level)) {
-            report(QStringLiteral("レベル「%1」が数字ではありません。").arg(levelText));
+            report(QStringLiteral("レベル「%1」が数字ではありません。").arg(shownValue(levelText)));
         } else if (level > levels) {
             report(QStringLiteral("レベル %1 の行は、レベル 1 から %2 のどこでも出題されません。")
-                       .arg(levelText.trimmed())
-                       .arg(levels));
+                       .arg(shownValue(levelText.trimmed()), QString::number(levels)));
         } else {
             if (level <= 0)
                 ++check.rowsAtLevel[0];
@@ -189,12 +188,11 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
         const QString yearText = cell(fields, kYearColumn);
         const double year = leadingNumber(yearText);
         if (!beginsWithNumber(yearText))
-            report(QStringLiteral("年「%1」が数字で始まっていません（年 0 として扱われます）。").arg(yearText));
+            report(QStringLiteral("年「%1」が数字で始まっていません（年 0 として扱われます）。")
+                       .arg(shownValue(yearText)));
         if (havePrevious && year < previousYear)
             report(QStringLiteral("年代順になっていません（%1 年が %2 行目の %3 年より前です）。")
-                       .arg(shortestNumber(year))
-                       .arg(previousLine)
-                       .arg(shortestNumber(previousYear)));
+                       .arg(shortestNumber(year), QString::number(previousLine), shortestNumber(previousYear)));
         havePrevious = true;
         previousYear = year;
         previousLine = line;
@@ -202,22 +200,23 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
         const QString event = cell(fields, kEventColumn);
         const QString explanation = cell(fields, kExplanationColumn);
         if (event.trimmed().isEmpty())
-            report(QStringLiteral("出来事（%1 番目の項目）が空です。").arg(kEventColumn));
+            report(QStringLiteral("出来事（%1 番目の項目）が空です。").arg(QString::number(kEventColumn)));
         if (explanation.trimmed().isEmpty())
-            report(QStringLiteral("説明（%1 番目の項目）が空です。").arg(kExplanationColumn));
+            report(QStringLiteral("説明（%1 番目の項目）が空です。").arg(QString::number(kExplanationColumn)));
         if (!event.trimmed().isEmpty()) {
             if (eventLine.contains(event))
-                report(QStringLiteral("出来事「%1」が %2 行目と同じです。").arg(event).arg(eventLine.value(event)));
+                report(QStringLiteral("出来事「%1」が %2 行目と同じです。")
+                           .arg(shownValue(event), QString::number(eventLine.value(event))));
             else
                 eventLine.insert(event, line);
             if (explanation.contains(event.trimmed()))
-                report(QStringLiteral("説明が出来事の名前「%1」をそのまま含んでいます。").arg(event.trimmed()));
+                report(QStringLiteral("説明が出来事の名前「%1」をそのまま含んでいます。")
+                           .arg(shownValue(event.trimmed())));
         }
         if (!explanation.trimmed().isEmpty()) {
             if (explanationLine.contains(explanation))
                 report(QStringLiteral("説明「%1」が %2 行目と同じです。")
-                           .arg(explanation)
-                           .arg(explanationLine.value(explanation)));
+                           .arg(shownValue(explanation), QString::number(explanationLine.value(explanation))));
             else
                 explanationLine.insert(explanation, line);
         }
@@ -243,9 +242,7 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
         if (usable < kRowsPerQuestion)
             check.problems.push_back({ 0,
                 QStringLiteral("レベル %1 で出題できる行が %2 行しかありません（%3 行以上必要です）。")
-                    .arg(l)
-                    .arg(usable)
-                    .arg(kRowsPerQuestion) });
+                    .arg(QString::number(l), QString::number(usable), QString::number(kRowsPerQuestion)) });
     }
     return check;
 }

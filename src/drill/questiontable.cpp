@@ -108,7 +108,8 @@ std::optional<QString> clearLineProblem(const QString& clear)
             .arg(questionEndMarker());
     const qsizetype fields = clear.count(QLatin1Char(',')) + 1;
     if (fields > kMaxQuestionColumns)
-        return QStringLiteral("項目が %1 個あります（%2 個まで）。").arg(fields).arg(kMaxQuestionColumns);
+        return QStringLiteral("項目が %1 個あります（%2 個まで）。")
+            .arg(QString::number(fields), QString::number(kMaxQuestionColumns));
     // Positions count characters: the code page holds no character outside the basic plane,
     // so a character that would take two positions of a QString is refused here. A character
     // must also read back as itself, or the explanation would no longer match its event.
@@ -122,7 +123,8 @@ std::optional<QString> clearLineProblem(const QString& clear)
         const bool pair = clear[i].isHighSurrogate() && i + 1 < clear.size();
         const QString character = clear.mid(i, pair ? 2 : 1);
         if (pair || !readsBack(character))
-            return QStringLiteral("%1 文字目の「%2」は Shift-JIS（CP932）で書けません。").arg(i + 1).arg(character);
+            return QStringLiteral("%1 文字目の「%2」は Shift-JIS（CP932）で書けません。")
+                .arg(QString::number(i + 1), character);
     }
     return QStringLiteral("Shift-JIS（CP932）で書くと元の文字に戻りません。");
 }
@@ -138,15 +140,14 @@ struct DescrambledFile {
 
 Result<DescrambledFile> descrambleFile(const QString& storedPath)
 {
-    Result<QString> text = readTextFile(storedPath);
+    Result<QString> text = readTextFile(storedPath, kQuestionFileLimit);
     if (!text)
         return text.error();
     DescrambledFile file { splitLines(*text), {} };
     if (file.lines.size() > kMaxQuestionLines)
         return FileError { storedPath, kMaxQuestionLines + 1,
             QStringLiteral("問題ファイルは %1 行までです（%2 行あります）。")
-                .arg(kMaxQuestionLines)
-                .arg(file.lines.size()) };
+                .arg(QString::number(kMaxQuestionLines), QString::number(file.lines.size())) };
     const QString marker = questionEndMarker();
     file.clearLength.reserve(static_cast<size_t>(file.lines.size()));
     for (int r = 0; r < file.lines.size(); ++r) {
@@ -155,8 +156,7 @@ Result<DescrambledFile> descrambleFile(const QString& storedPath)
         if (line.size() < requiredStoredLength())
             return FileError { storedPath, lineNo,
                 QStringLiteral("行が短すぎます（%1 文字。少なくとも %2 文字必要です）。")
-                    .arg(line.size())
-                    .arg(requiredStoredLength()) };
+                    .arg(QString::number(line.size()), QString::number(requiredStoredLength())) };
         exchangeAll(line, kSwapCount, -1);
         const qsizetype end = line.indexOf(marker);
         if (end < 0)
@@ -167,7 +167,8 @@ Result<DescrambledFile> descrambleFile(const QString& storedPath)
         const qsizetype fieldCount = QStringView(line).left(end).count(u',') + 1;
         if (fieldCount > kMaxQuestionColumns)
             return FileError { storedPath, lineNo,
-                QStringLiteral("項目が %1 個あります（%2 個まで）。").arg(fieldCount).arg(kMaxQuestionColumns) };
+                QStringLiteral("項目が %1 個あります（%2 個まで）。")
+                    .arg(QString::number(fieldCount), QString::number(kMaxQuestionColumns)) };
         file.clearLength.push_back(end);
     }
     return file;
@@ -235,8 +236,7 @@ std::optional<FileError> writeStoredQuestionFile(
     if (clearLines.size() > kMaxQuestionLines)
         return FileError { clearName, kMaxQuestionLines + 1,
             QStringLiteral("問題ファイルは %1 行までです（%2 行あります）。")
-                .arg(kMaxQuestionLines)
-                .arg(clearLines.size()) };
+                .arg(QString::number(kMaxQuestionLines), QString::number(clearLines.size())) };
     std::mt19937 rng(fillerSeed);
     QString text;
     for (int i = 0; i < clearLines.size(); ++i) {

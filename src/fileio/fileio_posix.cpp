@@ -13,7 +13,9 @@ namespace {
 int openRetrying(const Path& path, int flags)
 {
     for (;;) {
-        const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        // O_NONBLOCK: a FIFO put in a file's place must not hold the open for ever (regular
+        // files ignore it).
+        const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
         if (fd >= 0 || errno != EINTR)
             return fd;
     }

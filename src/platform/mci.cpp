@@ -173,6 +173,8 @@ int playAndWait(const QString& path)
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return fail(kMciFileNotFound, path);
+    if (!info.isFile()) // a FIFO or a device: opening or reading it could wait for ever
+        return fail(kMciInvalidFile, path);
     SDL_RWops* file = SDL_RWFromFile(encodedPath(path).constData(), "rb");
     if (file == nullptr)
         return fail(kMciFileNotFound, path + QStringLiteral(" (") + sdlError() + u')');
@@ -188,6 +190,8 @@ int playAndWait(const QString& path)
         wav.data = nullptr;
         return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
     }
+    if (spec.freq < kMinSampleRate || spec.freq > kMaxSampleRate)
+        return fail(kMciOutputsUnsuitable, path + QStringLiteral(" (%1 Hz)").arg(QString::number(spec.freq)));
     const int bytesPerSecond = spec.freq * spec.channels * static_cast<int>(SDL_AUDIO_BITSIZE(spec.format)) / 8;
     if (bytesPerSecond <= 0)
         return fail(kMciInvalidFile, path);
@@ -203,9 +207,13 @@ int playAndWait(const QString& path)
     }
 
     const qint64 soundMs = static_cast<qint64>(wav.length) * 1000 / bytesPerSecond;
-    const qint64 bufferMs
-        = std::max<qint64>(1, static_cast<qint64>(device.obtained.samples) * 1000 / device.obtained.freq);
-    // A device that stops taking sound must not hold the pupil for ever.
+    // The device's buffer: about 25 ms at the rates allowed, and never taken as more than 100 ms
+    // whatever the device reports, so no wait below depends on it beyond that.
+    const qint64 bufferMs = std::clamp<qint64>(
+        device.obtained.freq > 0 ? static_cast<qint64>(device.obtained.samples) * 1000 / device.obtained.freq : 100, 1,
+        100);
+    // A device that stops taking sound must not hold the pupil for ever: the whole wait is
+    // bounded by the sound's own length and a margin of at most two seconds.
     const qint64 deadlineMs = soundMs + 4 * bufferMs + 1500;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -244,10 +252,13 @@ QString codeText(int code)
         return QStringLiteral("再生するファイルが指定されていません。");
     case kMciInvalidFile:
         return QStringLiteral("指定されたファイルは WAV の音声として再生できません。");
+    case kMciOutputsUnsuitable:
+        return QStringLiteral("この WAV の標本化周波数は再生できません（%1～%2 Hz の音だけが再生できます）。")
+            .arg(QString::number(kMinSampleRate), QString::number(kMaxSampleRate));
     case kMciNoAudioDevice:
         return QStringLiteral("音声を出力できる装置がありません。装置の接続と設定を確かめてください。");
     default:
-        return QStringLiteral("不明なエラーです (コード %1)。").arg(code);
+        return QStringLiteral("不明なエラーです (コード %1)。").arg(QString::number(code));
     }
 }
 

@@ -15,13 +15,19 @@ enum MciCode : int {
     kMciInvalidFile = 296, // the file cannot be read as a WAV sound
     kMciNoAudioDevice = 320, // no usable audio output device
     kMciMissingFileName = 273, // "play" without a file
+    kMciOutputsUnsuitable = 326, // no output device can play the file's format (its sample rate)
 };
+
+// Sample rates a sound card can play; a WAV outside them is refused before anything plays.
+constexpr int kMinSampleRate = 4000;
+constexpr int kMaxSampleRate = 192000;
 
 // Understands "play PATH wait": loads the WAV file, plays it on the default audio device and
 // returns when it has been heard to its end. PATH may be enclosed in double quotes; without
-// quotes everything between "play " and " wait" is the path, spaces included. The wait is
-// bounded: a device that stops playing gives kMciDeviceStopped after a deadline taken from the
-// sound's length. Any other command gives kMciUnknownCommand.
+// quotes everything between "play " and " wait" is the path, spaces included. A WAV whose
+// sample rate lies outside kMinSampleRate..kMaxSampleRate gives kMciOutputsUnsuitable. The
+// wait is bounded by the sound's own length and a small margin: a device that stops playing
+// gives kMciDeviceStopped. Any other command gives kMciUnknownCommand.
 int mciSendString(const QString& command);
 
 // The error text of a code, at most 255 characters. For the code of the last failed command

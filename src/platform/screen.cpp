@@ -58,7 +58,7 @@ void setForeground(QWidget* widget, const QColor& colour)
 
 QString controlName(const char* name, int index)
 {
-    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+    return QStringLiteral("%1_%2").arg(QLatin1String(name), QString::number(index));
 }
 
 namespace {

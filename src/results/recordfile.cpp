@@ -3,11 +3,32 @@
 #include "fileio/fileio.h"
 #include "platform/nativepath.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
 namespace kanameru::recordfile {
 using platform::nativePath;
+
+namespace {
+
+// Why a path cannot serve as a record file (a folder, a FIFO, a device), or nullopt when it is a
+// regular file or not there at all. Looked at before opening: opening a FIFO would wait for a
+// writer for ever.
+std::optional<IoError> notARegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return std::nullopt;
+    return IoError { kPathFileAccess,
+        describe(kPathFileAccess)
+            + (info.isDir() ? QStringLiteral("（ファイルではなくフォルダです）")
+                            : QStringLiteral("（普通のファイルではありません。FIFO や装置は使えません）")),
+        path };
+}
+
+} // namespace
 
 QString describe(int number)
 {
@@ -57,10 +78,9 @@ IoError errorFromErrno(int errnoValue, const QString& path)
     default:
         break;
     }
-    return IoError { number,
-        describe(number) + QStringLiteral("（") + QString::fromLocal8Bit(std::strerror(errnoValue))
-            + QStringLiteral("）"),
-        path };
+    const QString reason = errnoValue == EISDIR ? QStringLiteral("ファイルではなくフォルダです")
+                                                : QString::fromLocal8Bit(std::strerror(errnoValue));
+    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path };
 }
 
 std::optional<IoError> createIfMissing(const QString& path)
@@ -74,6 +94,8 @@ std::optional<IoError> createIfMissing(const QString& path)
     if (e != EEXIST)
         return errorFromErrno(e, path);
     // It is there; make sure it can be opened at all.
+    if (auto e = notARegularFile(path))
+        return e;
     fileio::File existing;
     if (const int e2 = existing.open(nativePath(path), fileio::File::Mode::Read))
         return errorFromErrno(e2, path);
@@ -83,6 +105,8 @@ std::optional<IoError> createIfMissing(const QString& path)
 std::optional<IoError> appendRecord(
     const QString& path, const QByteArray& record, int recordLength, int* stage, qint64* recordNumber)
 {
+    if (auto e = notARegularFile(path))
+        return e;
     const fileio::AppendOutcome out
         = fileio::appendRecord(nativePath(path), record.constData(), record.size(), recordLength);
     if (stage)
@@ -92,7 +116,7 @@ std::optional<IoError> appendRecord(
     // Another writer holds the lock: the caller waits and tries again.
     if (out.busy)
         return IoError { kPermissionDenied, describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"),
-            path };
+            path, true };
     if (out.error != 0)
         return errorFromErrno(out.error, path);
     return std::nullopt;
@@ -108,6 +132,8 @@ std::optional<IoError> readLastRecords(
     out->firstNumber = 1;
     out->totalRecords = 0;
     at = 1;
+    if (auto e = notARegularFile(path))
+        return e;
     fileio::File file;
     if (const int e = file.open(nativePath(path), fileio::File::Mode::Read)) {
         if (e == ENOENT && missingIsEmpty)

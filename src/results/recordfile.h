@@ -20,6 +20,9 @@ struct IoError {
     int number = 0;
     QString description; // Japanese text for a message box, with the system's reason
     QString path;
+    // The file's lock is held by another writer (another workstation): worth waiting for.
+    // Every other error, a forbidden or read-only file among them, is not.
+    bool lockedByOther = false;
 };
 
 // The handler's text for an error number.
@@ -27,11 +30,14 @@ QString describe(int number);
 // The error of a failed system call (errno) on a file.
 IoError errorFromErrno(int errnoValue, const QString& path);
 
+// Every routine here works on regular files only: a folder, a FIFO or a device in the file's
+// place gives kPathFileAccess at once (nothing waits on a FIFO).
+
 // Creates the file empty when it is missing; an existing file is left untouched.
 std::optional<IoError> createIfMissing(const QString& path);
 
 // Appends one record: opens (creating) the file, takes the exclusive lock without waiting
-// (busy: kPermissionDenied), writes the record after the last complete one (a partial record
+// (busy: kPermissionDenied with lockedByOther), writes the record after the last complete one (a partial record
 // left by a crash is overwritten), flushes it to the disk and unlocks. When the write or the
 // flush fails the file is cut back to where it was, so the record is either stored
 // completely or not at all. `stage` tells the step reached (1 open, 2 lock, 3 length,

@@ -46,9 +46,11 @@ using namespace results_retry;
 int stageMarker = 0;
 qint16 loadRetryCount = 0;
 
+// Only a lock held by another workstation goes away by waiting. A read-only or forbidden
+// file, a full disk or a folder in the file's place is reported at once with its reason.
 bool busyError(const IoError& e)
 {
-    return e.number == recordfile::kPermissionDenied || e.number == recordfile::kFileAlreadyOpen;
+    return e.lockedByOther;
 }
 
 QString dateText(double days)
@@ -85,8 +87,9 @@ void showLoadDiagnostic(const IoError& e, const LoadedResult& r, int slot)
 }
 
 // Runs one step of the loading routine until it succeeds, as its handler does: a missing
-// folder is waited for 5 seconds at a time and the 4th time ends the program; a busy or
-// forbidden file is tried every second (for a minute at most); anything else ends it at once.
+// folder is waited for 5 seconds at a time and the 4th time ends the program; a file locked
+// by another workstation is tried every second (for a minute at most); anything else ends it
+// at once.
 bool retryLoadStep(const std::function<std::optional<IoError>()>& step)
 {
     int busy = 0;
@@ -123,13 +126,14 @@ QString attemptText(const QDateTime& when)
 }
 
 // Appends one record, as the recording handler does: a lock held by another workstation is
-// tried again every second (with a notice every half minute, giving up after three minutes),
-// a missing folder is waited for like the loader does, and anything else ends the program
-// with a message that names the file and the attempt that could not be stored.
-bool appendWithRetry(const QString& path, const QByteArray& bytes, int length, const QString& attempt)
+// tried again every second (with a notice every half minute, giving up after three minutes);
+// anything else (a read-only or forbidden file, a full disk, a missing folder) ends the
+// program at once with a message that names the file, the reason and the attempt, and says
+// exactly where the attempt was stored and where not.
+bool appendWithRetry(const QString& path, const QByteArray& bytes, int length, const QString& attempt,
+    const QString& storedIn, const QString& notTried)
 {
     int busy = 0;
-    int notFound = 0;
     for (;;) {
         const std::optional<IoError> e = recordfile::appendRecord(path, bytes, length);
         if (!e)
@@ -145,12 +149,14 @@ bool appendWithRetry(const QString& path, const QByteArray& bytes, int length, c
                 wait(kBusyWaitMs);
                 continue;
             }
-        } else if (e->number == recordfile::kFileNotFound && ++notFound < kNotFoundTries) {
-            wait(kNotFoundWaitMs);
-            continue;
         }
-        platform::showMessage(QStringLiteral("成績ランダムファイル記録") + e->description + QLatin1Char('\n') + path
-            + QStringLiteral("\n記録できなかった成績: ") + attempt);
+        QString text = QStringLiteral("成績ランダムファイル記録") + e->description + QLatin1Char('\n') + path
+            + QStringLiteral("\n記録できなかった成績: ") + attempt;
+        if (!storedIn.isEmpty())
+            text += QStringLiteral("\nこの成績は %1 には記録しました。").arg(storedIn);
+        if (!notTried.isEmpty())
+            text += QStringLiteral("\nこの成績は %1 にも記録していません。").arg(notTried);
+        platform::showMessage(text);
         endProgram(1);
         return false;
     }
@@ -178,11 +184,14 @@ bool appendChecked()
     r.note = QByteArray(5, ' ');
     r.kindText = QByteArray("0    ");
     r.reserved = QByteArray(5, '\0');
-    if (!appendWithRetry(resultsFilePath(), r.toBytes(), kResultRecordLength, attemptText(now)))
+    const int pupil = reg.currentPupilNo;
+    const bool installationWide
+        = (pupil < kInstallationExcludedFirst || pupil > kInstallationExcludedLast) && reg.rosterSource == 1;
+    if (!appendWithRetry(resultsFilePath(), r.toBytes(), kResultRecordLength, attemptText(now), QString(),
+            installationWide ? installationResultsFileName() : QString()))
         return false;
 
-    const int pupil = reg.currentPupilNo;
-    if ((pupil < kInstallationExcludedFirst || pupil > kInstallationExcludedLast) && reg.rosterSource == 1) {
+    if (installationWide) {
         const QDateTime again = platform::clock().now();
         InstallationResultRecord h;
         h.programName = fixedBytes(reg.programFolderName + QLatin1Char('\\'), 20);
@@ -194,7 +203,8 @@ bool appendChecked()
         h.result = reg.attemptResult;
         h.schoolCode = school;
         h.reserved = QByteArray(15, '\0');
-        if (!appendWithRetry(installationResultsFilePath(), h.toBytes(), kInstallationRecordLength, attemptText(again)))
+        if (!appendWithRetry(installationResultsFilePath(), h.toBytes(), kInstallationRecordLength, attemptText(again),
+                resultsFilePath(), QString()))
             return false;
     }
     return true;

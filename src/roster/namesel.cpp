@@ -34,6 +34,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -410,9 +411,24 @@ void namesel::rebuildLists()
     stageMarker_ = 3;
     for (;;) {
         RosterProblem problem = RosterProblem::None;
-        const std::optional<FileError> error = readRoster(&problem);
-        if (!error)
+        QList<FileError> leftOut;
+        const std::optional<FileError> error = readRoster(&problem, &leftOut);
+        if (!error) {
+            // A record left out is named once per run, not at every return to this screen.
+            static QSet<QString> named;
+            QStringList fresh;
+            for (const FileError& e : std::as_const(leftOut)) {
+                if (!named.contains(e.message()) && fresh.size() < 10)
+                    fresh.append(e.message());
+                named.insert(e.message());
+            }
+            if (!fresh.isEmpty()) {
+                platform::showMessage(fresh.join(u'\n'), title());
+                if (!self)
+                    return;
+            }
             break;
+        }
         if (problem == RosterProblem::Missing || problem == RosterProblem::TooManyPupils) {
             // Waiting cannot bring a missing roster back or shrink one that is too long: the
             // list stays empty and the screen stays usable for "終了".

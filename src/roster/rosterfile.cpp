@@ -73,27 +73,45 @@ namespace {
 
 const char* const kFieldNames[] = { "番号", "生まれた年", "予備1", "予備2", "名前", "状態", "予備文字1", "予備文字2" };
 
-// A 16-bit number field: empty counts as 0, fractions are rounded halves to even.
+// A number field as written: empty counts as 0; a number in double quotes is read as the
+// number, as the free-format reader reads every other field.
+std::optional<double> writtenNumber(const Field& field, QString* reason, const char* what)
+{
+    if (!field.value.isSet())
+        return 0.0;
+    if (field.value.isNumber())
+        return field.value.toDouble();
+    double v = 0;
+    if (field.quoted && parseNumber(field.value.toString().trimmed(), &v))
+        return v;
+    *reason = QStringLiteral("%1 は数でなければなりませんが「%2」です。")
+                  .arg(QString::fromUtf8(what), shownValue(field.value.toString()));
+    return std::nullopt;
+}
+
+bool fitsSixteenBits(double v)
+{
+    return std::isfinite(v) && roundHalfEven(v) >= std::numeric_limits<qint16>::min()
+        && roundHalfEven(v) <= std::numeric_limits<qint16>::max();
+}
+
+QString tooLargeReason(const char* what, double v)
+{
+    return QStringLiteral("%1 の値 %2 が大きすぎます（-32768～32767）。")
+        .arg(QString::fromUtf8(what), shownValue(shortestNumber(v)));
+}
+
+// A 16-bit number field: fractions are rounded halves to even.
 std::optional<qint16> numberField(const Field& field, QString* reason, const char* what)
 {
-    double v = 0;
-    if (!field.value.isSet()) {
-        v = 0;
-    } else if (field.value.isNumber() && !field.quoted) {
-        v = field.value.toDouble();
-    } else {
-        *reason = QStringLiteral("%1 は数でなければなりませんが「%2」です。")
-                      .arg(QString::fromUtf8(what), field.value.toString());
+    const std::optional<double> v = writtenNumber(field, reason, what);
+    if (!v)
+        return std::nullopt;
+    if (!fitsSixteenBits(*v)) {
+        *reason = tooLargeReason(what, *v);
         return std::nullopt;
     }
-    const qint64 rounded = roundHalfEven(v);
-    if (!std::isfinite(v) || rounded < std::numeric_limits<qint16>::min()
-        || rounded > std::numeric_limits<qint16>::max()) {
-        *reason = QStringLiteral("%1 の値 %2 が大きすぎます（-32768～32767）。")
-                      .arg(QString::fromUtf8(what), shortestNumber(v));
-        return std::nullopt;
-    }
-    return static_cast<qint16>(rounded);
+    return static_cast<qint16>(roundHalfEven(*v));
 }
 
 QString textField(const Field& field)
@@ -103,10 +121,10 @@ QString textField(const Field& field)
 
 } // namespace
 
-Result<QList<RosterRecord>> parseRosterText(const QString& path, const QString& text)
+Result<QList<RosterLine>> parseRosterLines(const QString& path, const QString& text)
 {
     const QList<Field> fields = readFields(text);
-    QList<RosterRecord> records;
+    QList<RosterLine> lines;
     qsizetype i = 0;
     while (i < fields.size()) {
         const int line = fields[i].line;
@@ -118,16 +136,25 @@ Result<QList<RosterRecord>> parseRosterText(const QString& path, const QString& 
             return FileError { path, line,
                 QStringLiteral("1行に8つの値（番号,生まれた年,予備1,予備2,\"名前\",状態,\"予備\",\"予備\"）が"
                                "必要ですが、%1 個です。")
-                    .arg(count) };
+                    .arg(QString::number(count)) };
         }
-        RosterRecord r;
+        RosterLine entry;
+        entry.line = line;
+        RosterRecord& r = entry.record;
         QString reason;
-        qint16* numbers[] = { &r.number, &r.birthYear, &r.spare1, &r.spare2 };
-        for (int k = 0; k < 4; ++k) {
+        // The pupil number may lie outside 16 bits: the reader of the start screen leaves such a
+        // record out by itself, naming it, instead of refusing the whole roster.
+        const std::optional<double> number = writtenNumber(fields[i], &reason, kFieldNames[0]);
+        if (!number)
+            return FileError { path, line, reason };
+        entry.writtenNumber = *number;
+        r.number = fitsSixteenBits(*number) ? static_cast<qint16>(roundHalfEven(*number)) : 0;
+        qint16* numbers[] = { &r.birthYear, &r.spare1, &r.spare2 };
+        for (int k = 1; k < 4; ++k) {
             std::optional<qint16> v = numberField(fields[i + k], &reason, kFieldNames[k]);
             if (!v)
                 return FileError { path, line, reason };
-            *numbers[k] = *v;
+            *numbers[k - 1] = *v;
         }
         r.name = textField(fields[i + 4]);
         std::optional<qint16> status = numberField(fields[i + 5], &reason, kFieldNames[5]);
@@ -136,21 +163,36 @@ Result<QList<RosterRecord>> parseRosterText(const QString& path, const QString& 
         r.status = *status;
         r.spareText1 = textField(fields[i + 6]);
         r.spareText2 = textField(fields[i + 7]);
-        records.append(r);
+        lines.append(entry);
         i = end;
+    }
+    return lines;
+}
+
+Result<QList<RosterRecord>> parseRosterText(const QString& path, const QString& text)
+{
+    Result<QList<RosterLine>> lines = parseRosterLines(path, text);
+    if (!lines)
+        return lines.error();
+    QList<RosterRecord> records;
+    records.reserve(lines->size());
+    for (const RosterLine& l : std::as_const(*lines)) {
+        if (!fitsSixteenBits(l.writtenNumber))
+            return FileError { path, l.line, tooLargeReason(kFieldNames[0], l.writtenNumber) };
+        records.append(l.record);
     }
     return records;
 }
 
 Result<QList<RosterRecord>> readRosterRecords(const QString& path)
 {
-    Result<QString> text = readTextFile(path);
+    Result<QString> text = readTextFile(path, kRosterFileLimit);
     if (!text)
         return text.error();
     return parseRosterText(path, *text);
 }
 
-std::optional<FileError> readRoster(RosterProblem* problem)
+std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* leftOut)
 {
     auto fail = [problem](RosterProblem kind, FileError error) {
         if (problem)
@@ -159,38 +201,46 @@ std::optional<FileError> readRoster(RosterProblem* problem)
     };
     if (problem)
         *problem = RosterProblem::None;
+    if (leftOut)
+        leftOut->clear();
     const int schoolYear = computeSchoolYear();
     const QString path = rosterFileName();
     if (!QFileInfo::exists(path))
         return fail(RosterProblem::Missing, FileError { path, 0, QStringLiteral("名簿ファイルがありません。") });
-    Result<QList<RosterRecord>> records = readRosterRecords(path);
-    if (!records)
-        return fail(RosterProblem::Unreadable, records.error());
+    Result<QString> text = readTextFile(path, kRosterFileLimit);
+    if (!text)
+        return fail(RosterProblem::Unreadable, text.error());
+    Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
+    if (!lines)
+        return fail(RosterProblem::Unreadable, lines.error());
 
     const bool status2Listed = reg.status2Listed.toDouble() == 1;
-    // Check everything before the tables are touched, so a refused file changes nothing.
-    int listed = 0;
-    for (qsizetype i = 0; i < records->size(); ++i) {
-        const RosterRecord& r = records->at(i);
-        if (!isListed(r, status2Listed))
+    // Check everything before the tables are touched, so a refused file changes nothing. A
+    // listed record whose number has no place in the tables is left out on its own: the other
+    // pupils can still work.
+    QList<const RosterRecord*> listedRecords;
+    for (const RosterLine& l : std::as_const(*lines)) {
+        if (!isListed(l.record, status2Listed))
             continue;
-        ++listed;
-        if (listed > kMaxPupil) {
+        const double number = l.writtenNumber;
+        if (l.record.number < 1 || l.record.number > kMaxPupil) { // 0 also for one beyond 16 bits
+            if (leftOut)
+                leftOut->append(FileError { path, l.line,
+                    QStringLiteral("番号 %1 は 1～%2 でなければならないため、この生徒を一覧に載せません。")
+                        .arg(shownValue(shortestNumber(number)), QString::number(kMaxPupil)) });
+            continue;
+        }
+        if (listedRecords.size() >= kMaxPupil) {
             return fail(RosterProblem::TooManyPupils,
-                FileError { path, static_cast<int>(i + 1),
-                    QStringLiteral("名簿に載せられるのは %1 人までです。").arg(kMaxPupil) });
+                FileError { path, l.line,
+                    QStringLiteral("名簿に載せられるのは %1 人までです。").arg(QString::number(kMaxPupil)) });
         }
-        if (r.number < 1 || r.number > kMaxPupil) {
-            return fail(RosterProblem::Unreadable,
-                FileError { path, static_cast<int>(i + 1),
-                    QStringLiteral("番号 %1 は 1～%2 でなければなりません。").arg(r.number).arg(kMaxPupil) });
-        }
+        listedRecords.append(&l.record);
     }
 
     int k = 0;
-    for (const RosterRecord& r : *records) {
-        if (!isListed(r, status2Listed))
-            continue;
+    for (const RosterRecord* record : std::as_const(listedRecords)) {
+        const RosterRecord& r = *record;
         ++k;
         reg.roster[k] = r;
         reg.roster[k].status = 0; // a listed status 2 counts as 0 from here on
@@ -219,15 +269,13 @@ int listedPositionOfPupil(int pupilNo)
 
 void 名簿ファイル処理()
 {
-    QFile roster(rosterFileName());
-    if (roster.open(QIODevice::ReadOnly))
-        return;
+    // Only a missing roster is replaced: one that exists but cannot be read for the moment
+    // (locked, no permission) is kept, so a temporary copy never overwrites it. Nothing is
+    // opened here: opening a FIFO in the roster's place would wait for ever.
     const QString temp = rosterTempFileName();
     if (!QFileInfo::exists(temp))
         return;
-    // The roster may exist but be unreadable for the moment (locked, no permission): only a
-    // missing roster is replaced, so a temporary copy never overwrites it.
-    if (QFileInfo::exists(rosterFileName()))
+    if (QFileInfo(rosterFileName()).exists() || QFileInfo(rosterFileName()).isSymLink())
         return;
     QFile::rename(temp, rosterFileName());
 }

@@ -46,6 +46,15 @@ bool isListed(const RosterRecord& record, bool status2Listed);
 // held cut or padded to 20 characters. A line with a missing field, a number where a text
 // belongs (or the reverse) or a number outside the 16-bit range is reported with its line.
 Result<QList<RosterRecord>> parseRosterText(const QString& path, const QString& text);
+// One record with the line it came from and its pupil number as written, which may lie
+// outside 16 bits (record.number is then 0).
+struct RosterLine {
+    RosterRecord record;
+    int line = 0;
+    double writtenNumber = 0;
+};
+// Parses like parseRosterText, but a pupil number of any size is no error.
+Result<QList<RosterLine>> parseRosterLines(const QString& path, const QString& text);
 // Reads and parses a roster file.
 Result<QList<RosterRecord>> readRosterRecords(const QString& path);
 
@@ -60,9 +69,10 @@ enum class RosterProblem {
 // Reads the roster as the start screen and the board list it: computes reg.schoolYear, then
 // fills reg.roster, reg.pupilNames, reg.pupilBirthYear, reg.pupilGradeLabel and
 // reg.boardPupilNos by listed position 1, 2, 3, ... and sets reg.boardPupilCount. Records that
-// are not listed take no position. On an error the tables are left as they were and the
-// error (with its kind in *problem) is returned.
-std::optional<FileError> readRoster(RosterProblem* problem = nullptr);
+// are not listed take no position. A listed record whose number lies outside 1..5000 takes no
+// position either; *leftOut names each such record with its line. On an error the tables are
+// left as they were and the error (with its kind in *problem) is returned.
+std::optional<FileError> readRoster(RosterProblem* problem = nullptr, QList<FileError>* leftOut = nullptr);
 
 // The listed position whose record carries the pupil number, or 0 when no listed record does.
 // (Positions and numbers agree when the listed records are numbered 1, 2, 3, ... in order.)

@@ -45,10 +45,9 @@ std::optional<FileError> writeRosterRows(const QString& path, const QList<NameRo
     for (qsizetype i = 0; i < rows.size() && i < records.size(); ++i) {
         const std::optional<qint16> year = birthYearFromText(rows[i].birthYearText);
         if (!year) {
-            return FileError {
-                path, static_cast<int>(i + 1),
-                QStringLiteral("生まれた年「%1」は -32768～32767 の数でなければなりません。").arg(rows[i].birthYearText)
-            };
+            return FileError { path, static_cast<int>(i + 1),
+                QStringLiteral("生まれた年「%1」は -32768～32767 の数でなければなりません。")
+                    .arg(shownValue(rows[i].birthYearText)) };
         }
         records[i].name = nameFromText(rows[i].name);
         records[i].birthYear = *year;

@@ -10,7 +10,6 @@
 #include "startup/navigation.h"
 #include "startup/textfile.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace kanameru {
@@ -69,11 +68,7 @@ void loadSoundMap()
     resetSoundTable();
     mapProblem.clear();
     const QString path = reg.soundFolder + kSoundMapFile;
-    if (!QFileInfo(path).isFile()) {
-        mapProblem = FileError { path, 0, QStringLiteral("ファイルがありません。") }.message();
-        return;
-    }
-    const Result<QString> text = readTextFile(path);
+    const Result<QString> text = readTextFile(path, kSmallTextFileLimit);
     if (!text) {
         mapProblem = text.error().message();
         return;

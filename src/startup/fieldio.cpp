@@ -1,4 +1,5 @@
 #include "startup/fieldio.h"
+#include "startup/textfile.h"
 
 namespace kanameru {
 
@@ -116,7 +117,7 @@ Result<double> FieldReader::nextNumber(const QString& what)
     if (parseNumber(f->value.toString(), &v))
         return v;
     return FileError { path_, f->line,
-        QStringLiteral("%1 は数でなければなりませんが「%2」です。").arg(what, f->value.toString()) };
+        QStringLiteral("%1 は数でなければなりませんが「%2」です。").arg(what, shownValue(f->value.toString())) };
 }
 
 void FieldWriter::separator()

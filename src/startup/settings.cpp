@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <algorithm>
+#include <vector>
 
 namespace kanameru {
 
@@ -80,7 +82,7 @@ std::optional<FileError> readSettingsFile(const QString& path)
         return text.error();
     FieldReader in(path, *text);
     for (int i = 1; i <= 10; ++i) {
-        Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(i));
+        Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(QString::number(i)));
         if (!f)
             return f.error();
         if (i == 1)
@@ -99,8 +101,8 @@ std::optional<FileError> readCommonData(const QString& path)
     if (!month)
         return month.error();
     if (*month < 1 || *month > 12)
-        return FileError{path, 1, QStringLiteral("学年の始まる月は 1 から 12 でなければなりませんが %1 です。")
-                                      .arg(shortestNumber(*month))};
+        return FileError { path, 1,
+            QStringLiteral("学年の始まる月は 1 から 12 でなければなりませんが %1 です。").arg(shortestNumber(*month)) };
     reg.schoolYearStartMonth = AnyValue(*month);
     Result<Field> school = in.next(QStringLiteral("学校名"));
     if (!school)
@@ -111,7 +113,7 @@ std::optional<FileError> readCommonData(const QString& path)
         return listed.error();
     reg.status2Listed = listed->value;
     for (int i = 4; i <= 10; ++i) {
-        Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(i));
+        Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(QString::number(i)));
         if (!f)
             return f.error();
     }
@@ -122,49 +124,95 @@ std::optional<FileError> readCommonData(const QString& path)
     return std::nullopt;
 }
 
+// The fields of a level line that are used, with the values that can be meant. The bounds
+// keep every sum the statistics make within 32 bits: at most 55 points an attempt times a
+// factor of 100, over the 20000 attempts read back, is 110 million.
+struct LevelField {
+    const char* name;
+    double low;
+    double high;
+};
+const LevelField kLevelFields[9] = {
+    { "目標（秒）", 0, 86400 },
+    { "第二目標（秒）", 0, 86400 }, // the time limit is five times it: at most five days
+    { "合格点", 0, 100000000 },
+    { "必要回数", 0, 9999 }, // 9999 marks a level that has no end
+    { "ポイント倍率", 0, 100 },
+    { "上限回数", 0, 100000 },
+    { "上限点", 0, 100000000 },
+    { "最近の日数", 0, 36500 },
+    { "上限の日数", 0, 36500 },
+};
+constexpr int kLevelLineValues = 12;
+
 std::optional<FileError> readLevelParameters(const QString& path)
 {
-    Result<QString> text = readTextFile(path);
+    Result<QString> text = readTextFile(path, kSmallTextFileLimit);
     if (!text)
         return text.error();
-    FieldReader in(path, *text);
-    static const char* const names[9] = {"目標", "第二目標", "合格点", "必要回数", "ポイント倍率",
-                                         "上限回数", "上限点", "最近の日数", "上限の日数"};
-    for (int level = 0; !in.atEnd(); ++level) {
-        double numbers[9] = {};
-        for (int field = 1; field <= 12; ++field) {
-            const QString what = field <= 9 ? QStringLiteral("レベル %1 の%2").arg(level).arg(QString::fromUtf8(names[field - 1]))
-                                            : QStringLiteral("レベル %1 の %2 番目の値").arg(level).arg(field);
-            if (field <= 9) {
-                const int line = in.line();
-                Result<double> v = in.nextNumber(what);
-                if (!v)
-                    return v.error();
-                numbers[field - 1] = *v;
-                // Targets and points are 32-bit whole numbers, the required count a 16-bit one: a
-                // value beyond them would wrap round to a wrong (even negative) target.
-                const double limit = field == 4 ? 32767.0 : 2147483647.0;
-                if (field <= 4 && (*v >= limit + 0.5 || *v < -limit - 1.5))
-                    return FileError { path, line,
-                        QStringLiteral("%1 は %2 から %3 まででなければなりませんが %4 です。")
-                            .arg(what, shortestNumber(-limit - 1), shortestNumber(limit), shortestNumber(*v)) };
-            } else {
-                Result<Field> f = in.next(what);
-                if (!f)
-                    return f.error();
-            }
+    const QList<Field> fields = readFields(*text);
+    // Every line holds the twelve values of one level, the first line level 0: a value missing
+    // on one line must not be taken from the next, or every level after it would shift.
+    struct Row {
+        int line;
+        double numbers[9];
+    };
+    std::vector<Row> rows;
+    int expectedLine = 1;
+    for (qsizetype i = 0; i < fields.size();) {
+        const int line = fields[i].line;
+        if (line != expectedLine)
+            return FileError { path, expectedLine,
+                QStringLiteral("空の行があります。1行に1つのレベルの値を12個書いてください。") };
+        qsizetype end = i;
+        while (end < fields.size() && fields[end].line == line)
+            ++end;
+        if (end - i != kLevelLineValues)
+            return FileError { path, line,
+                QStringLiteral("1行に12個の値が必要ですが、%1 個です。").arg(QString::number(end - i)) };
+        const int level = static_cast<int>(rows.size());
+        Row row { line, {} };
+        for (int k = 0; k < 9; ++k) {
+            const Field& f = fields[i + k];
+            const QString what
+                = QStringLiteral("レベル %1 の%2").arg(QString::number(level), QString::fromUtf8(kLevelFields[k].name));
+            double v = 0;
+            if (f.value.isNumber())
+                v = f.value.toDouble();
+            else if (f.value.isSet() && !parseNumber(f.value.toString(), &v))
+                return FileError { path, line,
+                    QStringLiteral("%1 は数でなければなりませんが「%2」です。")
+                        .arg(what, shownValue(f.value.toString())) };
+            // Whole-number fields are rounded as they are stored; the bound applies to that.
+            const double held = k <= 3 ? static_cast<double>(roundHalfEven(std::clamp(v, -1e18, 1e18))) : v;
+            if (!(held >= kLevelFields[k].low && held <= kLevelFields[k].high))
+                return FileError { path, line,
+                    QStringLiteral("%1 は %2 から %3 まででなければなりませんが %4 です。")
+                        .arg(what, shortestNumber(kLevelFields[k].low), shortestNumber(kLevelFields[k].high),
+                            shownValue(shortestNumber(v))) };
+            row.numbers[k] = v;
         }
-        if (level > kMaxLevel)
-            continue; // lines beyond level 35 are ignored
-        reg.levelTarget[level] = static_cast<qint32>(roundHalfEven(numbers[0]));
-        reg.levelTargetB[level] = static_cast<qint32>(roundHalfEven(numbers[1]));
-        reg.levelPassPoints[level] = static_cast<qint32>(roundHalfEven(numbers[2]));
-        reg.levelRequiredCount[level] = static_cast<qint16>(roundHalfEven(numbers[3]));
-        reg.levelPointFactor[level] = static_cast<float>(numbers[4]);
-        reg.levelCapCount[level] = AnyValue(numbers[5]);
-        reg.levelCapPoints[level] = AnyValue(numbers[6]);
-        reg.levelRecentDays[level] = AnyValue(numbers[7]);
-        reg.levelCapDays[level] = AnyValue(numbers[8]);
+        rows.push_back(row);
+        i = end;
+        ++expectedLine;
+    }
+    if (rows.size() <= static_cast<size_t>(kDrillSetLevelCount))
+        return FileError { path, expectedLine,
+            QStringLiteral("レベル 0 から %1 までの %2 行が必要ですが、%3 行しかありません。")
+                .arg(QString::number(kDrillSetLevelCount), QString::number(kDrillSetLevelCount + 1),
+                    QString::number(rows.size())) };
+    // Everything is checked before the tables change; lines beyond level 35 are ignored.
+    for (size_t level = 0; level < rows.size() && level <= static_cast<size_t>(kMaxLevel); ++level) {
+        const double* n = rows[level].numbers;
+        reg.levelTarget[level] = static_cast<qint32>(roundHalfEven(n[0]));
+        reg.levelTargetB[level] = static_cast<qint32>(roundHalfEven(n[1]));
+        reg.levelPassPoints[level] = static_cast<qint32>(roundHalfEven(n[2]));
+        reg.levelRequiredCount[level] = static_cast<qint16>(roundHalfEven(n[3]));
+        reg.levelPointFactor[level] = static_cast<float>(n[4]);
+        reg.levelCapCount[level] = AnyValue(n[5]);
+        reg.levelCapPoints[level] = AnyValue(n[6]);
+        reg.levelRecentDays[level] = AnyValue(n[7]);
+        reg.levelCapDays[level] = AnyValue(n[8]);
     }
     return std::nullopt;
 }
@@ -199,15 +247,15 @@ void setProgramConstants()
 
 void setLevelConstants()
 {
-    reg.levelCount = 3;
-    reg.targetLevel = AnyValue(3);
+    reg.levelCount = kDrillSetLevelCount;
+    reg.targetLevel = AnyValue(kDrillSetLevelCount);
     for (int level = 1; level <= 9; ++level) {
         reg.levelTitles[level].clear();
         reg.levelIsTimed[level] = 1;
         reg.levelPracticeFlag[level] = AnyValue(1);
     }
-    const QString fixed[4] = {QStringLiteral("地域５－１"), QStringLiteral("地域５－２"), QStringLiteral("全体－１"),
-                              QStringLiteral("全体－２")};
+    const QString fixed[4] = { QStringLiteral("地域５－１"), QStringLiteral("地域５－２"), QStringLiteral("全体－１"),
+        QStringLiteral("全体－２") };
     for (int level = 10; level <= 13; ++level) {
         reg.levelTitles[level] = fixed[level - 10];
         reg.levelIsTimed[level] = 1;

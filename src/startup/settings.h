@@ -6,6 +6,9 @@
 
 namespace kanameru {
 
+// The levels this drill set offers on its board (1..3); the level file must describe them.
+constexpr int kDrillSetLevelCount = 3;
+
 // File names of an installation.
 inline const QString kSettingsFile = QStringLiteral("設定.txt");
 inline const QString kCommonDataFile = QStringLiteral("共通データ.txt");
@@ -34,7 +37,9 @@ void splitSchoolLine(const QString& line, QString* code, QString* name);
 
 // Reads the three start-up files, sets the folders, the school values and the level
 // parameters, and calls setProgramConstants. Nothing is written. On a missing or unreadable
-// file, too few values or a value that should be a number and is not, returns the error.
+// file, too few values or a value that should be a number and is not, returns the error. The
+// level file must hold exactly twelve values on each line, a line for each of levels 0..3 at
+// least, and values that can be meant; lines beyond level 35 are ignored.
 std::optional<FileError> loadSettings(const QString& exeDir);
 
 // The constants of this drill set: the print button hidden and the title "カナメル".

@@ -8,18 +8,58 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <cstring>
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kanameru {
 
 namespace {
 constexpr const char* kCodePage = "Windows-31J";
+constexpr qsizetype kShownValueLength = 40;
+
+QString systemReason(int errnoValue)
+{
+    return QString::fromLocal8Bit(std::strerror(errnoValue));
+}
+
+FileError tooLarge(const QString& path, qint64 size, qint64 maxBytes)
+{
+    return FileError { path, 0,
+        QStringLiteral("ファイルが大きすぎます（%1 バイト。%2 バイトまでです）。")
+            .arg(QString::number(size), QString::number(maxBytes)) };
+}
+
+FileError notAFile(const QString& path, bool folder)
+{
+    return FileError { path, 0,
+        folder ? QStringLiteral("ファイルではなくフォルダです。")
+               : QStringLiteral("普通のファイルではありません（FIFO や装置は読めません）。") };
+}
+
+FileError cannotRead(const QString& path, const QString& why)
+{
+    return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(why) };
+}
 } // namespace
 
 QString FileError::message() const
 {
     if (line > 0)
-        return QStringLiteral("%1 の %2 行目: %3").arg(path).arg(line).arg(reason);
+        return QStringLiteral("%1 の %2 行目: %3").arg(path, QString::number(line), reason);
     return QStringLiteral("%1: %2").arg(path, reason);
+}
+
+QString shownValue(const QString& value)
+{
+    if (value.size() <= kShownValueLength)
+        return value;
+    qsizetype cut = kShownValueLength;
+    if (value[cut - 1].isHighSurrogate())
+        --cut; // never split a character in two
+    return value.left(cut) + QChar(0x2026);
 }
 
 std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
@@ -73,18 +113,84 @@ std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
     return std::nullopt;
 }
 
-Result<QString> readTextFile(const QString& path)
+#ifndef Q_OS_WIN
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QByteArray name = QFile::encodeName(path);
+    int fd = -1;
+    do {
+        // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return FileError { path, 0, QStringLiteral("ファイルがありません。") };
+        return cannotRead(path, systemReason(errno));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer { fd };
+    struct stat st { };
+    if (::fstat(fd, &st) != 0)
+        return cannotRead(path, systemReason(errno));
+    if (!S_ISREG(st.st_mode))
+        return notAFile(path, S_ISDIR(st.st_mode));
+    if (st.st_size > maxBytes)
+        return tooLarge(path, st.st_size, maxBytes);
+    // The file may grow while it is read: never read more than the limit allows.
+    QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    qint64 done = 0;
+    for (;;) {
+        if (done == bytes.size()) {
+            if (bytes.size() > maxBytes)
+                return tooLarge(path, bytes.size(), maxBytes);
+            bytes.resize(bytes.size() + 4096);
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return cannotRead(path, systemReason(errno));
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    if (done > maxBytes)
+        return tooLarge(path, done, maxBytes);
+    bytes.resize(static_cast<qsizetype>(done));
+    return bytes;
+}
+#else
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
         return FileError { path, 0, QStringLiteral("ファイルがありません。") };
+    if (!info.isFile())
+        return notAFile(path, info.isDir());
+    if (info.size() > maxBytes)
+        return tooLarge(path, info.size(), maxBytes);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
-    const QByteArray bytes = file.readAll();
+        return cannotRead(path, file.errorString());
+    const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
+        return cannotRead(path, file.errorString());
+    if (bytes.size() > maxBytes)
+        return tooLarge(path, bytes.size(), maxBytes);
+    return bytes;
+}
+#endif
+
+Result<QString> readTextFile(const QString& path, qint64 maxBytes)
+{
+    Result<QByteArray> bytes = readRegularFile(path, maxBytes);
+    if (!bytes)
+        return bytes.error();
     int badLine = 0;
-    std::optional<QString> text = decodeCp932(bytes, &badLine);
+    std::optional<QString> text = decodeCp932(*bytes, &badLine);
     if (!text)
         return FileError { path, badLine, QStringLiteral("Shift-JIS（CP932）の文字として読めないバイトがあります。") };
     return *text;
@@ -101,8 +207,32 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-std::optional<QString> replaceFileBytes(const QString& path, const QByteArray& bytes)
+namespace {
+// The file a path finally names: a symbolic link is followed (through any chain of links,
+// also to a target that does not exist yet), so writing there keeps the link a link.
+std::optional<QString> linkTarget(const QString& path, QString* why)
 {
+    QString at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(at);
+        if (!info.isSymLink())
+            return at;
+        at = info.symLinkTarget();
+        if (at.isEmpty())
+            break;
+    }
+    *why = QStringLiteral("シンボリックリンクの先をたどれません");
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<QString> replaceFileBytes(const QString& linkPath, const QByteArray& bytes)
+{
+    QString why;
+    const std::optional<QString> target = linkTarget(linkPath, &why);
+    if (!target)
+        return why;
+    const QString& path = *target;
     // A short write (a full disk, a size limit) must not pass for a finished file: the file layer
     // counts every byte and checks the length on the disk before the new file replaces the old.
     if (const int e

@@ -17,15 +17,32 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine = nullp
 // line of the first such character in *badLine.
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine = nullptr);
 
-// Reads a whole text file and decodes it; line ends are left as they are.
-Result<QString> readTextFile(const QString& path);
+// Size limits of the files read whole. Each is far above what a real file of its kind holds,
+// and low enough that a wrong file (a disk image, /dev/zero behind a link) is refused at once.
+constexpr qint64 kSmallTextFileLimit = 1 << 20; // settings, common data, level and sound map files
+constexpr qint64 kRosterFileLimit = 16 << 20; // 5000 pupils take well under 1 MB
+constexpr qint64 kQuestionFileLimit = 16 << 20; // 1000 lines of up to 100 fields
+
+// Reads the whole of a regular file of at most maxBytes bytes. Anything else (a folder, a
+// FIFO, a device) is refused without waiting and without reading: a FIFO would block the
+// program and a device could be read for ever.
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
+
+// Reads a whole text file (a regular file of at most maxBytes bytes) and decodes it; line ends
+// are left as they are.
+Result<QString> readTextFile(const QString& path, qint64 maxBytes = kSmallTextFileLimit);
+
+// A value of a file as a message shows it: cut to a readable length, with an ellipsis where it
+// was cut, so a damaged file cannot turn a message into megabytes of text.
+QString shownValue(const QString& value);
 
 // Writes text as CP932 with CR LF line ends (any LF or CR LF in the text becomes CR LF).
 // The file is written completely to a temporary file in the same folder and only then put
 // in place of the old one, so a failure leaves the old file as it was.
 std::optional<FileError> writeTextFile(const QString& path, const QString& text);
 
-// Puts the bytes in place of the file: written completely to a temporary file in the same
+// Puts the bytes in place of the file (of the file a symbolic link points to, so the link
+// stays a link): written completely to a temporary file in the same
 // folder, synced to the disk, its length checked, and only then renamed over the old file in
 // one step, so the file is always either the old or the new one. Returns why it failed.
 std::optional<QString> replaceFileBytes(const QString& path, const QByteArray& bytes);

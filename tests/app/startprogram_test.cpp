@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+#include <csignal>
 
 using namespace kanameru;
 using namespace testing_support;
@@ -36,6 +37,19 @@ private Q_SLOTS:
         QCOMPARE(reg.soundFolder, inst.soundFolder());
         QCOMPARE(reg.soundTable[1][1], QStringLiteral("ピン"));
         QCOMPARE(reg.soundTable[21][1], QStringLiteral("2"));
+    }
+
+    // A file size limit reached while recording must give a write error the program reports,
+    // not kill it without a word: start-up ignores the signal before anything is read.
+    void ignoresTheFileSizeLimitSignalFromTheStart()
+    {
+        FakePlatform fake;
+        TestInstallation inst;
+        QFile::remove(inst.path(QStringLiteral("カナメル/設定.txt")));
+        std::signal(SIGXFSZ, SIG_DFL);
+        QVERIFY(startProgram(inst.exeDir()) != 0);
+        pump();
+        QVERIFY(std::signal(SIGXFSZ, SIG_DFL) == SIG_IGN);
     }
 
     void failsInOrderNamingTheFile_data()

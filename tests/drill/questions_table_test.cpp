@@ -3,6 +3,7 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
+#include "support/specialfiles.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -415,7 +416,22 @@ INSTANTIATE_TEST_SUITE_P(Failures, LoadFailure,
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write("abc\r\n\x82\r\n");
             },
-            2, "CP932" }),
+            2, "CP932" },
+        // What is no question file: its reason at once, no wait on a FIFO, no endless read.
+        FailureCase { "Fifo",
+            [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::Fifo); }, 0,
+            "普通のファイルではありません" },
+        FailureCase { "DevZero",
+            [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::DevZero); }, 0,
+            "普通のファイルではありません" },
+        FailureCase { "Folder",
+            [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::Folder); }, 0,
+            "フォルダ" },
+        FailureCase { "Oversize",
+            [](const QString& path) {
+                testing_support::putSpecial(path, testing_support::Special::Oversize, kQuestionFileLimit);
+            },
+            0, "大きすぎます" }),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // A folder with a dot in its name (a shared drive such as /mnt/school.share) still loads.

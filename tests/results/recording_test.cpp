@@ -7,14 +7,20 @@
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kanameru;
 using namespace results_test;
@@ -196,39 +202,43 @@ TEST_F(Recording, AnAppendOverwritesAPartialRecordLeftByACrash)
     EXPECT_EQ(lastMain().pupilNo, 12);
 }
 
-TEST_F(Recording, AMissingFolderIsWaitedForAndThenEndsTheProgramNamingTheAttempt)
+TEST_F(Recording, AMissingFolderEndsTheProgramAtOnceNamingTheAttempt)
 {
     NotedWaits waits;
     reg.programFolder = installation.root() + QStringLiteral("/gone/");
     reg.attemptResult = 321;
     recordResult(1);
-    EXPECT_EQ(waits.waits, (std::vector<int> { 5000, 5000, 5000 }));
+    EXPECT_TRUE(waits.waits.empty());
     ASSERT_EQ(platform.messages.texts.size(), 1);
     const QString text = platform.messages.texts.first();
     EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("ファイルが見つかりません")));
     EXPECT_TRUE(text.contains(reg.programFolder + resultsFileName()));
     EXPECT_TRUE(text.contains(QStringLiteral("番号12 レベル1 成績321")));
+    EXPECT_TRUE(text.contains(installationResultsFileName() + QStringLiteral(" にも記録していません")))
+        << text.toStdString();
     EXPECT_TRUE(programEnding());
     EXPECT_EQ(reg.newOverallBest, 0);
     EXPECT_FALSE(QFileInfo::exists(homePath())); // nothing half-recorded in the other file
 }
 
-TEST_F(Recording, AFolderThatComesBackWhileWaitingGetsTheRecord)
+// The drill set's file takes the attempt, the installation-wide one cannot: the message says
+// exactly that, so the teacher does not enter the attempt a second time.
+TEST_F(Recording, WhenOnlyTheInstallationWideFileFailsTheMessageSaysWhereTheAttemptWasStored)
 {
     NotedWaits waits;
-    const QString folder = installation.root() + QStringLiteral("/later/");
-    reg.programFolder = folder;
-    waits.during = [&](int count) {
-        if (count == 2)
-            QDir().mkpath(folder);
-    };
+    reg.rosterFolder = installation.root() + QStringLiteral("/gone/");
     reg.attemptResult = 55;
     appendResult();
-    EXPECT_EQ(waits.waits, (std::vector<int> { 5000, 5000 }));
-    EXPECT_TRUE(platform.messages.texts.isEmpty());
-    EXPECT_FALSE(programEnding());
+    EXPECT_TRUE(waits.waits.empty());
     EXPECT_EQ(mainCount(), 1);
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.contains(reg.rosterFolder + installationResultsFileName())) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("記録できなかった成績: ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("この成績は %1 には記録しました").arg(mainPath()))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("にも記録していません")));
+    EXPECT_TRUE(programEnding());
 }
 
 TEST_F(Recording, LoadingFromAMissingFolderEndsAfterFourWaits)
@@ -376,6 +386,139 @@ TEST_F(Recording, ReadingTakesNoLock)
     computeStatistics();
     EXPECT_TRUE(waits.waits.empty());
     EXPECT_EQ(reg.totalCount(1, 12), 1);
+}
+
+// Failures that waiting cannot mend are reported at once with their real reason, never as a
+// lock of another workstation; nothing is written to either file.
+struct UnusableCase {
+    const char* what;
+    std::function<QString(const TestInstallation&)> folderOrSkip; // the program folder; empty: skip
+    std::function<void(const QString& mainPath)> prepare;
+    const char* reasonPart; // nullptr: the system's text of reasonErrno
+    int reasonErrno = 0;
+    bool loadToo = true; // loading waits for a missing folder, as it always has
+};
+
+class UnusableResultsFile : public Recording, public ::testing::WithParamInterface<UnusableCase> { };
+
+TEST_P(UnusableResultsFile, IsReportedAtOnceWithItsReasonAndNothingIsWritten)
+{
+    const UnusableCase& c = GetParam();
+    const QString folder = c.folderOrSkip(installation);
+    if (folder.isEmpty())
+        GTEST_SKIP() << c.what << ": no folder this user may not write to can be made here";
+    reg.programFolder = folder;
+    c.prepare(mainPath());
+    const QStringList before = testing_support::snapshot(installation.root());
+    NotedWaits waits;
+    reg.attemptResult = 61;
+    const QString reason
+        = c.reasonPart ? QString::fromUtf8(c.reasonPart) : QString::fromLocal8Bit(std::strerror(c.reasonErrno));
+    appendResult();
+    EXPECT_TRUE(waits.waits.empty()) << c.what;
+    ASSERT_EQ(platform.messages.texts.size(), 1) << c.what;
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("他の端末"))) << text.toStdString();
+    EXPECT_TRUE(programEnding());
+    EXPECT_EQ(testing_support::snapshot(installation.root()), before) << c.what;
+    EXPECT_FALSE(QFileInfo::exists(homePath()));
+
+    // Loading the statistics from it ends at once too, with the same reason.
+    if (c.loadToo) {
+        resetScreens();
+        platform.messages.texts.clear();
+        computeStatistics();
+        EXPECT_TRUE(waits.waits.empty()) << c.what;
+        ASSERT_EQ(platform.messages.texts.size(), 1) << c.what;
+        EXPECT_TRUE(platform.messages.texts.first().contains(reason)) << platform.messages.texts.first().toStdString();
+        EXPECT_EQ(testing_support::snapshot(installation.root()), before) << c.what;
+    }
+}
+
+QString programFolderOf(const TestInstallation& i)
+{
+    return i.programFolder();
+}
+
+// A folder this process may not create files in. Permissions do not stop root, but sysfs
+// refuses new files to everyone.
+QString forbiddenFolder(const TestInstallation& i)
+{
+    if (::geteuid() != 0) {
+        const QString folder = i.root() + QStringLiteral("/読み取り専用/");
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return folder;
+    }
+    const QByteArray probe = "/sys/kanameru-probe";
+    const int fd = ::open(probe.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.constData());
+        return QString();
+    }
+    return errno == EACCES || errno == EROFS || errno == EPERM ? QStringLiteral("/sys/") : QString();
+}
+
+const UnusableCase unusableCases[] = {
+    { "folder not writable", forbiddenFolder, [](const QString&) {}, "書き込みできません" },
+    { "path through a regular file",
+        [](const TestInstallation& i) {
+            writeFile(i.root() + QStringLiteral("/ファイル"), QByteArray("x"));
+            return i.root() + QStringLiteral("/ファイル/");
+        },
+        [](const QString&) {}, nullptr, ENOTDIR, false },
+    { "FIFO", programFolderOf, [](const QString& p) { testing_support::putSpecial(p, testing_support::Special::Fifo); },
+        "FIFO" },
+    { "/dev/zero", programFolderOf,
+        [](const QString& p) { testing_support::putSpecial(p, testing_support::Special::DevZero); }, "FIFO" },
+    { "folder", programFolderOf,
+        [](const QString& p) { testing_support::putSpecial(p, testing_support::Special::Folder); }, "フォルダ" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnusableResultsFile, ::testing::ValuesIn(unusableCases),
+    [](const ::testing::TestParamInfo<UnusableCase>& info) { return "case" + std::to_string(info.index); });
+
+// A full disk (here: the file size limit, whose signal the program ignores) in the middle of
+// recording: the message names exactly which file took the attempt and which did not.
+TEST_F(Recording, AFullDiskNamesTheFileThatTookTheAttemptAndTheOneThatDidNot)
+{
+    // The installation-wide file already reaches past the limit; the drill set's file is empty.
+    writeFile(homePath(), QByteArray(kInstallationRecordLength * 100, '\0'));
+    writeFile(mainPath(), QByteArray());
+    NotedWaits waits;
+    reg.attemptResult = 42;
+    {
+        testing_support::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        appendResult();
+    }
+    EXPECT_TRUE(waits.waits.empty());
+    EXPECT_EQ(mainCount(), 1);
+    EXPECT_EQ(homeCount(), 100);
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    const QString text = platform.messages.texts.first();
+    EXPECT_TRUE(text.contains(QStringLiteral("ディスクの空き容量が不足しています"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(homePath() + QStringLiteral("\n記録できなかった成績: "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("この成績は %1 には記録しました").arg(mainPath())));
+
+    // And the other way round: the drill set's file is full, the other one is never tried.
+    resetScreens();
+    platform.messages.texts.clear();
+    writeFile(mainPath(), QByteArray(kResultRecordLength * 100, '\0'));
+    QFile::remove(homePath());
+    {
+        testing_support::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        appendResult();
+    }
+    EXPECT_EQ(mainCount(), 100);
+    EXPECT_FALSE(QFileInfo::exists(homePath()));
+    ASSERT_EQ(platform.messages.texts.size(), 1);
+    EXPECT_TRUE(platform.messages.texts.first().contains(
+        installationResultsFileName() + QStringLiteral(" にも記録していません")));
 }
 
 } // namespace

@@ -493,6 +493,25 @@ private Q_SLOTS:
         QCOMPARE(rows(form).size(), 5);
     }
 
+    // One record with a number the tables cannot hold is named once with its line and left
+    // out; the others are listed and the program goes on. A quoted number is a number.
+    void aRecordWithANumberOutsideTheTablesIsNamedOnceAndLeftOut()
+    {
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"),
+            kRoster + QStringLiteral("6000,2010,0,0,\"番号外\",0,\"\",\"\"\n\"7\",2010,0,0,\"引用\",0,\"\",\"\"\n"));
+        namesel* form = openScreen();
+        pump();
+        QCOMPARE(fake->messages.texts.size(), 1);
+        QVERIFY2(fake->messages.texts[0].contains(QStringLiteral("6 行目")), qPrintable(fake->messages.texts[0]));
+        QVERIFY(endCodes.isEmpty());
+        QCOMPARE(rows(form).size(), 6); // the separator, four listed pupils and the quoted one
+        QVERIFY(rowOf(form, QStringLiteral("引用")) > 0);
+        QCOMPARE(rowOf(form, QStringLiteral("番号外")), -1);
+        form->Form_Activate();
+        pump();
+        QCOMPARE(fake->messages.texts.size(), 1);
+    }
+
     // A pupil who switches the statistics while the list is still being built must get the
     // list he chose, not the one that was being built.
     void aChoiceMadeWhileTheListIsBuiltIsHonoured()

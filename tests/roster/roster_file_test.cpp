@@ -3,7 +3,9 @@
 #include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -17,10 +19,7 @@ namespace {
 QString recordLine(int number, int birthYear, const QString& name, int status)
 {
     return QStringLiteral("%1,%2,7,9,\"%3\",%4,\"spare-a\",\"spare-b\"\n")
-        .arg(number)
-        .arg(birthYear)
-        .arg(name)
-        .arg(status);
+        .arg(QString::number(number), QString::number(birthYear), name, QString::number(status));
 }
 
 // A roster in a fresh installation, with the shared settings the roster reads.
@@ -182,7 +181,14 @@ TEST_F(RosterFixture, MalformedLinesAreReportedWithFileAndLine)
         { "2,2010,0,0,\"多い\",0,\"\",\"\",9\n", 2, "8つ" },
         { "2,二千十,0,0,\"年\",0,\"\",\"\"\n", 2, "生まれた年" },
         { "2,2010,0,0,\"大\",70000,\"\",\"\"\n", 2, "状態" },
-        { "2,2010,0,0,\"数字\",\"0\",\"\",\"\"\n", 2, "状態" },
+        { "2,2010,0,0,\"文字\",\"零\",\"\",\"\"\n", 2, "状態" },
+        // A record spread over two lines.
+        { "2,2010,0,0\n\"分かれた\",0,\"\",\"\"\n", 2, "8つ" },
+        // A huge value, quoted only in part.
+        { "2,2010,0,0,\"大\",0,\"\",\"\"\n3,\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\",0,0,"
+          "\"\",0,\"\",\"\"\n",
+            3, "xxxxxxxx…" },
+        { "2,2010,0,0,\"大\",0,\"\",\"\"\n3,1e300,0,0,\"\",0,\"\",\"\"\n", 3, "生まれた年" },
     };
     for (const BadLine& c : cases) {
         writeRoster(good + QString::fromUtf8(c.text));
@@ -231,17 +237,72 @@ TEST_F(RosterFixture, MoreThanFiveThousandListedPupilsAreRefusedBeforeTheTablesF
     EXPECT_EQ(reg.boardPupilCount.toInteger(), kMaxPupil);
 }
 
-TEST_F(RosterFixture, AListedNumberOutsideTheTablesIsABadLine)
+// One listed record whose number has no place in the tables is left out and named with its
+// line; every other pupil is listed. A number written in quotes is read as the number.
+TEST_F(RosterFixture, AListedNumberOutsideTheTablesLeavesOutOnlyThatRecord)
 {
-    for (int number : { 0, -4, 5001 }) {
-        writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(number, 2010, QStringLiteral("外"), 0));
-        const std::optional<FileError> error = readRoster();
-        ASSERT_TRUE(error) << number;
-        EXPECT_EQ(error->line, 2);
+    struct Case {
+        const char* number;
+        bool listed;
+    } const cases[] = { { "0", false }, { "-4", false }, { "5001", false }, { "70000", false }, { "1e300", false },
+        { "\"2\"", true }, { "\" 2 \"", true } };
+    for (const Case& c : cases) {
+        writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0)
+            + QStringLiteral("%1,2010,0,0,\"外\",0,\"\",\"\"\n").arg(QString::fromUtf8(c.number))
+            + recordLine(3, 2012, QStringLiteral("三"), 0));
+        RosterProblem problem = RosterProblem::None;
+        QList<FileError> leftOut;
+        const std::optional<FileError> error = readRoster(&problem, &leftOut);
+        ASSERT_FALSE(error) << c.number << ": " << error->message().toStdString();
+        EXPECT_EQ(problem, RosterProblem::None);
+        EXPECT_EQ(reg.boardPupilCount.toInteger(), c.listed ? 3 : 2) << c.number;
+        EXPECT_EQ(trimmedFixed(reg.pupilNames[c.listed ? 3 : 2]), QStringLiteral("三")) << c.number;
+        if (c.listed) {
+            EXPECT_TRUE(leftOut.isEmpty()) << c.number;
+            EXPECT_EQ(reg.boardPupilNos[2].toInteger(), 2);
+            continue;
+        }
+        ASSERT_EQ(leftOut.size(), 1) << c.number;
+        EXPECT_EQ(leftOut[0].line, 2);
+        EXPECT_EQ(leftOut[0].path, rosterFileName());
+        EXPECT_TRUE(leftOut[0].reason.contains(QStringLiteral("1～5000"))) << leftOut[0].reason.toStdString();
     }
-    // Unlisted records may carry any number.
+    // Unlisted records may carry any number, and are not named.
     writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(9999, 2010, QStringLiteral("外"), 1));
-    EXPECT_FALSE(readRoster());
+    QList<FileError> leftOut;
+    EXPECT_FALSE(readRoster(nullptr, &leftOut));
+    EXPECT_TRUE(leftOut.isEmpty());
+}
+
+// What is not a roster file in the roster's place: the message at once (no wait on a FIFO, no
+// endless read of /dev/zero), the tables as they were, and nothing written.
+TEST_F(RosterFixture, SomethingThatIsNoFileIsRefusedAtOnceAndNothingIsWritten)
+{
+    using testing_support::Special;
+    const struct {
+        Special special;
+        const char* reasonPart;
+    } cases[]
+        = { { Special::Fifo, "普通のファイルではありません" }, { Special::DevZero, "普通のファイルではありません" },
+              { Special::Folder, "フォルダ" }, { Special::Oversize, "大きすぎます" } };
+    for (const auto& c : cases) {
+        writeRoster(recordLine(1, 2010, QStringLiteral("残る"), 0));
+        ASSERT_FALSE(readRoster());
+        testing_support::putSpecial(rosterFileName(), c.special, kRosterFileLimit);
+        inst.writeText(QStringLiteral("files/生徒用名簿temp.txt"), recordLine(1, 2010, QStringLiteral("控え"), 0));
+        const QStringList before = testing_support::snapshot(inst.root());
+        名簿ファイル処理(); // the roster is there: the temporary copy must not replace it
+        RosterProblem problem = RosterProblem::None;
+        const std::optional<FileError> error = readRoster(&problem);
+        ASSERT_TRUE(error) << specialName(c.special);
+        EXPECT_EQ(problem, RosterProblem::Unreadable);
+        EXPECT_TRUE(error->reason.contains(QString::fromUtf8(c.reasonPart))) << error->reason.toStdString();
+        EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("残る"));
+        EXPECT_EQ(testing_support::snapshot(inst.root()), before) << specialName(c.special);
+        testing_support::putSpecial(rosterFileName(), Special::Folder);
+        QDir(rosterFileName()).removeRecursively();
+        QFile::remove(rosterTempFileName());
+    }
 }
 
 TEST_F(RosterFixture, AMissingRosterIsReportedAsMissing)

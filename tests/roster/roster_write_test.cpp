@@ -5,9 +5,12 @@
 #include "support/fakes.h"
 #include "support/filesizelimit.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace kanameru;
@@ -203,6 +206,39 @@ TEST_F(WriteFixture, AMalformedRosterIsNotRewritten)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->line, 1);
     EXPECT_EQ(fileBytes(path), before);
+}
+
+// A roster kept elsewhere and reached through a symbolic link (or a chain of them): the
+// rewrite goes to the file the links point to, and the links stay links.
+TEST_F(WriteFixture, ARosterBehindSymbolicLinksIsWrittenThroughAndTheLinksStay)
+{
+    const QString real = inst.path(QStringLiteral("elsewhere/名簿本体.txt"));
+    QDir().mkpath(QFileInfo(real).absolutePath());
+    ASSERT_TRUE(QFile::rename(path, real));
+    const QString middle = inst.path(QStringLiteral("files/中継.txt"));
+    ASSERT_TRUE(QFile::link(real, middle));
+    ASSERT_TRUE(QFile::link(QStringLiteral("中継.txt"), path)); // relative, as people make them
+    QList<NameRow> rows = unchangedRows();
+    rows[0].name = QStringLiteral("一子");
+    ASSERT_FALSE(writeRosterRows(path, rows));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(QFileInfo(middle).isSymLink());
+    EXPECT_TRUE(fileBytes(real).contains(*encodeCp932(QStringLiteral("\"一子"))));
+    EXPECT_EQ(records().size(), 5);
+    EXPECT_EQ(QDir(QFileInfo(real).absolutePath()).entryList(QDir::Files).size(), 1); // no temporary left
+}
+
+// A roster that is not a file is not rewritten, and nothing is left beside it.
+TEST_F(WriteFixture, ARosterThatIsNoFileIsNotRewritten)
+{
+    for (testing_support::Special special :
+        { testing_support::Special::Fifo, testing_support::Special::DevZero, testing_support::Special::Folder }) {
+        testing_support::putSpecial(path, special);
+        const QStringList before = testing_support::snapshot(inst.root());
+        const std::optional<FileError> error = writeRosterRows(path, unchangedRows());
+        ASSERT_TRUE(error) << specialName(special);
+        EXPECT_EQ(testing_support::snapshot(inst.root()), before) << specialName(special);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #include "support/fakes.h"
+#include "support/specialfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,6 +89,15 @@ const CommandCase kCommands[] = {
     { "other_command", QStringLiteral("stop all"), platform::kMciUnknownCommand },
     { "word_after_quoted_path", QStringLiteral("play \"%1tone.wav\" loop"), platform::kMciUnknownCommand },
     { "empty_command", QString(), platform::kMciUnknownCommand },
+    // Sample rates no sound card plays: refused before anything is queued (at 8 Hz a ten-minute
+    // sound would otherwise hold the drill for minutes, counted in buffers of half a minute).
+    { "rate_8_hz", QStringLiteral("play \"%1rate8.wav\" wait"), platform::kMciOutputsUnsuitable },
+    { "rate_1_hz", QStringLiteral("play \"%1rate1.wav\" wait"), platform::kMciOutputsUnsuitable },
+    { "rate_3999_hz", QStringLiteral("play \"%1rate3999.wav\" wait"), platform::kMciOutputsUnsuitable },
+    { "rate_384000_hz", QStringLiteral("play \"%1rate384000.wav\" wait"), platform::kMciOutputsUnsuitable },
+    { "rate_4000_hz", QStringLiteral("play \"%1rate4000.wav\" wait"), platform::kMciOk },
+    // A FIFO in a sound's place would block the open for ever.
+    { "fifo_not_file", QStringLiteral("play \"%1fifo.wav\" wait"), platform::kMciInvalidFile },
 };
 
 TEST_P(CommandCases, GivesItsOwnCode)
@@ -96,6 +106,12 @@ TEST_P(CommandCases, GivesItsOwnCode)
     sounds.add(QStringLiteral("tone.wav"));
     sounds.addBytes(QStringLiteral("text.wav"), "正解音1,a,*\r\n");
     sounds.addBytes(QStringLiteral("empty.wav"), QByteArray());
+    sounds.add(QStringLiteral("rate8.wav"), 600, 8);
+    sounds.add(QStringLiteral("rate1.wav"), 600, 1);
+    sounds.add(QStringLiteral("rate3999.wav"), 0.05, 3999);
+    sounds.add(QStringLiteral("rate384000.wav"), 0.05, 384000);
+    sounds.add(QStringLiteral("rate4000.wav"), 0.05, 4000);
+    testing_support::putSpecial(sounds.folder() + QStringLiteral("fifo.wav"), testing_support::Special::Fifo);
     const QString command = GetParam().command.contains(QStringLiteral("%1")) ? GetParam().command.arg(sounds.folder())
                                                                               : GetParam().command;
     const int code = platform::mciSendString(command);
@@ -108,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CommandCases, ::testing::ValuesIn(kCommands),
 TEST(CommandLayer, ErrorTextsDifferPerCodeStayWithin255AndNameTheFailedFile)
 {
     const int codes[] = { platform::kMciUnknownCommand, platform::kMciDeviceStopped, platform::kMciFileNotFound,
-        platform::kMciInvalidFile, platform::kMciNoAudioDevice, platform::kMciMissingFileName, 12345 };
+        platform::kMciInvalidFile, platform::kMciNoAudioDevice, platform::kMciMissingFileName,
+        platform::kMciOutputsUnsuitable, 12345 };
     QStringList texts;
     for (int code : codes) {
         const QString text = platform::mciGetErrorString(code);
@@ -195,6 +212,21 @@ TEST(CommandLayer, AStalledDeviceGivesItsCodeInsteadOfHanging)
     EXPECT_LT(t.elapsed(), 6000);
     qunsetenv("SDL_DISKAUDIODELAY");
     qunsetenv("SDL_DISKAUDIOFILE");
+}
+
+// A ten-minute sound at 8 Hz fails at once and says why, naming the file and its rate.
+TEST(CommandLayer, ASoundAtEightHertzFailsAtOnceNamingItsRate)
+{
+    SoundFolder sounds;
+    const QString path = sounds.add(QStringLiteral("slow.wav"), 600, 8);
+    QElapsedTimer t;
+    t.start();
+    const int code = platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path));
+    EXPECT_LT(t.elapsed(), 5000); // a hang guard: the sound itself would last ten minutes
+    ASSERT_EQ(code, platform::kMciOutputsUnsuitable);
+    const QString text = platform::mciGetErrorString(code);
+    EXPECT_TRUE(text.contains(QStringLiteral("4000～192000 Hz"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(path + QStringLiteral(" (8 Hz)"))) << text.toStdString();
 }
 
 // --- The play routines ---

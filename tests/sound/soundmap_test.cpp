@@ -2,8 +2,10 @@
 #include "sound/sound.h"
 #include "sound/soundmap.h"
 #include "startup/hensuu1.h"
+#include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -138,6 +140,22 @@ TEST(SoundMap, MissingOrUnreadableMapLeavesOnlyTheEventNamesAndSaysWhy)
     loadSoundMap();
     EXPECT_TRUE(countOf(kCorrectSound).isEmpty());
     EXPECT_TRUE(soundMapProblem().contains(QStringLiteral("2"))) << qPrintable(soundMapProblem());
+
+    // What is no map file at all: its reason at once, no wait on a FIFO, no endless read.
+    using testing_support::Special;
+    const struct {
+        Special special;
+        const char* reasonPart;
+    } specials[]
+        = { { Special::Fifo, "普通のファイルではありません" }, { Special::DevZero, "普通のファイルではありません" },
+              { Special::Folder, "フォルダ" }, { Special::Oversize, "大きすぎます" } };
+    for (const auto& c : specials) {
+        testing_support::putSpecial(
+            inst.soundFolder() + QStringLiteral("新音ファイル.txt"), c.special, kSmallTextFileLimit);
+        loadSoundMap();
+        EXPECT_TRUE(countOf(kCorrectSound).isEmpty());
+        EXPECT_TRUE(soundMapProblem().contains(QString::fromUtf8(c.reasonPart))) << qPrintable(soundMapProblem());
+    }
 }
 
 // Choosing a file: k = int(r x n + 1) over the n files of the event.

@@ -1,7 +1,9 @@
 #include "startup/hensuu1.h"
 #include "startup/settings.h"
+#include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -48,12 +50,12 @@ struct SchoolCase {
 TEST(SchoolLine, SplitsAFiveDigitCodeOnlyWhenItIsNotZero)
 {
     const SchoolCase cases[] = {
-        {"12345カナメル塾", "12345", "カナメル塾"},
-        {"00000カナメル塾", "", "00000カナメル塾"},
-        {"カナメル塾", "", "カナメル塾"},
-        {"00123塾", "00123", "塾"},
-        {"12ab3塾", "12ab3", "塾"},
-        {"", "", ""},
+        { "12345カナメル塾", "12345", "カナメル塾" },
+        { "00000カナメル塾", "", "00000カナメル塾" },
+        { "カナメル塾", "", "カナメル塾" },
+        { "00123塾", "00123", "塾" },
+        { "12ab3塾", "12ab3", "塾" },
+        { "", "", "" },
     };
     for (const SchoolCase& c : cases) {
         QString code, name;
@@ -122,7 +124,7 @@ TEST(LoadSettings, ReadsAParentLayoutInstallation)
     EXPECT_EQ(reg.soundFolder, inst.soundFolder());
 }
 
-// The largest values that fit are held exactly, and a level without end keeps its 9999.
+// The largest values a level can mean are held exactly, and a level without end keeps its 9999.
 TEST(LoadSettings, HoldsLevelValuesAtTheEdgesOfTheirRanges)
 {
     struct Edge {
@@ -130,50 +132,92 @@ TEST(LoadSettings, HoldsLevelValuesAtTheEdgesOfTheirRanges)
         qint32 target;
         qint32 passPoints;
         qint16 requiredCount;
+        float factor;
     };
     const Edge edges[] = {
-        {"2147483647,240,-2147483648,32767,1,0,0,28,7,0,0,0", 2147483647, -2147483647 - 1, 32767},
-        {"300,240,60,9999,1,0,0,28,7,0,0,0", 300, 60, 9999},
-        {"300,240,60,-32768.5,1,0,0,28,7,0,0,0", 300, 60, -32768},
+        { "86400,86400,100000000,9999,100,100000,100000000,36500,36500,0,0,0", 86400, 100000000, 9999, 100 },
+        { "0,0,0,0,0,0,0,0,0,0,0,0", 0, 0, 0, 0 },
+        { "300,240,60,9999.4,1.5,0,0,28,7,0,0,0", 300, 60, 9999, 1.5f },
+        { "\"300\",240,60,5,1,0,0,28,7,0,0,0", 300, 60, 5, 1 },
     };
     for (const Edge& e : edges) {
         FakePlatform fake;
         TestInstallation inst;
-        inst.writeText(QStringLiteral("カナメル/タイム回数データ.txt"),
-            QStringLiteral("0,0,0,0,0,0,0,0,0,0,0,0\n") + QString::fromUtf8(e.line) + u'\n');
+        inst.writeLevels(QString::fromUtf8(e.line));
         std::optional<FileError> error = loadSettings(inst.exeDir());
         ASSERT_FALSE(error.has_value()) << e.line << ": " << error->message().toStdString();
         EXPECT_EQ(reg.levelTarget[1], e.target) << e.line;
         EXPECT_EQ(reg.levelPassPoints[1], e.passPoints) << e.line;
         EXPECT_EQ(reg.levelRequiredCount[1], e.requiredCount) << e.line;
+        EXPECT_FLOAT_EQ(reg.levelPointFactor[1], e.factor) << e.line;
     }
 }
 
 struct FailureCase {
     const char* name;
-    const char* file;     // relative to the installation root; written as given (nullptr: removed)
+    const char* file; // relative to the installation root; written as given (nullptr: removed)
     const char* contents; // nullptr: the file is removed
     const char* expectInMessage;
     int expectLine;
 };
 
 const FailureCase failureCases[] = {
-    {"settings file missing", "カナメル/設定.txt", nullptr, "設定.txt", 0},
-    {"settings file short", "カナメル/設定.txt", "1,0,0\n", "設定.txt", 1},
-    {"common data missing", "files/共通データ.txt", nullptr, "共通データ.txt", 0},
-    {"common data short", "files/共通データ.txt", "4,\"12345塾\",1\n", "共通データ.txt", 1},
-    {"month not a number", "files/共通データ.txt", "\"四月\",\"塾\",1,0,0,0,0,0,0,0\n", "四月", 1},
-    {"month out of range", "files/共通データ.txt", "13,\"塾\",1,0,0,0,0,0,0,0\n", "13", 1},
-    {"level file missing", "カナメル/タイム回数データ.txt", nullptr, "タイム回数データ.txt", 0},
-    {"level row short", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60\n", "タイム回数データ.txt", 2},
-    {"level target not a number", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\nabc,240,60,5,1,0,0,28,7,0,0,0\n", "abc", 2},
-    {"required count beyond 16 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,99999,1,0,0,28,7,0,0,0\n", "99999", 2},
-    {"required count rounds beyond 16 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,32767.5,1,0,0,28,7,0,0,0\n", "32767.5", 2},
-    {"target beyond 32 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n0,0,0,0,0,0,0,0,0,0,0,0\n3000000000,240,60,5,1,0,0,28,7,0,0,0\n", "3000000000", 3},
-    {"pass points far below 32 bits", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,-1e300,5,1,0,0,28,7,0,0,0\n", "合格点", 2},
+    { "settings file missing", "カナメル/設定.txt", nullptr, "設定.txt", 0 },
+    { "settings file short", "カナメル/設定.txt", "1,0,0\n", "設定.txt", 1 },
+    { "common data missing", "files/共通データ.txt", nullptr, "共通データ.txt", 0 },
+    { "common data short", "files/共通データ.txt", "4,\"12345塾\",1\n", "共通データ.txt", 1 },
+    { "month not a number", "files/共通データ.txt", "\"四月\",\"塾\",1,0,0,0,0,0,0,0\n", "四月", 1 },
+    { "month out of range", "files/共通データ.txt", "13,\"塾\",1,0,0,0,0,0,0,0\n", "13", 1 },
+    { "level file missing", "カナメル/タイム回数データ.txt", nullptr, "タイム回数データ.txt", 0 },
+    { "level row short", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60\n",
+        "タイム回数データ.txt", 2 },
+    { "level target not a number", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\nabc,240,60,5,1,0,0,28,7,0,0,0\n", "abc", 2 },
+    { "required count beyond 16 bits", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,99999,1,0,0,28,7,0,0,0\n", "99999", 2 },
+    { "required count rounds beyond 16 bits", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,32767.5,1,0,0,28,7,0,0,0\n", "32767.5", 2 },
+    { "target beyond 32 bits", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n0,0,0,0,0,0,0,0,0,0,0,0\n3000000000,240,60,5,1,0,0,28,7,0,0,0\n", "3000000000", 3 },
+    { "pass points far below 32 bits", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,-1e300,5,1,0,0,28,7,0,0,0\n", "合格点", 2 },
+    // A level file that would leave the levels of the board without values.
+    { "level file empty", "カナメル/タイム回数データ.txt", "", "4 行が必要ですが、0 行", 1 },
+    { "level file of blank lines", "カナメル/タイム回数データ.txt", "\n  \n\n", "0 行", 1 },
+    { "fewer rows than levels", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,28,7,0,0,0\n360,300,60,5,1,0,0,28,7,0,0,0\n", "3 行しかありません",
+        4 },
+    { "blank line between levels", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n\n300,240,60,5,1,0,0,28,7,0,0,0\n360,300,60,5,1,0,0,28,7,0,0,0\n420,360,60,5,1,0,0,"
+        "28,7,0,0,0\n",
+        "空の行", 2 },
+    // Values spread over lines: eleven on one line and thirteen on a later one.
+    { "eleven values then thirteen", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,28,7,0,0\n360,300,60,5,1,0,0,28,7,0,0,0\n420,360,60,5,1,0,0,28,7,"
+        "0,0,0,0\n",
+        "11 個", 2 },
+    { "thirteen values", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,28,7,0,0,0,9\n",
+        "13 個", 2 },
+    // Values no level can mean, which would overflow the point sums or the time limit.
+    { "point factor 2e8", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,2e8,0,0,28,7,0,0,0\n",
+        "ポイント倍率", 2 },
+    { "negative point factor", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,-1,0,0,28,7,0,0,0\n", "0 から 100", 2 },
+    { "second target 1e9", "カナメル/タイム回数データ.txt", "0,0,0,0,0,0,0,0,0,0,0,0\n300,1e9,60,5,1,0,0,28,7,0,0,0\n",
+        "1000000000", 2 },
+    { "target over a day", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n86401,240,60,5,1,0,0,28,7,0,0,0\n", "0 から 86400", 2 },
+    { "recent window of a million days", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,1e6,7,0,0,0\n", "最近の日数", 2 },
+    { "cap points not a number", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,\"多い\",28,7,0,0,0\n", "多い", 2 },
+    { "huge value text is cut", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,28,7,0,0,"
+        "0\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx,1,1,1,1,1,1,1,1,1,1,1\n",
+        "xxxxxxxx…", 3 },
 };
 
-class StartupFailure : public ::testing::TestWithParam<FailureCase> {};
+class StartupFailure : public ::testing::TestWithParam<FailureCase> { };
 
 TEST_P(StartupFailure, NamesTheFileAndWritesNothing)
 {
@@ -188,13 +232,70 @@ TEST_P(StartupFailure, NamesTheFileAndWritesNothing)
     const QStringList before = QDir(inst.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     std::optional<FileError> e = loadSettings(inst.exeDir());
     ASSERT_TRUE(e.has_value()) << c.name;
-    EXPECT_TRUE(e->message().contains(QString::fromUtf8(c.expectInMessage))) << c.name << ": " << e->message().toStdString();
+    EXPECT_TRUE(e->message().contains(QString::fromUtf8(c.expectInMessage)))
+        << c.name << ": " << e->message().toStdString();
     EXPECT_TRUE(e->path.endsWith(file.section(QLatin1Char('/'), -1))) << c.name;
     EXPECT_EQ(e->line, c.expectLine) << c.name;
     EXPECT_EQ(QDir(inst.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StartupFailure, ::testing::ValuesIn(failureCases));
+
+// A message quotes a damaged value only in part: a whole line of megabytes would take the
+// message box seconds to lay out.
+TEST(LoadSettings, QuotesAHugeValueOnlyInPart)
+{
+    FakePlatform fake;
+    TestInstallation inst;
+    inst.writeText(QStringLiteral("files/共通データ.txt"),
+        QStringLiteral("\"") + QString(100000, u'月') + QStringLiteral("\",\"塾\",1,0,0,0,0,0,0,0\n"));
+    std::optional<FileError> e = loadSettings(inst.exeDir());
+    ASSERT_TRUE(e.has_value());
+    EXPECT_LT(e->message().size(), 300);
+    EXPECT_TRUE(e->message().contains(QStringLiteral("月月月…"))) << e->message().toStdString();
+}
+
+// Something that is not a text file in place of a start-up file: its message at once, without
+// waiting on a FIFO, reading /dev/zero for ever or reading a file far too large to be meant.
+struct SpecialCase {
+    const char* file;
+    testing_support::Special special;
+    const char* reasonPart;
+};
+
+class SpecialStartupFile : public ::testing::TestWithParam<SpecialCase> { };
+
+TEST_P(SpecialStartupFile, IsRefusedAtOnceNamingTheFileAndWritesNothing)
+{
+    const SpecialCase& c = GetParam();
+    FakePlatform fake;
+    TestInstallation inst;
+    const QString file = QString::fromUtf8(c.file);
+    testing_support::putSpecial(inst.path(file), c.special, kSmallTextFileLimit);
+    const QStringList before = testing_support::snapshot(inst.root());
+    std::optional<FileError> e = loadSettings(inst.exeDir());
+    ASSERT_TRUE(e.has_value()) << c.file << " " << specialName(c.special);
+    EXPECT_EQ(e->path, inst.path(file));
+    EXPECT_TRUE(e->reason.contains(QString::fromUtf8(c.reasonPart))) << e->reason.toStdString();
+    EXPECT_EQ(testing_support::snapshot(inst.root()), before);
+}
+
+using testing_support::Special;
+const SpecialCase specialCases[] = {
+    { "カナメル/設定.txt", Special::Fifo, "普通のファイルではありません" },
+    { "カナメル/設定.txt", Special::DevZero, "普通のファイルではありません" },
+    { "カナメル/設定.txt", Special::Folder, "フォルダ" },
+    { "カナメル/設定.txt", Special::Oversize, "大きすぎます" },
+    { "files/共通データ.txt", Special::Fifo, "普通のファイルではありません" },
+    { "files/共通データ.txt", Special::DevZero, "普通のファイルではありません" },
+    { "files/共通データ.txt", Special::Folder, "フォルダ" },
+    { "files/共通データ.txt", Special::Oversize, "大きすぎます" },
+    { "カナメル/タイム回数データ.txt", Special::Fifo, "普通のファイルではありません" },
+    { "カナメル/タイム回数データ.txt", Special::DevZero, "普通のファイルではありません" },
+    { "カナメル/タイム回数データ.txt", Special::Folder, "フォルダ" },
+    { "カナメル/タイム回数データ.txt", Special::Oversize, "大きすぎます" },
+};
+INSTANTIATE_TEST_SUITE_P(Cases, SpecialStartupFile, ::testing::ValuesIn(specialCases));
 
 TEST(LoadSettings, ReportsAFileThatIsNotCp932)
 {

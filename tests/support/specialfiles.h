@@ -1,0 +1,83 @@
+#pragma once
+// Things that are not a text file, put where a reader expects one, and a way to see that
+// nothing in a folder was written.
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace testing_support {
+
+enum class Special {
+    Fifo, // a named pipe nobody writes to: opening it plainly waits for ever
+    DevZero, // a link to /dev/zero: reading it never ends
+    Folder, // a folder of that name
+    Oversize, // a regular file one byte over the reader's limit (sparse, so it costs nothing)
+};
+
+inline const char* specialName(Special s)
+{
+    switch (s) {
+    case Special::Fifo:
+        return "FIFO";
+    case Special::DevZero:
+        return "/dev/zero";
+    case Special::Folder:
+        return "folder";
+    case Special::Oversize:
+        return "oversize";
+    }
+    return "?";
+}
+
+// Puts the special thing in place of path (removing what was there); limit is the reader's
+// size limit, used by Oversize.
+inline void putSpecial(const QString& path, Special s, qint64 limit = 0)
+{
+    QFile::remove(path);
+    QDir().rmdir(path);
+    bool ok = false;
+    switch (s) {
+    case Special::Fifo:
+        ok = ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+        break;
+    case Special::DevZero:
+        ok = QFile::link(QStringLiteral("/dev/zero"), path);
+        break;
+    case Special::Folder:
+        ok = QDir().mkpath(path);
+        break;
+    case Special::Oversize: {
+        QFile f(path);
+        ok = f.open(QIODevice::WriteOnly) && f.resize(limit + 1);
+        break;
+    }
+    }
+    if (!ok)
+        throw std::runtime_error("cannot put a special file in place");
+}
+
+// Every entry under a folder with its size and time of change: equal snapshots mean that
+// nothing was written, created or removed there.
+inline QStringList snapshot(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(
+        root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info(it.fileInfo().filePath());
+        struct stat st { };
+        ::lstat(QFile::encodeName(info.filePath()).constData(), &st);
+        entries.append(info.filePath() + QLatin1Char(' ') + QString::number(st.st_size) + QLatin1Char(' ')
+            + QString::number(st.st_mtim.tv_sec) + QLatin1Char('.') + QString::number(st.st_mtim.tv_nsec));
+    }
+    entries.sort();
+    return entries;
+}
+
+} // namespace testing_support
