@@ -71,6 +71,12 @@ int programExitCode()
     return endingCode;
 }
 
+void resetProgramEnding()
+{
+    ending = false;
+    endingCode = 0;
+}
+
 void resetScreens()
 {
     registered = Screens();

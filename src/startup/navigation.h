@@ -38,5 +38,8 @@ bool programEnding();
 int programExitCode();
 // Clears the ending flag and every registered entry (tests).
 void resetScreens();
+// Clears the ending flag only, keeping the entries (tests that end the program in one case and
+// go on with the next).
+void resetProgramEnding();
 
 } // namespace kanameru

@@ -360,6 +360,7 @@ private Q_SLOTS:
             f.close();
             f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
             endCodes.clear();
+            resetProgramEnding();
             namesel* form = openScreen();
             click(child<QPushButton>(form, c.button));
             pump(50);
@@ -385,6 +386,7 @@ private Q_SLOTS:
         } cases[] = { { CloseBox, { 0 } }, { Ok, {} }, { NameChange, {} } };
         for (const auto& c : cases) {
             endCodes.clear();
+            resetProgramEnding();
             QPointer<namesel> form = openScreen();
             switch (c.way) {
             case CloseBox:
@@ -426,6 +428,7 @@ private Q_SLOTS:
         } cases[] = { { "Command7", Qt::Key_unknown }, { "Command13", Qt::Key_unknown }, { nullptr, Qt::Key_0 } };
         for (const auto& c : cases) {
             endCodes.clear();
+            resetProgramEnding();
             namesel* form = openScreen();
             if (c.button)
                 click(child<QPushButton>(form, c.button));
