@@ -60,19 +60,42 @@ QRect DragLabel::textRoom() const
     return contentsRect().adjusted(side, 1, -side, -1);
 }
 
+void DragLabel::setKeyFrames(bool cursor, bool picked)
+{
+    if (cursor == cursorFrame_ && picked == pickedFrame_)
+        return;
+    cursorFrame_ = cursor;
+    pickedFrame_ = picked;
+    update();
+}
+
 void DragLabel::paintEvent(QPaintEvent* event)
 {
     if (!tightLines_ || text().isEmpty()) {
         QLabel::paintEvent(event);
-        return;
+    } else {
+        QPainter p(this);
+        drawFrame(&p);
+        p.setClipRect(contentsRect());
+        p.setPen(palette().color(foregroundRole()));
+        const QRect room = textRoom();
+        const TightText laid(text(), font(), room.width(), this);
+        laid.draw(p, room, alignment());
     }
+    if (!cursorFrame_ && !pickedFrame_)
+        return;
     QPainter p(this);
-    drawFrame(&p);
-    p.setClipRect(contentsRect());
-    p.setPen(palette().color(foregroundRole()));
-    const QRect room = textRoom();
-    const TightText laid(text(), font(), room.width(), this);
-    laid.draw(p, room, alignment());
+    p.setBrush(Qt::NoBrush);
+    constexpr int kWidth = 4;
+    if (cursorFrame_) {
+        p.setPen(QPen(QColor(0x20, 0x20, 0x20), kWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawRect(QRectF(rect()).adjusted(kWidth / 2.0, kWidth / 2.0, -kWidth / 2.0, -kWidth / 2.0));
+    }
+    if (pickedFrame_) {
+        const double inset = (cursorFrame_ ? kWidth : 0) + kWidth / 2.0;
+        p.setPen(QPen(QColor(0xC0, 0x40, 0x00), kWidth, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+        p.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
 }
 
 } // namespace kanameru
