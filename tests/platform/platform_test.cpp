@@ -4,6 +4,7 @@
 #include "platform/launcher.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
+#include "platform/screenfit.h"
 
 #include <QFile>
 #include <QProcess>
@@ -125,3 +126,38 @@ TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
 }
 
 } // namespace
+
+// The scale of the forms on the school's screens: the screen in physical pixels, its scaling
+// and a task bar of 40 device-independent pixels. The whole window with its frame must fit,
+// the scale must be the largest that does, and a form is never drawn larger than its design.
+struct ScreenCase {
+    int width, height;
+    double ratio;
+};
+class FitScale : public ::testing::TestWithParam<ScreenCase> { };
+
+TEST_P(FitScale, TheWholeWindowFitsAtTheLargestScale)
+{
+    const ScreenCase c = GetParam();
+    const QSizeF available(c.width / c.ratio, c.height / c.ratio - 40);
+    const double f = platform::fitScaleFactor(available);
+    EXPECT_LE(f, 1.0);
+    EXPECT_LE(1024 * f + platform::kFrameWidth, available.width());
+    EXPECT_LE(768 * f + platform::kFrameHeight, available.height());
+    const double larger = f + 0.002;
+    EXPECT_TRUE(f == 1.0 || 1024 * larger + platform::kFrameWidth > available.width()
+        || 768 * larger + platform::kFrameHeight > available.height())
+        << "a larger scale would fit too";
+    // Drawn in physical pixels, never more than the design at the screen's own scaling.
+    EXPECT_LE(768 * f * c.ratio, 768 * c.ratio);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, FitScale,
+    ::testing::Values(ScreenCase { 1024, 600, 1 }, ScreenCase { 1280, 720, 1 }, ScreenCase { 1366, 768, 1 },
+        ScreenCase { 1920, 1080, 1 }, ScreenCase { 1920, 1080, 1.5 }, ScreenCase { 2560, 1600, 2 }));
+
+TEST(FitScale, AScreenWithRoomToSpareKeepsTheDesignSize)
+{
+    EXPECT_EQ(platform::fitScaleFactor(QSizeF(1920, 1040)), 1.0);
+    EXPECT_LT(platform::fitScaleFactor(QSizeF(1366, 728)), 1.0); // 768 + frame does not fit 728
+}
