@@ -90,6 +90,7 @@ MainFrm::MainFrm(QWidget* parent)
     sPicture2->move(0, 0);
     Picture2->show();
     Picture2->setGeometry(0, sPicture1->y() + sPicture1->height(), 1024, kFormHeight - sPicture1->height());
+    platform::prepareControls(this);
     sTimer2->start();
 }
 

@@ -15,6 +15,7 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -247,6 +248,7 @@ private Q_SLOTS:
     void playsTheDemoQuestionFileToTheEnd();
     void cardsRevealPartByPartAndMoveToTheirYear();
     void aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard();
+    void cardsArePractisedWithTheKeyboard();
     void eachSpeedSetsTheIntervalsOfTheRevealTimers();
     void practiceEndsAtTheBoardWithoutRecording();
     void practiceReachingTheLimitEndsThroughTimeUp();
@@ -749,6 +751,30 @@ void DrillFormTest::aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard()
     f->Timer4_Timer();
     f->Timer2_Timer();
     QCOMPARE(label(f, "Label13", 1)->text(), QStringLiteral("仏教の伝来"));
+}
+
+void DrillFormTest::cardsArePractisedWithTheKeyboard()
+{
+    World w(kRows.mid(0, 3));
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    // Tab (or an arrow) goes from control to control, Space chooses, Enter presses a button.
+    auto tabTo = [f](const QString& name) {
+        for (int k = 0; k < 30; ++k) {
+            QWidget* now = QApplication::focusWidget();
+            if (now && now->objectName() == name)
+                return true;
+            QTest::keyClick(now ? now : f, k % 2 ? Qt::Key_Tab : Qt::Key_Down);
+        }
+        return false;
+    };
+    QVERIFY(tabTo(QStringLiteral("Option2_1")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(f->findChild<QTimer*>(QStringLiteral("Timer3"))->interval(), RevealCycle::interval(1));
+    QVERIFY(tabTo(QStringLiteral("Command11")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    pump();
+    QCOMPARE(w.boardShown, 1);
 }
 
 void DrillFormTest::eachSpeedSetsTheIntervalsOfTheRevealTimers()
