@@ -20,14 +20,16 @@ double fitFormsToScreen(int argc, char** argv)
     args.push_back(nullptr);
     int count = argc;
     QSizeF available;
+    double ratio = 1.0;
     {
         QGuiApplication probe(count, args.data());
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (!screen)
             return 1.0;
         available = screen->availableGeometry().size();
+        ratio = screen->devicePixelRatio();
     }
-    const double factor = fitScaleFactor(available);
+    const double factor = fitScaleFactor(available, ratio);
     if (factor < 1.0)
         qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'f', 3));
     return factor;
