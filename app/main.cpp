@@ -1,3 +1,4 @@
+#include "platform/screenfit.h"
 #include "platform/widgetmessagebox.h"
 #include "startup/startprogram.h"
 
@@ -5,6 +6,7 @@
 
 int main(int argc, char* argv[])
 {
+    platform::fitFormsToScreen(argc, argv); // before the application object: Qt reads its scale then
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanameru"));
     QApplication::setApplicationDisplayName(QStringLiteral("カナメル"));
