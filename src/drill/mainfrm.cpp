@@ -396,7 +396,10 @@ void MainFrm::keyPressEvent(QKeyEvent* event)
 
 void MainFrm::playSound(JudgementSound sound)
 {
-    repaint();
+    // The new colours show before the sound holds the form. Only what changed is painted (the
+    // pending update request of the window), so a form drawn at a larger scale pays for its
+    // changes and not for a whole new picture.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     if (sound == JudgementSound::Right)
         playCorrectSound();
     else if (sound == JudgementSound::Wrong)
