@@ -60,42 +60,74 @@ QRect DragLabel::textRoom() const
     return contentsRect().adjusted(side, 1, -side, -1);
 }
 
+namespace {
+
+constexpr int kFrameWidth = 3;
+
+// The band around a label that shows the keyboard cursor and the label picked up.
+class KeyFrame : public QWidget {
+public:
+    explicit KeyFrame(QWidget* parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("keyFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    bool cursor = false;
+    bool picked = false;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QRectF band
+            = QRectF(rect()).adjusted(kFrameWidth / 2.0, kFrameWidth / 2.0, -kFrameWidth / 2.0, -kFrameWidth / 2.0);
+        if (cursor) {
+            p.setPen(QPen(QColor(0x20, 0x20, 0x20), kFrameWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            p.drawRect(band);
+        }
+        if (picked) {
+            p.setPen(QPen(QColor(0xD2, 0x5A, 0x00), kFrameWidth, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+            p.drawRect(band);
+        }
+    }
+};
+
+} // namespace
+
 void DragLabel::setKeyFrames(bool cursor, bool picked)
 {
-    if (cursor == cursorFrame_ && picked == pickedFrame_)
-        return;
     cursorFrame_ = cursor;
     pickedFrame_ = picked;
-    update();
+    if (!frame_ && (cursor || picked) && parentWidget())
+        frame_ = new KeyFrame(parentWidget());
+    if (!frame_)
+        return;
+    auto* f = static_cast<KeyFrame*>(frame_);
+    f->cursor = cursor;
+    f->picked = picked;
+    const QRect home = dragging_ ? home_ : geometry();
+    f->setGeometry(home.adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
+    f->setVisible((cursor || picked) && isVisible());
+    f->raise();
+    f->update();
 }
 
 void DragLabel::paintEvent(QPaintEvent* event)
 {
     if (!tightLines_ || text().isEmpty()) {
         QLabel::paintEvent(event);
-    } else {
-        QPainter p(this);
-        drawFrame(&p);
-        p.setClipRect(contentsRect());
-        p.setPen(palette().color(foregroundRole()));
-        const QRect room = textRoom();
-        const TightText laid(text(), font(), room.width(), this);
-        laid.draw(p, room, alignment());
-    }
-    if (!cursorFrame_ && !pickedFrame_)
         return;
+    }
     QPainter p(this);
-    p.setBrush(Qt::NoBrush);
-    constexpr int kWidth = 4;
-    if (cursorFrame_) {
-        p.setPen(QPen(QColor(0x20, 0x20, 0x20), kWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.drawRect(QRectF(rect()).adjusted(kWidth / 2.0, kWidth / 2.0, -kWidth / 2.0, -kWidth / 2.0));
-    }
-    if (pickedFrame_) {
-        const double inset = (cursorFrame_ ? kWidth : 0) + kWidth / 2.0;
-        p.setPen(QPen(QColor(0xC0, 0x40, 0x00), kWidth, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
-        p.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
-    }
+    drawFrame(&p);
+    p.setClipRect(contentsRect());
+    p.setPen(palette().color(foregroundRole()));
+    const QRect room = textRoom();
+    const TightText laid(text(), font(), room.width(), this);
+    laid.draw(p, room, alignment());
 }
 
 } // namespace kanameru

@@ -23,8 +23,9 @@ public:
         update();
     }
     bool tightLines() const { return tightLines_; }
-    // The frames of keyboard play, drawn inside the label over its caption: the cursor (a thick
-    // dark outline) and the label picked up (a dashed dark-orange one).
+    // The frames of keyboard play, drawn just outside the label so that they cover nothing of
+    // its caption: the cursor (a thick dark outline) and the label picked up (a dashed
+    // dark-orange one).
     void setKeyFrames(bool cursor, bool picked);
     bool hasCursorFrame() const { return cursorFrame_; }
     bool hasPickedFrame() const { return pickedFrame_; }
@@ -49,6 +50,7 @@ private:
     bool tightLines_ = false;
     bool cursorFrame_ = false;
     bool pickedFrame_ = false;
+    QWidget* frame_ = nullptr; // the frames, a sibling above the label
     QPoint grabOffset_;
     QRect home_;
 };

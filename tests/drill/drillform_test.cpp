@@ -317,9 +317,11 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
     w.draw(9, { 3, 8, 1, 5, 9 }, { { 1, 4 }, { 2, 5 } });
     MainFrm* f = w.start();
     QVERIFY(f);
-    // The cursor stands on the first explanation, drawn as a dark frame over the label.
+    // The cursor stands on the first explanation, drawn as a dark frame just outside the label.
     QVERIFY(dragLabel(f, "Label3", 1)->hasCursorFrame());
-    const QImage framed = dragLabel(f, "Label3", 1)->grab().toImage();
+    const QImage framed = f->grab(label(f, "Label3", 1)->geometry().adjusted(-3, -3, 3, 3).translated(
+                                      label(f, "Label3", 1)->parentWidget()->mapTo(f, QPoint(0, 0))))
+                              .toImage();
     QVERIFY2(qGray(framed.pixel(1, framed.height() / 2)) < 60, "the cursor frame is drawn");
     const QSize size = label(f, "Label3", 1)->size();
     const QString text4 = label(f, "Label3", 4)->text();
