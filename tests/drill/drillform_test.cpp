@@ -319,9 +319,9 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
     QVERIFY(f);
     // The cursor stands on the first explanation, drawn as a dark frame just outside the label.
     QVERIFY(dragLabel(f, "Label3", 1)->hasCursorFrame());
-    const QImage framed = f->grab(label(f, "Label3", 1)->geometry().adjusted(-3, -3, 3, 3).translated(
-                                      label(f, "Label3", 1)->parentWidget()->mapTo(f, QPoint(0, 0))))
-                              .toImage();
+    QLabel* first = label(f, "Label3", 1);
+    const QRect around = first->geometry().adjusted(-3, -3, 3, 3).translated(first->parentWidget()->mapTo(f, QPoint()));
+    const QImage framed = f->grab(around).toImage();
     QVERIFY2(qGray(framed.pixel(1, framed.height() / 2)) < 60, "the cursor frame is drawn");
     const QSize size = label(f, "Label3", 1)->size();
     const QString text4 = label(f, "Label3", 4)->text();
