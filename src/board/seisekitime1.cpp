@@ -69,6 +69,7 @@ seisekitime1::seisekitime1(QWidget* parent)
     setFixedSize(1024, 768);
     platform::setBackground(this, platform::rgb(reg.formBackColour));
     Form_Load();
+    platform::prepareControls(this);
 }
 
 seisekitime1::~seisekitime1() = default;

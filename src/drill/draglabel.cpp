@@ -60,6 +60,61 @@ QRect DragLabel::textRoom() const
     return contentsRect().adjusted(side, 1, -side, -1);
 }
 
+namespace {
+
+constexpr int kFrameWidth = 3;
+
+// The band around a label that shows the keyboard cursor and the label picked up.
+class KeyFrame : public QWidget {
+public:
+    explicit KeyFrame(QWidget* parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("keyFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    bool cursor = false;
+    bool picked = false;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QRectF band
+            = QRectF(rect()).adjusted(kFrameWidth / 2.0, kFrameWidth / 2.0, -kFrameWidth / 2.0, -kFrameWidth / 2.0);
+        if (cursor) {
+            p.setPen(QPen(QColor(0x20, 0x20, 0x20), kFrameWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            p.drawRect(band);
+        }
+        if (picked) {
+            p.setPen(QPen(QColor(0xD2, 0x5A, 0x00), kFrameWidth, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+            p.drawRect(band);
+        }
+    }
+};
+
+} // namespace
+
+void DragLabel::setKeyFrames(bool cursor, bool picked)
+{
+    cursorFrame_ = cursor;
+    pickedFrame_ = picked;
+    if (!frame_ && (cursor || picked) && parentWidget())
+        frame_ = new KeyFrame(parentWidget());
+    if (!frame_)
+        return;
+    auto* f = static_cast<KeyFrame*>(frame_);
+    f->cursor = cursor;
+    f->picked = picked;
+    const QRect home = dragging_ ? home_ : geometry();
+    f->setGeometry(home.adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
+    f->setVisible((cursor || picked) && isVisible());
+    f->raise();
+    f->update();
+}
+
 void DragLabel::paintEvent(QPaintEvent* event)
 {
     if (!tightLines_ || text().isEmpty()) {

@@ -23,6 +23,12 @@ public:
         update();
     }
     bool tightLines() const { return tightLines_; }
+    // The frames of keyboard play, drawn just outside the label so that they cover nothing of
+    // its caption: the cursor (a thick dark outline) and the label picked up (a dashed
+    // dark-orange one).
+    void setKeyFrames(bool cursor, bool picked);
+    bool hasCursorFrame() const { return cursorFrame_; }
+    bool hasPickedFrame() const { return pickedFrame_; }
     // The room of the caption: inside the frame, the indent kept on both sides, a pixel spare
     // above and below.
     QRect textRoom() const;
@@ -42,6 +48,9 @@ private:
     int index_;
     bool dragging_ = false;
     bool tightLines_ = false;
+    bool cursorFrame_ = false;
+    bool pickedFrame_ = false;
+    QWidget* frame_ = nullptr; // the frames, a sibling above the label
     QPoint grabOffset_;
     QRect home_;
 };

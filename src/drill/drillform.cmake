@@ -1,7 +1,7 @@
 # The drill form: the rules of an attempt, its questions and the flash cards (core_drill), and
 # the form MainFrm with its pictures (forms_drill).
 kanameru_core(drill
-  SOURCES drillrules.cpp attemptrules.cpp answerflow.cpp revealcycle.cpp
+  SOURCES drillrules.cpp attemptrules.cpp answerflow.cpp revealcycle.cpp keycursor.cpp
   DEPENDS core_startup platform)
 
 kanameru_forms(drill

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -51,6 +52,8 @@ MainFrm::MainFrm(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(reg.drillSetTitle);
     setFixedSize(1024, kFormHeight);
+    // The form itself takes the keys of keyboard play; the phase buttons answer to Enter.
+    setFocusPolicy(Qt::StrongFocus);
     platform::random().seedFromClock();
 
     flow_ = std::make_unique<AnswerFlow>(rows_, platform::random(), clock_);
@@ -69,6 +72,7 @@ MainFrm::MainFrm(QWidget* parent)
             if (DragLabel* target = labelAt(Label3, at))
                 flow_->dropOnExplanation(target->index());
             flow_->endDrag();
+            keys_.putBack();
             render();
         };
         Label1[i]->mayStart = [this](int index) { return flow_->startRowDrag(index); };
@@ -76,6 +80,7 @@ MainFrm::MainFrm(QWidget* parent)
             if (DragLabel* target = labelAt(Label1, at))
                 flow_->dropOnEvent(target->index());
             flow_->endDrag();
+            keys_.putBack();
             render();
         };
     }
@@ -85,6 +90,7 @@ MainFrm::MainFrm(QWidget* parent)
     sPicture2->move(0, 0);
     Picture2->show();
     Picture2->setGeometry(0, sPicture1->y() + sPicture1->height(), 1024, kFormHeight - sPicture1->height());
+    platform::prepareControls(this);
     sTimer2->start();
 }
 
@@ -131,6 +137,7 @@ bool MainFrm::Form_Activate()
         Command9_Click();
     } else {
         Command3_Click();
+        setFocus();
     }
     return true;
 }
@@ -311,11 +318,88 @@ void MainFrm::render()
     for (int i = 1; i <= 5; ++i)
         List2->addItem(QStringLiteral("%1").arg(q.pickedRows()[i - 1], 4));
     sLabel9->setText(QString::number(reg.questionsPerAttempt - reg.solvedCount));
+    showKeyCursor();
+}
+
+DragLabel* MainFrm::cursorLabel(CursorKind kind, int index) const
+{
+    if (index < 1 || index > 5)
+        return nullptr;
+    return kind == CursorKind::Explanation ? Label3[index] : kind == CursorKind::Event ? Label1[index] : nullptr;
+}
+
+// Frames the label under the keyboard cursor and the one picked up.
+void MainFrm::showKeyCursor()
+{
+    // A label picked up before the phase changed goes back.
+    if (keys_.picked() != 0 && keys_.pickedKind() != KeyCursor::movable(*flow_)) {
+        keys_.putBack();
+        flow_->endDrag();
+    }
+    const CursorKind kind = memorizing() ? CursorKind::None : keys_.kind(*flow_);
+    for (int i = 1; i <= 5; ++i) {
+        for (DragLabel* l : { Label1[i], Label3[i] }) {
+            const CursorKind own = l == Label3[i] ? CursorKind::Explanation : CursorKind::Event;
+            l->setKeyFrames(own == kind && i == keys_.index(), own == keys_.pickedKind() && i == keys_.picked());
+        }
+    }
+}
+
+// Keyboard play: the arrows move the cursor, Space picks up and drops through the handlers of
+// a drag, Escape puts back, Enter presses the phase button on show. In flash-card practice the
+// arrows go from control to control.
+void MainFrm::keyPressEvent(QKeyEvent* event)
+{
+    if (memorizing() || !flow_->hasQuestion() || reg.finishing == 1) {
+        const int key = event->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Left || key == Qt::Key_Down || key == Qt::Key_Right) {
+            focusNextPrevChild(key == Qt::Key_Down || key == Qt::Key_Right);
+            event->accept();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const CursorAction a = keys_.key(static_cast<Qt::Key>(event->key()), *flow_);
+    switch (a.type) {
+    case CursorAction::Nothing:
+        QWidget::keyPressEvent(event);
+        return;
+    case CursorAction::Moved:
+        break;
+    case CursorAction::PickUp:
+        if (DragLabel* l = cursorLabel(a.kind, a.from); !l || !l->mayStart || !l->mayStart(a.from))
+            keys_.putBack();
+        break;
+    case CursorAction::Drop: {
+        DragLabel* from = cursorLabel(a.kind, a.from);
+        DragLabel* to = cursorLabel(a.kind, a.to);
+        if (from && to && from->dropped)
+            from->dropped(a.from, to->mapToGlobal(to->rect().center()));
+        break;
+    }
+    case CursorAction::PutBack:
+        flow_->endDrag();
+        break;
+    case CursorAction::PressButton:
+        if (QPushButton* b = button(flow_->button()); b && b->isVisible()) {
+            QPointer<MainFrm> self(this);
+            b->click();
+            if (!self)
+                return;
+        }
+        break;
+    }
+    event->accept();
+    showKeyCursor();
 }
 
 void MainFrm::playSound(JudgementSound sound)
 {
-    repaint();
+    // The new colours show before the sound holds the form. Only what changed is painted (the
+    // pending update request of the window), so a form drawn at a larger scale pays for its
+    // changes and not for a whole new picture.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     if (sound == JudgementSound::Right)
         playCorrectSound();
     else if (sound == JudgementSound::Wrong)

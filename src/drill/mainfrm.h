@@ -6,6 +6,7 @@
 #include "drill/answerflow.h"
 #include "drill/attemptrules.h"
 #include "drill/drillrules.h"
+#include "drill/keycursor.h"
 #include "drill/revealcycle.h"
 
 #include <QElapsedTimer>
@@ -66,9 +67,11 @@ public:
     const AnswerFlow& flow() const { return *flow_; }
     const QuestionRows& rows() const { return rows_; }
     const RevealCycle& cards() const { return *cycle_; }
+    const KeyCursor& keyCursor() const { return keys_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildStrip();
@@ -78,6 +81,8 @@ private:
     void buildMemorizePanel();
     void buildOverlay();
     void render();
+    void showKeyCursor();
+    DragLabel* cursorLabel(CursorKind kind, int index) const;
     void renderLamps();
     void showCard();
     void setSpeed(int index);
@@ -91,6 +96,7 @@ private:
     std::unique_ptr<AnswerFlow> flow_;
     std::unique_ptr<RevealCycle> cycle_;
     CountdownLamps lamps_;
+    KeyCursor keys_;
     bool leaving_ = false;
     QElapsedTimer phaseChanged_; // when a phase button last finished its work
 

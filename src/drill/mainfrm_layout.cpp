@@ -58,6 +58,8 @@ QPushButton* phaseButton(QWidget* parent, const char* name, const QString& capti
     b->setObjectName(QLatin1String(name));
     b->setFont(platform::captionFont(14, true));
     placeTwips(b, 13320, 1035, 1320, 735);
+    // Enter presses the button through the form, which keeps the arrows and Space for the labels.
+    b->setFocusPolicy(Qt::NoFocus);
     b->hide();
     return b;
 }

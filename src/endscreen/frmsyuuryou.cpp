@@ -85,6 +85,7 @@ FrmSyuuryou::FrmSyuuryou(QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &FrmSyuuryou::Timer1_Timer);
 
     Form_Load();
+    platform::prepareControls(this); // Enter presses "メニューへ" or "もう一度" when it has the focus
 }
 
 QLabel* FrmSyuuryou::makeLabel(const char* name, int top, int height, double pointSize, bool bold, unsigned colour)

@@ -1,8 +1,15 @@
 #include "platform/screen.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
 #include <QPalette>
+#include <QPointer>
+#include <QPushButton>
 #include <QStyleHints>
 #include <QThread>
 #include <QWidget>
@@ -109,6 +116,137 @@ void paintScreenNow()
             w->repaint();
     }
     QGuiApplication::sync();
+}
+
+namespace {
+
+constexpr int kRingWidth = 3;
+
+// The frame around the control that has the keyboard focus. It lies above the control's
+// siblings, takes no clicks and paints only the band just outside the control.
+class FocusRing : public QWidget {
+public:
+    explicit FocusRing(QWidget* form)
+        : QWidget(form)
+        , form_(form)
+    {
+        setObjectName(QStringLiteral("focusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { follow(now); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == target_) {
+            switch (event->type()) {
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Show:
+            case QEvent::Hide:
+            case QEvent::EnabledChange:
+                place();
+                break;
+            default:
+                break;
+            }
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xD2, 0x5A, 0x00));
+        const QRect r = rect();
+        p.drawRect(0, 0, r.width(), kRingWidth);
+        p.drawRect(0, r.height() - kRingWidth, r.width(), kRingWidth);
+        p.drawRect(0, 0, kRingWidth, r.height());
+        p.drawRect(r.width() - kRingWidth, 0, kRingWidth, r.height());
+    }
+
+private:
+    void follow(QWidget* now)
+    {
+        if (target_)
+            target_->removeEventFilter(this);
+        target_ = nullptr;
+        if (now && now != form_ && now->window() == form_) {
+            target_ = now;
+            target_->installEventFilter(this);
+        }
+        place();
+    }
+    void place()
+    {
+        if (!target_ || !target_->isVisible()) {
+            hide();
+            return;
+        }
+        const QRect onForm(target_->mapTo(form_, QPoint(0, 0)), target_->size());
+        setGeometry(onForm.adjusted(-kRingWidth, -kRingWidth, kRingWidth, kRingWidth));
+        raise();
+        show();
+        update();
+    }
+
+    QWidget* form_;
+    QPointer<QWidget> target_;
+};
+
+// The label of the same parent that stands just left of or above a control.
+QLabel* labelBeside(QWidget* control)
+{
+    QWidget* parent = control->parentWidget();
+    if (!parent)
+        return nullptr;
+    const QRect c = control->geometry();
+    QLabel* best = nullptr;
+    int bestDistance = 0;
+    for (QLabel* label : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text().trimmed().isEmpty())
+            continue;
+        const QRect l = label->geometry();
+        int distance = -1;
+        if (l.right() < c.left() && l.bottom() >= c.top() && l.top() <= c.bottom())
+            distance = c.left() - l.right();
+        else if (l.bottom() < c.top() && l.right() >= c.left() && l.left() <= c.right())
+            distance = c.top() - l.bottom();
+        if (distance >= 0 && distance < 80 && (!best || distance < bestDistance)) {
+            best = label;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+void prepareControls(QWidget* form)
+{
+    if (!form->findChild<QWidget*>(QStringLiteral("focusRing"), Qt::FindDirectChildrenOnly))
+        new FocusRing(form);
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (auto* button = qobject_cast<QPushButton*>(w))
+            button->setAutoDefault(true);
+        // What a pupil can reach with the keyboard needs a name of its own.
+        if (w->focusPolicy() == Qt::NoFocus || !w->accessibleName().isEmpty() || !spokenName(w).isEmpty())
+            continue;
+        if (!w->toolTip().isEmpty()) {
+            w->setAccessibleName(w->toolTip());
+        } else if (QLabel* beside = labelBeside(w)) {
+            w->setAccessibleName(beside->text().simplified());
+        }
+    }
+}
+
+QString spokenName(QWidget* widget)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
 } // namespace platform

@@ -8,13 +8,19 @@ class QWidget;
 namespace platform {
 
 // Forms are laid out for 1024 x 768 pixels; design positions are in twips, 15 to a pixel.
-constexpr int twips(int value) { return value / 15; }
+constexpr int twips(int value)
+{
+    return value / 15;
+}
 QRect twipsRect(int left, int top, int width, int height);
 // Places a widget at a design position given in twips.
 void placeTwips(QWidget* widget, int left, int top, int width, int height);
 
 // A colour from a red-green-blue value such as 0xFFFF00.
-inline QColor rgb(unsigned value) { return QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF); }
+inline QColor rgb(unsigned value)
+{
+    return QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
 
 // Captions use "Noto Sans CJK JP"; lists use "Noto Sans Mono CJK JP", in which a full-width
 // character is exactly two half-width ones, so lines padded with spaces line up.
@@ -38,5 +44,16 @@ void setDoubleClickPause(int milliseconds);
 // Installed as the painter of showScreenNow, so what precedes a sound is on the screen while
 // it plays.
 void paintScreenNow();
+
+// Readies a form for the keyboard and for screen readers, after its controls are built:
+// - a dark-orange frame, 3 pixels wide, stands around the control that has the keyboard focus,
+//   outside its edges, so that neither its size nor its caption changes;
+// - Enter presses the push button that has the focus;
+// - a control that shows no caption of its own (a list, a text box, a drop-down box)
+//   is named after the label beside it, or its tool tip; buttons and labels are read by their
+//   captions and texts as they change.
+void prepareControls(QWidget* form);
+// The name a screen reader reads for a widget (empty when it has none).
+QString spokenName(QWidget* widget);
 
 } // namespace platform

@@ -84,6 +84,7 @@ FrmName2::FrmName2(QWidget* parent)
     Command2->setFont(platform::captionFont(14));
     Command2->setGeometry(340, 350, 160, 56);
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    platform::prepareControls(this);
 }
 
 FrmName2* FrmName2::open()

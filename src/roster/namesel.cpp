@@ -115,6 +115,7 @@ namesel::namesel(QWidget* parent)
     setFixedSize(1024, 768);
     buildControls();
     buildMenus();
+    platform::prepareControls(this);
     qApp->installEventFilter(this);
 }
 
@@ -243,24 +244,24 @@ void namesel::buildMenus()
         menuBar_->setAutoFillBackground(true);
     }
 
-    QMenu* file = menuBar_->addMenu(QStringLiteral("file"));
+    QMenu* file = menuBar_->addMenu(QStringLiteral("&file"));
     file->setObjectName(QStringLiteral("menufile"));
-    QAction* menuname = file->addAction(QStringLiteral("名前の変更"));
+    QAction* menuname = file->addAction(QStringLiteral("名前の変更(&N)"));
     menuname->setObjectName(QStringLiteral("menuname"));
     connect(menuname, &QAction::triggered, this, [this] { menuname_Click(); });
-    QAction* menuend = file->addAction(QStringLiteral("終了"));
+    QAction* menuend = file->addAction(QStringLiteral("終了(&X)"));
     menuend->setObjectName(QStringLiteral("menuend"));
     connect(menuend, &QAction::triggered, this, [this] { Command7_Click(); });
 
-    QMenu* help = menuBar_->addMenu(QStringLiteral("ヘルプ"));
+    QMenu* help = menuBar_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("menuhelp"));
-    QAction* menuHelp2 = help->addAction(QStringLiteral("目次"));
+    QAction* menuHelp2 = help->addAction(QStringLiteral("目次(&C)"));
     menuHelp2->setObjectName(QStringLiteral("menuHelp2"));
     connect(menuHelp2, &QAction::triggered, this, [this] { menuHelp2_Click(); });
-    QAction* menuspt = help->addAction(QStringLiteral("バージョン情報"));
+    QAction* menuspt = help->addAction(QStringLiteral("バージョン情報(&A)"));
     menuspt->setObjectName(QStringLiteral("menuspt"));
     connect(menuspt, &QAction::triggered, this, [this] { menuspt_Click(); });
-    QAction* menuweb = help->addAction(QStringLiteral("カナメルのホームページ"));
+    QAction* menuweb = help->addAction(QStringLiteral("カナメルのホームページ(&W)"));
     menuweb->setObjectName(QStringLiteral("menuweb"));
     connect(menuweb, &QAction::triggered, this, [this] { menuweb_Click(); });
 }

@@ -38,6 +38,7 @@ VersionBox::VersionBox(QWidget* parent)
     Command1->setGeometry(130, 135, 100, 40);
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    platform::prepareControls(this);
 }
 
 QString VersionBox::versionText()

@@ -2,6 +2,7 @@
 // real question file, answered with real mouse drags and clicks, timed by a fixed clock that the
 // test moves and ticks, ending in a real results file. Set KANAMERU_DRILL_SHOTS to a folder to
 // keep pictures of the phases.
+#include "drill/draglabel.h"
 #include "drill/mainfrm.h"
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
@@ -15,6 +16,7 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -180,6 +182,46 @@ void orderRows(MainFrm* f)
     }
 }
 
+// Keyboard play: the cursor to label i of the phase, and a label moved with two Spaces.
+void keyTo(MainFrm* f, int i)
+{
+    QTest::keyClick(f, Qt::Key_Home);
+    for (int k = 1; k < i; ++k)
+        QTest::keyClick(f, Qt::Key_Down);
+}
+void keyMove(MainFrm* f, int from, int to)
+{
+    keyTo(f, from);
+    QTest::keyClick(f, Qt::Key_Space);
+    keyTo(f, to);
+    QTest::keyClick(f, Qt::Key_Space);
+}
+// As placeExplanations and orderRows, with keys only.
+void placeExplanationsByKeys(MainFrm* f)
+{
+    for (int i = 1; i <= 5; ++i) {
+        const QString want = f->rows().rowExplanation[label(f, "Label12", i)->text().toInt()];
+        for (int j = 1; j <= 5; ++j) {
+            if (j != i && f->flow().question().row(j).explanation == want
+                && f->flow().question().row(i).explanation != want) {
+                keyMove(f, j, i);
+                break;
+            }
+        }
+    }
+}
+void orderRowsByKeys(MainFrm* f)
+{
+    for (int i = 1; i <= 5; ++i)
+        for (int j = i + 1; j <= 5; ++j)
+            if (label(f, "Label12", j)->text().toInt() < label(f, "Label12", i)->text().toInt())
+                keyMove(f, j, i);
+}
+DragLabel* dragLabel(QWidget* form, const char* name, int i)
+{
+    return qobject_cast<DragLabel*>(label(form, name, i));
+}
+
 void tick(World& w, MainFrm* f, double seconds)
 {
     w.fake.clock.advance(seconds);
@@ -192,6 +234,7 @@ class DrillFormTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void solvesAWholeAttemptWithRealDrags();
+    void playsAWholeAttemptWithTheKeyboardOnly();
     void wrongJudgementsCostFiveAndTenSecondsAndShowTheAnswer();
     void aDropOfTheOtherKindChangesNothing();
     void theTimeIsUpAtExactlyTheLimit();
@@ -207,6 +250,7 @@ private Q_SLOTS:
     void playsTheDemoQuestionFileToTheEnd();
     void cardsRevealPartByPartAndMoveToTheirYear();
     void aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard();
+    void cardsArePractisedWithTheKeyboard();
     void eachSpeedSetsTheIntervalsOfTheRevealTimers();
     void practiceEndsAtTheBoardWithoutRecording();
     void practiceReachingTheLimitEndsThroughTimeUp();
@@ -273,6 +317,71 @@ void DrillFormTest::solvesAWholeAttemptWithRealDrags()
     QVERIFY(stored.ok());
     QCOMPARE(stored->front().result, 51);
     QCOMPARE(stored->front().pupilNo, qint16(3));
+    pump();
+    QVERIFY(!w.form());
+}
+
+void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
+{
+    World w;
+    w.draw(9, { 3, 8, 1, 5, 9 }, { { 1, 4 }, { 2, 5 } });
+    MainFrm* f = w.start();
+    QVERIFY(f);
+    // The cursor stands on the first explanation, drawn as a dark frame just outside the label.
+    QVERIFY(dragLabel(f, "Label3", 1)->hasCursorFrame());
+    QLabel* first = label(f, "Label3", 1);
+    const QRect around = first->geometry().adjusted(-3, -3, 3, 3).translated(first->parentWidget()->mapTo(f, QPoint()));
+    const QImage framed = f->grab(around).toImage();
+    QVERIFY2(qGray(framed.pixel(1, framed.height() / 2)) < 60, "the cursor frame is drawn");
+    const QSize size = label(f, "Label3", 1)->size();
+    const QString text4 = label(f, "Label3", 4)->text();
+    // Escape puts a label picked up back.
+    keyTo(f, 4);
+    QTest::keyClick(f, Qt::Key_Space);
+    QVERIFY(dragLabel(f, "Label3", 4)->hasPickedFrame());
+    QTest::keyClick(f, Qt::Key_Up);
+    QTest::keyClick(f, Qt::Key_Escape);
+    QVERIFY(!dragLabel(f, "Label3", 4)->hasPickedFrame());
+    QTest::keyClick(f, Qt::Key_Space); // picks label 3 up, not a drop of label 4
+    QTest::keyClick(f, Qt::Key_Escape);
+    QCOMPARE(label(f, "Label3", 4)->text(), text4);
+    QCOMPARE(label(f, "Label3", 1)->size(), size);
+
+    for (int question = 1; question <= 5; ++question) {
+        if (question > 1) {
+            w.draw(9, { 9, 7, 5, 3, 1 }, { { 1, 2 } });
+            QVERIFY(button(f, "Command3")->isVisible());
+            QTest::keyClick(f, Qt::Key_Return);
+        }
+        placeExplanationsByKeys(f);
+        QTest::keyClick(f, Qt::Key_Return);
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(background(label(f, "Label3", i)), QColor(0x00, 0xFF, 0x00));
+        QVERIFY(button(f, "Command4")->isVisible());
+        QVERIFY(dragLabel(f, "Label1", f->keyCursor().index())->hasCursorFrame());
+        if (question == 1) {
+            // A wrong order costs ten seconds; while "もう１度" shows no event moves.
+            QTest::keyClick(f, Qt::Key_Return);
+            QVERIFY(button(f, "Command8")->isVisible());
+            const QString first = label(f, "Label1", 1)->text();
+            keyMove(f, 1, 2);
+            QCOMPARE(label(f, "Label1", 1)->text(), first);
+            w.fake.random.push(0.0);
+            QTest::keyClick(f, Qt::Key_Enter);
+            QVERIFY(button(f, "Command4")->isVisible());
+        }
+        orderRowsByKeys(f);
+        tick(w, f, 9);
+        QTest::keyClick(f, Qt::Key_Return);
+        if (question == 5)
+            break;
+        QCOMPARE(child(f, "Label18")->text(), QStringLiteral("正解です"));
+        QCOMPARE(child(f, "sLabel9")->text(), QString::number(5 - question));
+    }
+    QCOMPARE(w.endShown, 1);
+    QCOMPARE(reg.solvedCount, 5);
+    QCOMPARE(reg.attemptResult, 55);
+    QCOMPARE(w.records(), qint64(1));
     pump();
     QVERIFY(!w.form());
 }
@@ -679,6 +788,30 @@ void DrillFormTest::aLearnedCardIsSkippedAndADisplayOrderWaitsForTheNextCard()
     f->Timer4_Timer();
     f->Timer2_Timer();
     QCOMPARE(label(f, "Label13", 1)->text(), QStringLiteral("仏教の伝来"));
+}
+
+void DrillFormTest::cardsArePractisedWithTheKeyboard()
+{
+    World w(kRows.mid(0, 3));
+    MainFrm* f = startCards(w);
+    QVERIFY(f);
+    // Tab (or an arrow) goes from control to control, Space chooses, Enter presses a button.
+    auto tabTo = [f](const QString& name) {
+        for (int k = 0; k < 30; ++k) {
+            QWidget* now = QApplication::focusWidget();
+            if (now && now->objectName() == name)
+                return true;
+            QTest::keyClick(now ? now : f, k % 2 ? Qt::Key_Tab : Qt::Key_Down);
+        }
+        return false;
+    };
+    QVERIFY(tabTo(QStringLiteral("Option2_1")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(f->findChild<QTimer*>(QStringLiteral("Timer3"))->interval(), RevealCycle::interval(1));
+    QVERIFY(tabTo(QStringLiteral("Command11")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    pump();
+    QCOMPARE(w.boardShown, 1);
 }
 
 void DrillFormTest::eachSpeedSetsTheIntervalsOfTheRevealTimers()

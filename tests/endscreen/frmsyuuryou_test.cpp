@@ -4,6 +4,7 @@
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
 #include "platform/mci.h"
+#include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
@@ -503,6 +504,42 @@ private Q_SLOTS:
         QCOMPARE(world->boardShown, 1);
         QCOMPARE(world->drillShown, 0);
         QTRY_VERIFY(!topLevel(QStringLiteral("FrmSyuuryou")));
+    }
+
+    // Keyboard only: Tab reaches each button, a frame stands around it, Enter presses it.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<int>("board");
+        QTest::addColumn<int>("drill");
+        QTest::newRow("メニューへ") << 0 << 1 << 0;
+        QTest::newRow("もう一度") << 1 << 0 << 1;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(int, tabs);
+        world->history(2, 40);
+        world->finish(2, 50);
+        openAndSettle();
+        for (int k = 0; k < tabs; ++k)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        QCOMPARE(focused, child<QPushButton>(form, tabs ? "Command5" : "Command4"));
+        QWidget* ring = form->findChild<QWidget*>(QStringLiteral("focusRing"));
+        QVERIFY(ring && ring->isVisible());
+        const QRect around(focused->mapTo(form, QPoint(0, 0)), focused->size());
+        QVERIFY2(ring->geometry().contains(around) && ring->geometry() != around, "the frame lies outside the button");
+        // Every control on show can be read out.
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(w);
+            const bool control = w->focusPolicy() != Qt::NoFocus || (label && !label->text().isEmpty());
+            if (w->isVisible() && control && w != ring)
+                QVERIFY2(!platform::spokenName(w).isEmpty(), qPrintable(w->objectName()));
+        }
+        QTest::keyClick(focused, Qt::Key_Return);
+        pump();
+        QTEST(world->boardShown, "board");
+        QTEST(world->drillShown, "drill");
     }
 
     void theCloseBoxAlsoGoesBackToTheBoard()

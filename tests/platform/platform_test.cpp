@@ -4,6 +4,7 @@
 #include "platform/launcher.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
+#include "platform/screenfit.h"
 
 #include <QFile>
 #include <QProcess>
@@ -128,3 +129,43 @@ TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
 }
 
 } // namespace
+
+// The scale of the forms on the school's screens: the screen in physical pixels, its scaling
+// and a task bar of 40 device-independent pixels. The whole window with its frame fits at the
+// largest scale that does, unless that would draw finer than one device pixel per pixel of the
+// design, which Qt Widgets cannot do: then the form keeps the smallest size Qt can draw.
+struct ScreenCase {
+    int width, height;
+    double ratio;
+};
+class FitScale : public ::testing::TestWithParam<ScreenCase> { };
+
+TEST_P(FitScale, TheWholeWindowFitsAtTheLargestScaleQtCanDraw)
+{
+    const ScreenCase c = GetParam();
+    const QSizeF available(c.width / c.ratio, c.height / c.ratio - 40);
+    const double f = platform::fitScaleFactor(available, c.ratio);
+    auto fits = [&](double scale) {
+        return 1024 * scale + platform::kFrameWidth <= available.width()
+            && 768 * scale + platform::kFrameHeight <= available.height();
+    };
+    const double smallest = 1.0 / c.ratio;
+    EXPECT_LE(f, 1.0) << "never larger than the design at the screen's own scaling";
+    EXPECT_GE(f * c.ratio, 1.0 - 1e-9) << "never finer than Qt can draw";
+    if (fits(smallest)) {
+        EXPECT_TRUE(fits(f));
+        EXPECT_TRUE(f == 1.0 || !fits(f + 0.002)) << "a larger scale would fit too";
+    } else {
+        EXPECT_DOUBLE_EQ(f, std::min(1.0, smallest));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, FitScale,
+    ::testing::Values(ScreenCase { 1024, 600, 1 }, ScreenCase { 1280, 720, 1 }, ScreenCase { 1366, 768, 1 },
+        ScreenCase { 1920, 1080, 1 }, ScreenCase { 1920, 1080, 1.5 }, ScreenCase { 2560, 1600, 2 }));
+
+TEST(FitScale, AScreenWithRoomToSpareKeepsTheDesignSize)
+{
+    EXPECT_EQ(platform::fitScaleFactor(QSizeF(1920, 1040)), 1.0);
+    EXPECT_LT(platform::fitScaleFactor(QSizeF(1280, 680), 1.5), 1.0); // 1920 x 1080 at 150 %
+}

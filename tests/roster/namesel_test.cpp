@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -599,9 +600,12 @@ private Q_SLOTS:
     void aNameChangedInTheEditingFormAppearsOnTheStartScreen()
     {
         QPointer<namesel> form = openScreen();
-        QAction* action = form->findChild<QAction*>(QStringLiteral("menuname"));
-        QVERIFY(action);
-        action->trigger();
+        // Through the menu's access keys: Alt+F opens "file", N chooses "名前の変更".
+        QTest::keyClick(form, Qt::Key_F, Qt::AltModifier);
+        auto* menu = form->findChild<QMenu*>(QStringLiteral("menufile"));
+        QVERIFY(menu);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_N);
         pump();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!form);
