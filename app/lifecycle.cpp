@@ -7,6 +7,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -64,41 +65,37 @@ void installSignalHandlers(QApplication& app)
         ::sigaction(signo, &action, nullptr);
 }
 
-// Watches for the moment the program sits idle in its event loop with no visible window.
+// Watches for the program sitting idle in its event loop without a visible window. Only a loop
+// that is about to sleep for events says so (the main loop, or a dialog's, which is a window):
+// a routine still at work between two screens, even one that lets events run while it loads,
+// never does. The window must stay missing for a grace period across such idle moments.
 class NoWindowGuard : public QObject {
 public:
     explicit NoWindowGuard(QApplication& app)
         : QObject(&app)
     {
-        timer_.setSingleShot(true);
-        timer_.setInterval(kNoWindowGraceMs);
-        connect(&timer_, &QTimer::timeout, this, [] {
-            if (!programEnding() && !anyVisibleWindow())
-                endProgram(0);
-        });
-        app.installEventFilter(this);
-        // The dispatcher says when the loop is about to sleep: every handler has returned.
+        // Wakes the idle loop once the grace period is over, so it looks again.
+        wakeUp_.setSingleShot(true);
+        wakeUp_.setInterval(kNoWindowGraceMs);
         connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (windowGone_ && !timer_.isActive()) {
-                windowGone_ = false;
-                if (!anyVisibleWindow())
-                    timer_.start();
+            if (programEnding() || anyVisibleWindow()) {
+                noWindowSince_.invalidate();
+                return;
+            }
+            if (!noWindowSince_.isValid()) {
+                noWindowSince_.start();
+                wakeUp_.start();
+            } else if (noWindowSince_.elapsed() >= kNoWindowGraceMs) {
+                endProgram(0);
+            } else if (!wakeUp_.isActive()) {
+                wakeUp_.start();
             }
         });
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) && watched->isWidgetType()
-            && static_cast<QWidget*>(watched)->isWindow())
-            windowGone_ = true;
-        return false;
-    }
-
 private:
-    QTimer timer_;
-    bool windowGone_ = true; // the first idle moment checks too (a start that opened nothing)
+    QTimer wakeUp_;
+    QElapsedTimer noWindowSince_;
 };
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -104,6 +105,31 @@ private Q_SLOTS:
         QCOMPARE(startProgram(inst->exeDir()), 0);
         const int code = runLoop([] { topLevel(QStringLiteral("namesel"))->hide(); });
         QCOMPARE(code, 0);
+    }
+
+    void aSlowHandOverIsNoEnd()
+    {
+        QCOMPARE(startProgram(inst->exeDir()), 0);
+        static bool endedBeforeTheNextScreen = true;
+        // The next screen comes from a posted call and loads for a while, letting events run
+        // before it shows itself, as the board does while it reads the results file.
+        const int code = runLoop([] {
+            topLevel(QStringLiteral("namesel"))->hide();
+            QTimer::singleShot(0, [] {
+                QElapsedTimer loading;
+                loading.start();
+                while (loading.elapsed() < 800)
+                    QCoreApplication::processEvents();
+                endedBeforeTheNextScreen = programEnding();
+                auto* next = new QWidget;
+                next->setAttribute(Qt::WA_DeleteOnClose);
+                next->show();
+                QTimer::singleShot(600, next, [next] { next->close(); }); // then nothing is left
+            });
+        });
+        QVERIFY(!endedBeforeTheNextScreen);
+        QCOMPARE(code, 0);
+        QVERIFY(!anyVisibleWindow());
     }
 
     void anErrorWhileTheStartScreenLoadsNeverEntersTheLoop()
