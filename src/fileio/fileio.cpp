@@ -144,6 +144,35 @@ Replacement::~Replacement()
     }
 }
 
+int Replacement::begin(const Path& target)
+{
+    target_ = target;
+    for (int tries = 0; tries < 100; ++tries) {
+        const Path name = detail::temporaryNameBeside(target);
+        const int e = file_.open(name, File::Mode::CreateNew);
+        if (e == 0) {
+            temporary_ = name;
+            written_ = 0;
+            return 0;
+        }
+        if (e != EEXIST)
+            return e;
+    }
+    return EEXIST;
+}
+
+// A short write (a full disk, a size limit) must not pass for a finished file: the written
+// bytes reach the disk and the file there has every one of them.
+int Replacement::flushAndCheckLength()
+{
+    if (const int e = file_.flushToDisk())
+        return e;
+    std::int64_t length = 0;
+    if (const int e = file_.size(&length))
+        return e;
+    return length == written_ ? 0 : EIO;
+}
+
 int Replacement::write(std::string_view bytes)
 {
     if (const int e = file_.writeAt(bytes.data(), static_cast<std::int64_t>(bytes.size()), written_))

@@ -118,6 +118,8 @@ public:
     const Path& temporaryPath() const { return temporary_; }
 
 private:
+    int flushAndCheckLength();
+
     Path target_;
     Path temporary_;
     File file_;

@@ -160,33 +160,10 @@ void flushFolderOf(const Path& path)
     }
 }
 
-int Replacement::begin(const Path& target)
-{
-    target_ = target;
-    for (int tries = 0; tries < 100; ++tries) {
-        const Path name = detail::temporaryNameBeside(target);
-        const int e = file_.open(name, File::Mode::CreateNew);
-        if (e == 0) {
-            temporary_ = name;
-            written_ = 0;
-            return 0;
-        }
-        if (e != EEXIST)
-            return e;
-    }
-    return EEXIST;
-}
-
 int Replacement::commit()
 {
-    // A short write (a full disk, a size limit) must not pass for a finished file.
-    if (const int e = file_.flushToDisk())
+    if (const int e = flushAndCheckLength())
         return e;
-    std::int64_t length = 0;
-    if (const int e = file_.size(&length))
-        return e;
-    if (length != written_)
-        return EIO;
     // The new file keeps the old one's permissions; a new file may be written by everyone.
     struct stat st { };
     const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;

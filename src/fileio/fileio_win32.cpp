@@ -216,35 +216,13 @@ int File::flushToDisk()
 
 void flushFolderOf(const Path&) { }
 
-int Replacement::begin(const Path& target)
-{
-    target_ = target;
-    for (int tries = 0; tries < 100; ++tries) {
-        const Path name = detail::temporaryNameBeside(target);
-        const int e = file_.open(name, File::Mode::CreateNew);
-        if (e == 0) {
-            temporary_ = name;
-            written_ = 0;
-            return 0;
-        }
-        if (e != EEXIST)
-            return e;
-    }
-    return EEXIST;
-}
-
 // MoveFileExW rather than ReplaceFileW: ReplaceFileW fails when there is no old file yet, and
 // some of its failures leave the names in between. The move is one rename on NTFS and on SMB
 // shares, and MOVEFILE_WRITE_THROUGH returns only when it is on the disk.
 int Replacement::commit()
 {
-    if (const int e = file_.flushToDisk())
+    if (const int e = flushAndCheckLength())
         return e;
-    std::int64_t length = 0;
-    if (const int e = file_.size(&length))
-        return e;
-    if (length != written_)
-        return EIO;
     file_.close();
     // A reader that opened the old file without delete sharing, or a virus scanner, holds it
     // for a moment: try again for about a second.
