@@ -54,16 +54,27 @@ endfunction()
 # kanameru_xtest(<name> SOURCES ... LIBS ...): a QtTest form test that runs under a real X
 # server (Xvfb), for what a pupil must see while the program holds its thread for a sound.
 # The tests grab the screen with the screengrab program; sounds go through SDL's disk driver.
+# SCREENS lists the screen sizes (WxH) to run it on, one CTest test each; 1280x1024 if none.
 function(kanameru_xtest name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SCREENS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE testsupport_forms Qt6::Test ${A_LIBS})
   target_compile_definitions(${name} PRIVATE SCREENGRAB="$<TARGET_FILE:screengrab>")
   add_dependencies(${name} screengrab)
-  add_test(NAME ${name}
-    COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;SDL_AUDIODRIVER=disk;QT_LOGGING_RULES=qt.qpa.*=false;LANG=C.UTF-8")
+  if(NOT A_SCREENS)
+    set(A_SCREENS 1280x1024)
+    set(test_names ${name})
+  endif()
+  foreach(screen ${A_SCREENS})
+    set(test_name ${name})
+    if(NOT test_names)
+      set(test_name ${name}_${screen})
+    endif()
+    add_test(NAME ${test_name}
+      COMMAND xvfb-run -a -s "-screen 0 ${screen}x24" $<TARGET_FILE:${name}>)
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT 300
+      ENVIRONMENT "QT_QPA_PLATFORM=xcb;SDL_AUDIODRIVER=disk;QT_LOGGING_RULES=qt.qpa.*=false;LANG=C.UTF-8")
+  endforeach()
 endfunction()
 
 # Installation: two components.

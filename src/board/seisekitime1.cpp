@@ -6,6 +6,7 @@
 #include "board/grades.h"
 #include "board/report.h"
 #include "endscreen/startdrill.h"
+#include "platform/formhost.h"
 #include "platform/clock.h"
 #include "platform/screen.h"
 #include "results/results.h"
@@ -77,6 +78,7 @@ seisekitime1::~seisekitime1() = default;
 seisekitime1* seisekitime1::open()
 {
     auto* form = new seisekitime1();
+    platform::fitForm(form);
     form->show();
     return form;
 }

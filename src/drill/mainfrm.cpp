@@ -3,6 +3,7 @@
 #include "drill/draglabel.h"
 #include "drill/drillwidgets.h"
 #include "drill/questiontable.h"
+#include "platform/formhost.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/messagebox.h"
@@ -99,6 +100,7 @@ MainFrm::~MainFrm() = default;
 MainFrm* MainFrm::open()
 {
     auto* form = new MainFrm();
+    platform::fitForm(form);
     form->show();
     if (!form->Form_Activate()) {
         form->leaving_ = true;

@@ -1,6 +1,7 @@
 #include "endscreen/basefrm.h"
 
 #include "endscreen/background.h"
+#include "platform/formhost.h"
 #include "platform/events.h"
 #include "platform/screen.h"
 #include "startup/hensuu1.h"
@@ -48,13 +49,14 @@ BASEFRM* BASEFRM::open()
     // opening.
     if (openBackdrop) {
         openBackdrop->show();
-        openBackdrop->lower();
+        platform::windowOf(openBackdrop)->lower();
         return openBackdrop;
     }
     auto* form = new BASEFRM();
     openBackdrop = form;
+    platform::fitForm(form);
     form->show();
-    form->lower();
+    platform::windowOf(form)->lower();
     form->Form_Load();
     // Letting events run may already have closed it again.
     return openBackdrop;

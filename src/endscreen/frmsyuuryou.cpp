@@ -3,6 +3,7 @@
 #include "endscreen/background.h"
 #include "endscreen/endscreenrules.h"
 #include "endscreen/startdrill.h"
+#include "platform/formhost.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
@@ -118,8 +119,9 @@ void FrmSyuuryou::fitToWidth(QLabel* label)
 FrmSyuuryou* FrmSyuuryou::open()
 {
     auto* form = new FrmSyuuryou();
+    platform::fitForm(form);
     form->show();
-    form->activateWindow();
+    platform::windowOf(form)->activateWindow();
     QTimer::singleShot(0, form, &FrmSyuuryou::Form_Activate);
     return form;
 }

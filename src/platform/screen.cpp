@@ -1,5 +1,7 @@
 #include "platform/screen.h"
 
+#include "platform/formhost.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
@@ -76,7 +78,9 @@ bool allVisibleWindowsExposed()
 {
     const auto windows = QApplication::topLevelWidgets();
     for (const QWidget* w : windows) {
-        if (w->isVisible() && w->windowHandle() != nullptr && !w->windowHandle()->isExposed())
+        // A form drawn by its host has no window of its own to expose.
+        if (w->isVisible() && !w->graphicsProxyWidget() && w->windowHandle() != nullptr
+            && !w->windowHandle()->isExposed())
             return false;
     }
     return true;
@@ -112,7 +116,7 @@ void paintScreenNow()
     }
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows) {
-        if (w->isVisible())
+        if (w->isVisible() && !w->graphicsProxyWidget() && !repaintHost(w))
             w->repaint();
     }
     QGuiApplication::sync();

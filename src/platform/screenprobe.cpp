@@ -1,5 +1,7 @@
 #include "platform/screenfit.h"
 
+#include "platform/formhost.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QScreen>
@@ -30,6 +32,7 @@ double fitFormsToScreen(int argc, char** argv)
         ratio = screen->devicePixelRatio();
     }
     const double factor = fitScaleFactor(available, ratio);
+    setFormScale(hostScaleFactor(available, ratio));
     if (factor < 1.0)
         qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'f', 3));
     return factor;

@@ -1,5 +1,6 @@
 #include "roster/namesel.h"
 
+#include "platform/formhost.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/instance.h"
@@ -277,12 +278,13 @@ namesel* namesel::open()
         return nullptr;
     }
     auto* form = new namesel();
+    platform::fitForm(form);
     QPointer<namesel> self(form);
     form->Form_Load();
     if (!self || self->leaving_)
         return self;
-    form->activateWindow();
-    form->raise();
+    platform::windowOf(form)->activateWindow();
+    platform::windowOf(form)->raise();
     platform::letEventsRun();
     // Where the window system hands out no activation (or has not yet), the screen still
     // refreshes itself once as it would on becoming active.
@@ -311,6 +313,8 @@ void namesel::Form_Load()
     Label4->setFont(platform::captionFont(48, true));
     Label4->setText(reg.drillSetTitle);
     List1->setCurrentRow(0);
+    // A pupil at the keyboard starts in the list of names, not in the grade box.
+    List1->setFocus();
     platform::letEventsRun();
     if (!self)
         return;

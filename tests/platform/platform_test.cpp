@@ -7,6 +7,7 @@
 #include "platform/screenfit.h"
 
 #include <QFile>
+#include <cmath>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -132,32 +133,30 @@ TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
 
 // The scale of the forms on the school's screens: the screen in physical pixels, its scaling
 // and a task bar of 40 device-independent pixels. The whole window with its frame fits at the
-// largest scale that does, unless that would draw finer than one device pixel per pixel of the
-// design, which Qt Widgets cannot do: then the form keeps the smallest size Qt can draw.
+// largest scale that does: through Qt's factor down to one device pixel per pixel of the
+// design (finer Qt Widgets cannot draw), and below that through the forms' hosts.
 struct ScreenCase {
     int width, height;
     double ratio;
 };
 class FitScale : public ::testing::TestWithParam<ScreenCase> { };
 
-TEST_P(FitScale, TheWholeWindowFitsAtTheLargestScaleQtCanDraw)
+TEST_P(FitScale, TheWholeWindowFitsAtTheLargestScale)
 {
     const ScreenCase c = GetParam();
     const QSizeF available(c.width / c.ratio, c.height / c.ratio - 40);
     const double f = platform::fitScaleFactor(available, c.ratio);
+    const double h = platform::hostScaleFactor(available, c.ratio);
     auto fits = [&](double scale) {
-        return 1024 * scale + platform::kFrameWidth <= available.width()
-            && 768 * scale + platform::kFrameHeight <= available.height();
+        return std::ceil(1024 * scale) + platform::kFrameWidth <= available.width()
+            && std::ceil(768 * scale) + platform::kFrameHeight <= available.height();
     };
-    const double smallest = 1.0 / c.ratio;
     EXPECT_LE(f, 1.0) << "never larger than the design at the screen's own scaling";
     EXPECT_GE(f * c.ratio, 1.0 - 1e-9) << "never finer than Qt can draw";
-    if (fits(smallest)) {
-        EXPECT_TRUE(fits(f));
-        EXPECT_TRUE(f == 1.0 || !fits(f + 0.002)) << "a larger scale would fit too";
-    } else {
-        EXPECT_DOUBLE_EQ(f, std::min(1.0, smallest));
-    }
+    EXPECT_LE(h, 1.0);
+    EXPECT_TRUE(h == 1.0 || f * c.ratio == 1.0) << "the hosts scale only where Qt cannot";
+    EXPECT_TRUE(fits(f * h));
+    EXPECT_TRUE(f * h == 1.0 || !fits(f * h + 0.002)) << "a larger scale would fit too";
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FitScale,

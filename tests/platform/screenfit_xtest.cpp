@@ -1,7 +1,8 @@
 // Run under a real X server (xvfb-run with a given screen size, QT_SCREEN_SCALE_FACTORS for the
 // screen's own scaling): fits the forms to the screen as the program does at start-up, shows a
-// window of the forms' design size and checks that it lies whole within the available area, at
+// form of the design size and checks that its window lies whole within the available area, at
 // the largest scale that fits, and never finer than the screen's own scaling.
+#include "platform/formhost.h"
 #include "platform/screenfit.h"
 
 #include <QApplication>
@@ -16,21 +17,24 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QWidget form;
     form.setFixedSize(1024, 768);
-    form.move(0, 0);
+    platform::fitForm(&form);
+    QWidget* window = platform::windowOf(&form);
+    window->move(0, 0);
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
+    if (!QTest::qWaitForWindowExposed(window)) {
         std::fprintf(stderr, "the window was never shown\n");
         return 1;
     }
-    const QScreen* screen = form.screen();
+    const QScreen* screen = window->screen();
     const QRect available = screen->availableGeometry();
-    const QRect frame = form.frameGeometry();
+    const QRect frame = window->frameGeometry();
     const double ownRatio = qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS")
         ? qEnvironmentVariable("QT_SCREEN_SCALE_FACTORS").toDouble()
         : 1.0;
-    std::printf("screen %dx%d available %dx%d (logical), factor %.3f, window %dx%d, device pixel ratio %.3f\n",
+    std::printf("screen %dx%d available %dx%d (logical), factor %.3f, drawn at %.3f, window %dx%d, device pixel "
+                "ratio %.3f\n",
         screen->geometry().width(), screen->geometry().height(), available.width(), available.height(), factor,
-        frame.width(), frame.height(), form.devicePixelRatioF());
+        platform::formScale(), frame.width(), frame.height(), window->devicePixelRatioF());
     // The window manager's frame is not scaled with the program: in the program's pixels it is
     // larger by the inverse of the factor.
     const double frameWidth = platform::kFrameWidth / factor;
@@ -40,14 +44,14 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the window with its frame does not fit the screen\n");
         ++faults;
     }
-    if (form.devicePixelRatioF() > ownRatio + 1e-6) {
+    if (window->devicePixelRatioF() > ownRatio + 1e-6) {
         std::fprintf(stderr, "the window is drawn larger than its design at the screen's scaling\n");
         ++faults;
     }
     // Largest: at a scale below 1, one side of the window and frame fills the available area.
     const double spareWidth = available.width() - frame.width() - frameWidth;
     const double spareHeight = available.height() - frame.height() - frameHeight;
-    if (factor < 1.0 && std::min(spareWidth, spareHeight) > 2) {
+    if (factor * platform::formScale() < 1.0 && std::min(spareWidth, spareHeight) > 2) {
         std::fprintf(stderr, "the window could be larger (%.1f x %.1f pixels spare)\n", spareWidth, spareHeight);
         ++faults;
     }

@@ -27,8 +27,10 @@ QLabel* label(QWidget* form, const char* name, int i)
 }
 } // namespace
 
-void answerKnowingTheEvents(kanameru::MainFrm* f)
+void answerKnowingTheEvents(kanameru::MainFrm* f, const DragHand& dragHand, const ClickHand& clickHand)
 {
+    const DragHand drag = dragHand ? dragHand : DragHand([](QWidget* a, QWidget* b) { testing_support::drag(a, b); });
+    const ClickHand click = clickHand ? clickHand : ClickHand([](QWidget* b) { testing_support::click(b); });
     for (int i = 1; i <= 5; ++i) {
         const QString want = f->rows().rowExplanation[label(f, "Label12", i)->text().toInt()];
         for (int j = 1; j <= 5; ++j) {

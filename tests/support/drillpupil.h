@@ -2,6 +2,9 @@
 // What the whole-road tests share: a small question table of level-1 events and a pupil who
 // knows them and answers by dragging, as a real pupil does.
 #include <QStringList>
+#include <functional>
+
+class QWidget;
 
 namespace kanameru {
 class MainFrm;
@@ -12,8 +15,12 @@ namespace testing_support {
 // Eight level-1 events in chronological order, as clear lines of the question file.
 extern const QStringList kSampleQuestionRows;
 
+// How the pupil drags one label onto another and clicks a button.
+using DragHand = std::function<void(QWidget* from, QWidget* onto)>;
+using ClickHand = std::function<void(QWidget* button)>;
+
 // Drags each explanation onto its event, presses "判定", then drags the events into
-// chronological order.
-void answerKnowingTheEvents(kanameru::MainFrm* form);
+// chronological order; by default with the form driver's drag and click.
+void answerKnowingTheEvents(kanameru::MainFrm* form, const DragHand& drag = {}, const ClickHand& click = {});
 
 } // namespace testing_support
