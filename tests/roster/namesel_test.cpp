@@ -342,6 +342,21 @@ private Q_SLOTS:
         }
     }
 
+    // Without Tab: the screen opens with the keyboard in the list of names.
+    void aPupilAtTheKeyboardStartsInTheNameList()
+    {
+        namesel* form = openScreen();
+        auto* list = child<QListWidget>(form, "List1");
+        QCOMPARE(form->focusWidget(), list);
+        const int row = rowOf(form, QStringLiteral("林"));
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(form->focusWidget(), Qt::Key_Down);
+        QTest::keyClick(form->focusWidget(), Qt::Key_Return);
+        pump();
+        QCOMPARE(boardShown, 1);
+        QCOMPARE(reg.currentPupilNo, 2);
+    }
+
     void endStartsTheLauncherWithItsArgument()
     {
         // A launcher that writes down how it was started.
