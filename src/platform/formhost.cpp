@@ -14,6 +14,30 @@ namespace {
 
 double scaleInUse = 1.0;
 
+// Tab and Shift+Tab go round the form's controls: past the last one to the first again, as
+// in a window of its own (the scene alone would keep the focus on the last one).
+class FormProxy : public QGraphicsProxyWidget {
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        if (QGraphicsProxyWidget::focusNextPrevChild(next))
+            return true;
+        QWidget* form = widget();
+        if (!form)
+            return false;
+        for (QWidget* w = step(form, next); w && w != form; w = step(w, next)) {
+            if (w->isVisibleTo(form) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    static QWidget* step(QWidget* w, bool next) { return next ? w->nextInFocusChain() : w->previousInFocusChain(); }
+};
+
 class FormHost : public QGraphicsView {
 public:
     FormHost(QWidget* form, double scale)
@@ -25,13 +49,16 @@ public:
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        // Without antialiasing the edges of neighbouring controls meet on whole pixels, without seams.
+        setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
         auto* scene = new QGraphicsScene(this);
         const QSize design = form->size();
         scene->setSceneRect(0, 0, design.width(), design.height());
         setScene(scene);
         const bool shown = form->isVisible();
-        proxy_ = scene->addWidget(form);
+        proxy_ = new FormProxy;
+        proxy_->setWidget(form);
+        scene->addItem(proxy_);
         // Embedding shows the form in the scene; it is to show when its own code says so.
         if (!shown)
             form->hide();

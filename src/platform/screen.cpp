@@ -140,12 +140,20 @@ public:
         setFocusPolicy(Qt::NoFocus);
         hide();
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { follow(now); });
+        // In a form drawn by its host the application's focus stays on the host's window; the
+        // form's controls still get their focus events.
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == target_) {
+        if (event->type() == QEvent::FocusIn && watched->isWidgetType() && watched != target_
+            && form_->graphicsProxyWidget()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget->window() == form_)
+                follow(widget);
+        } else if (watched == target_) {
             switch (event->type()) {
             case QEvent::Move:
             case QEvent::Resize:
@@ -175,13 +183,9 @@ protected:
 private:
     void follow(QWidget* now)
     {
-        if (target_)
-            target_->removeEventFilter(this);
         target_ = nullptr;
-        if (now && now != form_ && now->window() == form_) {
+        if (now && now != form_ && now->window() == form_)
             target_ = now;
-            target_->installEventFilter(this);
-        }
         place();
     }
     void place()

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QGraphicsView>
 #include <QLabel>
+#include <QPushButton>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -106,6 +107,7 @@ class SmallScreenTest : public QObject {
     std::unique_ptr<FakePlatform> fake;
     std::unique_ptr<TestInstallation> inst;
     std::unique_ptr<QTemporaryDir> folder;
+    int boardShown = 0;
 
 private Q_SLOTS:
     void init()
@@ -127,6 +129,8 @@ private Q_SLOTS:
         screens().hideBackdrop = [] { BASEFRM::closeBackdrop(); };
         screens().showEndScreen = [] { FrmSyuuryou::open(); };
         screens().showDrillForm = [] { MainFrm::open(); };
+        screens().showResultsBoard = [this] { ++boardShown; };
+        boardShown = 0;
     }
 
     void cleanup()
@@ -174,6 +178,35 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_Return); // "判定"
         QTRY_VERIFY_WITH_TIMEOUT(form->findChild<QLabel*>(QStringLiteral("Label18"))->isVisible(), 5000);
         QCOMPARE(form->findChild<QLabel*>(QStringLiteral("Label18"))->text(), QStringLiteral("正解です"));
+    }
+
+    // Tab goes round the end screen's buttons, the frame shows the focused one, Enter presses it.
+    void theEndScreenIsWorkedWithTheKeyboardThroughItsWindow()
+    {
+        computeStatistics();
+        reg.currentLevel = 1;
+        reg.attemptResult = 50;
+        recordResult(1);
+        reg.allSolved = 1;
+        reg.finishing = 1;
+        reg.solvedCount = 5;
+        FrmSyuuryou* form = FrmSyuuryou::open();
+        QWidget* window = platform::windowOf(form);
+        QVERIFY(window != form);
+        auto* menu = form->findChild<QPushButton*>(QStringLiteral("Command4"));
+        auto* again = form->findChild<QPushButton*>(QStringLiteral("Command5"));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible() && window->isActiveWindow(), 30000);
+        QWidget* ring = form->findChild<QWidget*>(QStringLiteral("focusRing"));
+        const QList<QPushButton*> round { menu, again, menu }; // past the last button to the first
+        for (int i = 0; i < round.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(window, Qt::Key_Tab);
+            QTRY_COMPARE(form->focusWidget(), round[i]);
+            const QRect button(round[i]->mapTo(form, QPoint(0, 0)), round[i]->size());
+            QTRY_VERIFY(ring->isVisible() && ring->geometry().contains(button) && ring->geometry() != button);
+        }
+        QTest::keyClick(window, Qt::Key_Return);
+        QTRY_COMPARE(boardShown, 1);
     }
 };
 
