@@ -139,7 +139,11 @@ public:
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::NoFocus);
         hide();
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { follow(now); });
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            // The host's window taking the focus hands it on to the form's control.
+            if (now == nullptr || now != windowOf(form_) || now == form_)
+                follow(now);
+        });
         // In a form drawn by its host the application's focus stays on the host's window; the
         // form's controls still get their focus events.
         qApp->installEventFilter(this);
