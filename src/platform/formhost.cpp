@@ -1,9 +1,11 @@
 #include "platform/formhost.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <cmath>
@@ -70,6 +72,7 @@ public:
         setPalette(form->palette());
         setAttribute(Qt::WA_ShowWithoutActivating, form->testAttribute(Qt::WA_ShowWithoutActivating));
         form->installEventFilter(this);
+        qApp->installEventFilter(this);
         QObject::connect(form, &QObject::destroyed, this, &QObject::deleteLater);
     }
     QWidget* form() const { return form_; }
@@ -77,6 +80,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // A menu that pops up from the form is drawn in the scene too, where it would take the
+        // form's colours and its window's background would not be painted; it keeps the
+        // colours of a menu and fills its background itself.
+        if (event->type() == QEvent::Show && watched != form_) {
+            auto* menu = qobject_cast<QMenu*>(watched);
+            if (menu && form_ && menu->parentWidget() && menu->parentWidget()->window() == form_
+                && !menu->autoFillBackground()) {
+                QPalette own = QApplication::palette(menu);
+                own.setResolveMask(~QPalette::ResolveMask(0)); // every colour its own, none inherited
+                menu->setPalette(own);
+                menu->setAutoFillBackground(true);
+            }
+        }
         if (watched == form_) {
             switch (event->type()) {
             case QEvent::Show:
