@@ -15,6 +15,16 @@ DragLabel::DragLabel(const char* name, int index, QWidget* parent)
     setObjectName(platform::controlName(name, index));
 }
 
+DragLabel::~DragLabel() = default;
+
+void DragLabel::keepLayout(std::unique_ptr<TightText> laid, const QString& text, const QFont& font)
+{
+    laid_ = std::move(laid);
+    laidText_ = text;
+    laidFont_ = font;
+    laidWidth_ = textRoom().width();
+}
+
 void DragLabel::mousePressEvent(QMouseEvent* event)
 {
     if (dragging_ || !mayStart || !mayStart(index_)) {
@@ -126,8 +136,9 @@ void DragLabel::paintEvent(QPaintEvent* event)
     p.setClipRect(contentsRect());
     p.setPen(palette().color(foregroundRole()));
     const QRect room = textRoom();
-    const TightText laid(text(), font(), room.width(), this);
-    laid.draw(p, room, alignment());
+    if (!laid_ || laidWidth_ != room.width() || laidText_ != text() || laidFont_ != font())
+        keepLayout(std::make_unique<TightText>(text(), font(), room.width(), this), text(), font());
+    laid_->draw(p, room, alignment());
 }
 
 } // namespace kanameru

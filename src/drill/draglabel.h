@@ -6,13 +6,17 @@
 #include <QPoint>
 #include <QRect>
 #include <functional>
+#include <memory>
 
 namespace kanameru {
+
+class TightText;
 
 class DragLabel : public QLabel {
     Q_OBJECT
 public:
     DragLabel(const char* name, int index, QWidget* parent);
+    ~DragLabel() override;
     int index() const { return index_; }
     bool dragging() const { return dragging_; }
 
@@ -32,6 +36,9 @@ public:
     // The room of the caption: inside the frame, the indent kept on both sides, a pixel spare
     // above and below.
     QRect textRoom() const;
+    // Keeps a layout of `text` in `font` for the width of textRoom(), made while fitting the
+    // caption, so that painting the caption need not lay it out again.
+    void keepLayout(std::unique_ptr<TightText> laid, const QString& text, const QFont& font);
 
     // Asked at the press whether a drag may start from this label.
     std::function<bool(int index)> mayStart;
@@ -51,6 +58,11 @@ private:
     bool cursorFrame_ = false;
     bool pickedFrame_ = false;
     QWidget* frame_ = nullptr; // the frames, a sibling above the label
+    // The caption as last laid out, and what it was laid out for.
+    std::unique_ptr<TightText> laid_;
+    QString laidText_;
+    QFont laidFont_;
+    int laidWidth_ = -1;
     QPoint grabOffset_;
     QRect home_;
 };

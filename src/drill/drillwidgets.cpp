@@ -139,17 +139,21 @@ void fitCaption(QLabel* label, const QString& text, double maxPoints, double min
     if (auto* tight = qobject_cast<DragLabel*>(label); tight && tight->tightLines()) {
         const QRect room = tight->textRoom();
         QFont chosen = platform::captionFont(minPoints, bold);
+        std::unique_ptr<TightText> fits;
         for (double pt = maxPoints; pt >= minPoints; pt -= 0.5) {
             const QFont f = platform::captionFont(pt, bold);
-            const TightText laid(text, f, room.width(), label);
-            if (laid.size().width() <= room.width() && laid.size().height() <= room.height()) {
+            auto laid = std::make_unique<TightText>(text, f, room.width(), label);
+            if (laid->size().width() <= room.width() && laid->size().height() <= room.height()) {
                 chosen = f;
+                fits = std::move(laid);
                 break;
             }
         }
         label->setFont(chosen);
         label->setText(text);
         label->setProperty("fittedSize", label->size());
+        if (fits)
+            tight->keepLayout(std::move(fits), text, chosen);
         return;
     }
     // The room the label lays its text out in: inside its frame and margin, less the indent,

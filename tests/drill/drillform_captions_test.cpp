@@ -64,6 +64,7 @@ private Q_SLOTS:
     void explanationsAreWholeReadableAndApart_data();
     void explanationsAreWholeReadableAndApart();
     void yearsWithADateOrANoteShowWhole();
+    void aSwappedExplanationPaintsItsNewCaption();
 };
 
 void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart_data()
@@ -195,6 +196,38 @@ void DrillFormCaptionsTest::yearsWithADateOrANoteShowWhole()
         = QStringList(std::begin(years), std::end(years)) + QStringList(std::begin(years), std::end(years));
     expected.sort();
     QCOMPARE(shown, expected);
+    f->close();
+    pump();
+}
+
+// Captions are laid out once and the layout kept for painting: after a swap each label must
+// paint the caption it now holds, exactly as the other label painted it.
+void DrillFormCaptionsTest::aSwappedExplanationPaintsItsNewCaption()
+{
+    FakePlatform fake;
+    TestInstallation inst;
+    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+    inst.load();
+    reg.levelIsTimed[1] = 1;
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    QStringList rows;
+    for (int i = 0; i < 5; ++i)
+        rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明その%2は二行にわたる長さの文です").arg(kYears[i]).arg(i + 1);
+    QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()), rows,
+        QStringLiteral("questions.csv"))
+                 .has_value());
+    MainFrm* f = MainFrm::open();
+    QVERIFY(f);
+    pump();
+    auto* first = f->findChild<QLabel*>(QStringLiteral("Label3_1"));
+    auto* second = f->findChild<QLabel*>(QStringLiteral("Label3_2"));
+    QCOMPARE(first->size(), second->size());
+    const QImage firstBefore = first->grab().toImage(), secondBefore = second->grab().toImage();
+    QVERIFY(firstBefore != secondBefore);
+    drag(second, first);
+    QCOMPARE(first->grab().toImage(), secondBefore);
+    QCOMPARE(second->grab().toImage(), firstBefore);
     f->close();
     pump();
 }
