@@ -91,7 +91,7 @@ void BM_JudgeExplanations(benchmark::State& state)
         opened->Command3_Click();
         // The next question is painted before the judgement is timed: the judgement pays
         // for what it changes only.
-        QCoreApplication::sendPostedEvents(opened, QEvent::UpdateRequest);
+        platform::paintChangesNow(opened);
         state.ResumeTiming();
         opened->Command6_Click();
     }

@@ -401,7 +401,7 @@ void MainFrm::playSound(JudgementSound sound)
     // The new colours show before the sound holds the form. Only what changed is painted (the
     // pending update request of the window), so a form drawn at a larger scale pays for its
     // changes and not for a whole new picture.
-    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    platform::paintChangesNow(this);
     if (sound == JudgementSound::Right)
         playCorrectSound();
     else if (sound == JudgementSound::Wrong)

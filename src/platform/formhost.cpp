@@ -165,4 +165,15 @@ bool repaintHost(QWidget* window)
     return true;
 }
 
+void paintChangesNow(QWidget* form)
+{
+    QWidget* window = windowOf(form);
+    if (auto* host = dynamic_cast<FormHost*>(window)) {
+        // The form's changes go to its proxy, the proxy's to the scene, the scene's to the host.
+        QCoreApplication::sendPostedEvents(form, QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents(host->scene(), QEvent::MetaCall);
+    }
+    QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+}
+
 } // namespace platform

@@ -24,4 +24,8 @@ QWidget* windowOf(QWidget* form);
 // Draws a host and the form in it now (a form in a host has no window of its own).
 bool repaintHost(QWidget* window);
 
+// Paints what changed on a form since its window was last painted, now: the window's pending
+// update request, for a form in a host once its scene has passed the changes on.
+void paintChangesNow(QWidget* form);
+
 } // namespace platform
