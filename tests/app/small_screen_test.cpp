@@ -25,6 +25,7 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QPushButton>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -207,6 +208,21 @@ private Q_SLOTS:
         }
         QTest::keyClick(window, Qt::Key_Return);
         QTRY_COMPARE(boardShown, 1);
+    }
+
+    // The window's close box closes the form in it, which goes back to the board as its own
+    // close box does; the window goes with the form.
+    void theCloseBoxOfTheWindowClosesTheForm()
+    {
+        reg.currentLevel = 1;
+        reg.attemptResult = 50;
+        QPointer<FrmSyuuryou> form = FrmSyuuryou::open();
+        QPointer<QWidget> window = platform::windowOf(form);
+        QVERIFY(window != form);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(window->close());
+        QTRY_COMPARE(boardShown, 1);
+        QTRY_VERIFY(!form && !window);
     }
 };
 
