@@ -1,10 +1,10 @@
 // The first activation of the results board on a school of 2000 pupils, 35 levels and 20000
 // stored attempts (statistics, every level's ranking and its list), against, in the same run,
 // computing the statistics and filling plain list widgets with the same lines.
-#include "platform/formhost.h"
 #include "board/ranking.h"
 #include "board/seisekitime1.h"
 #include "platform/clock.h"
+#include "platform/formhost.h"
 #include "results/results.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"

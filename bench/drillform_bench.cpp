@@ -1,11 +1,11 @@
 // The waits a pupil has on the drill form: from the board's start button (startDrill) to the
 // first question on screen with the demo question file, and one judgement of the explanations
 // with its colours (the sound itself is left out: its length is the sound's own).
-#include "platform/formhost.h"
 #include "drill/mainfrm.h"
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
 #include "platform/clock.h"
+#include "platform/formhost.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 

@@ -1,8 +1,8 @@
 #include "endscreen/basefrm.h"
 
 #include "endscreen/background.h"
-#include "platform/formhost.h"
 #include "platform/events.h"
+#include "platform/formhost.h"
 #include "platform/screen.h"
 #include "startup/hensuu1.h"
 

@@ -65,8 +65,8 @@ public:
         if (!shown)
             form->hide();
         setTransform(QTransform::fromScale(scale, scale));
-        setFixedSize(static_cast<int>(std::ceil(design.width() * scale)),
-            static_cast<int>(std::ceil(design.height() * scale)));
+        setFixedSize(
+            static_cast<int>(std::ceil(design.width() * scale)), static_cast<int>(std::ceil(design.height() * scale)));
         setWindowTitle(form->windowTitle());
         setWindowIcon(form->windowIcon());
         setPalette(form->palette());

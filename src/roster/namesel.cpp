@@ -1,8 +1,8 @@
 #include "roster/namesel.h"
 
-#include "platform/formhost.h"
 #include "platform/clock.h"
 #include "platform/events.h"
+#include "platform/formhost.h"
 #include "platform/instance.h"
 #include "platform/launcher.h"
 #include "platform/messagebox.h"

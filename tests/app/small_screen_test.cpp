@@ -24,9 +24,9 @@
 #include <QApplication>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QPushButton>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>

@@ -213,9 +213,11 @@ void DrillFormCaptionsTest::aSwappedExplanationPaintsItsNewCaption()
     reg.memorizeMode = 0;
     QStringList rows;
     for (int i = 0; i < 5; ++i)
-        rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明その%2は二行にわたる長さの文です").arg(kYears[i]).arg(i + 1);
-    QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()), rows,
-        QStringLiteral("questions.csv"))
+        rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明その%2は二行にわたる長さの文です")
+                    .arg(kYears[i])
+                    .arg(i + 1);
+    QVERIFY(!writeStoredQuestionFile(
+        storedQuestionFileName(reg.appFolder + questionFileName()), rows, QStringLiteral("questions.csv"))
                  .has_value());
     MainFrm* f = MainFrm::open();
     QVERIFY(f);

@@ -7,9 +7,9 @@
 #include "platform/screenfit.h"
 
 #include <QFile>
-#include <cmath>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
