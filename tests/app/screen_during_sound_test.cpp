@@ -3,10 +3,8 @@
 // exactly as it stood when the sound began: the drill's "正解です" panel with the answer, and
 // the end screen with its "目標レベルクリア。おめでとう！" panel.
 #include "drill/mainfrm.h"
-#include "drill/questiontable.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
-#include "endscreen/startdrill.h"
 #include "platform/events.h"
 #include "platform/mci.h"
 #include "platform/screen.h"
@@ -176,14 +174,7 @@ private Q_SLOTS:
 
     void theAnswerIsOnTheScreenWhileTheJudgementSounds()
     {
-        QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()),
-            kSampleQuestionRows, QStringLiteral("questions.csv"))
-                     .has_value());
-        reg.levelIsTimed[1] = 1;
-        reg.currentLevel = 1;
-        reg.memorizeMode = 0;
-        startDrill();
-        auto* form = qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")));
+        MainFrm* form = startSampleDrill();
         QVERIFY(form);
         QVERIFY(QTest::qWaitForWindowExposed(form));
         answerKnowingTheEvents(form);

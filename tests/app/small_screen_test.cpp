@@ -3,10 +3,8 @@
 // screen shows the form's own drawing at the smaller scale, and a pupil plays it through the
 // window with real drags, clicks and keys.
 #include "drill/mainfrm.h"
-#include "drill/questiontable.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
-#include "endscreen/startdrill.h"
 #include "platform/formhost.h"
 #include "platform/mci.h"
 #include "platform/screen.h"
@@ -146,14 +144,7 @@ private Q_SLOTS:
     void theDrillLiesWholeOnTheScreenAndIsPlayedThroughItsWindow()
     {
         QVERIFY2(platform::formScale() < 1.0, "run this on a screen smaller than the forms");
-        QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()),
-            kSampleQuestionRows, QStringLiteral("questions.csv"))
-                     .has_value());
-        reg.levelIsTimed[1] = 1;
-        reg.currentLevel = 1;
-        reg.memorizeMode = 0;
-        startDrill();
-        auto* form = qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")));
+        MainFrm* form = startSampleDrill();
         QVERIFY(form);
         QWidget* window = platform::windowOf(form);
         QVERIFY(window != form);

@@ -3,7 +3,6 @@
 // back to the board, finds his attempt in its lists and leaves for the start screen.
 #include "board/seisekitime1.h"
 #include "drill/mainfrm.h"
-#include "drill/questiontable.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
 #include "platform/mci.h"
@@ -97,9 +96,7 @@ private Q_SLOTS:
             QStringLiteral("1,2015,0,0,\"山田太郎\",0,\"\",\"\"\n2,2013,0,0,\"鈴木花子\",0,\"\",\"\"\n"));
         inst.load();
         reg.formBackColour = 0x008080;
-        QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()),
-            kSampleQuestionRows, QStringLiteral("questions.csv"))
-                     .has_value());
+        QVERIFY(storeSampleQuestions());
         const Sound beep = sineTone(0.02, 880);
         for (const char* file : { "ok.wav", "ng.wav" })
             QVERIFY(writeWav(inst.soundFolder() + QString::fromUtf8(file), beep));

@@ -3,7 +3,6 @@
 // fresh attempt on the same level, which then runs out of time and comes back to the end
 // screen, and "メニューへ" leaves for the board.
 #include "drill/mainfrm.h"
-#include "drill/questiontable.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
 #include "endscreen/startdrill.h"
@@ -68,9 +67,7 @@ private Q_SLOTS:
         inst.load();
         reg.currentPupilNo = 1;
         reg.currentPupilName = QStringLiteral("山田　太郎          ");
-        QVERIFY(!writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()),
-            kSampleQuestionRows, QStringLiteral("questions.csv"))
-                     .has_value());
+        QVERIFY(storeSampleQuestions());
         const Sound beep = sineTone(0.02, 880);
         for (const char* file : { "ok.wav", "ng.wav", "最高1.wav", "合格.wav" })
             QVERIFY(writeWav(inst.soundFolder() + QString::fromUtf8(file), beep));

@@ -1,6 +1,9 @@
 #include "support/drillpupil.h"
 
 #include "drill/mainfrm.h"
+#include "drill/questiontable.h"
+#include "endscreen/startdrill.h"
+#include "startup/hensuu1.h"
 #include "support/formdriver.h"
 
 #include <QLabel>
@@ -19,6 +22,26 @@ const QStringList kSampleQuestionRows {
     QStringLiteral(
         "1,1603,江戸,17世紀,政治,徳川家康が江戸幕府を開く,,関ヶ原の戦いに勝った大名が征夷大将軍に任じられる"),
 };
+
+bool storeSampleQuestions()
+{
+    using namespace kanameru;
+    return !writeStoredQuestionFile(storedQuestionFileName(reg.appFolder + questionFileName()), kSampleQuestionRows,
+        QStringLiteral("questions.csv"))
+                .has_value();
+}
+
+kanameru::MainFrm* startSampleDrill()
+{
+    using namespace kanameru;
+    if (!storeSampleQuestions())
+        return nullptr;
+    reg.levelIsTimed[1] = 1;
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    startDrill();
+    return qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")));
+}
 
 namespace {
 QLabel* label(QWidget* form, const char* name, int i)

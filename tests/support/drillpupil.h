@@ -15,6 +15,12 @@ namespace testing_support {
 // Eight level-1 events in chronological order, as clear lines of the question file.
 extern const QStringList kSampleQuestionRows;
 
+// Stores the sample rows as the installation's question file; false if it cannot be written.
+bool storeSampleQuestions();
+// Starts level 1 (timed, no flash cards) on the sample questions as the board's start button
+// does, and returns the drill form (nullptr if none opened).
+kanameru::MainFrm* startSampleDrill();
+
 // How the pupil drags one label onto another and clicks a button.
 using DragHand = std::function<void(QWidget* from, QWidget* onto)>;
 using ClickHand = std::function<void(QWidget* button)>;
