@@ -8,7 +8,6 @@
 #include "startup/textfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <cstdio>
 #include <optional>
 
@@ -72,13 +71,14 @@ QString problemText(const QString& path, const QuestionProblem& problem)
     return FileError { path, problem.line, problem.reason }.message();
 }
 
-// The clear table, UTF-8 or CP932 as its bytes show.
+// The clear table, UTF-8 or CP932 as its bytes show: a regular file of a question file's size
+// at most (a FIFO or a device given by mistake is refused at once, not waited on).
 Result<QStringList> readClearTable(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError { path, 0, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()) };
-    return decodeClearTable(path, file.readAll());
+    Result<QByteArray> bytes = readRegularFile(path, kQuestionFileLimit);
+    if (!bytes)
+        return bytes.error();
+    return decodeClearTable(path, *bytes);
 }
 
 // Problems and warnings of a check, each with its file and line.

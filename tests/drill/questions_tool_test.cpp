@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace kanameru;
 
@@ -204,6 +205,16 @@ TEST_F(Tool, CheckAndDecodeReportAMissingFile)
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_TRUE(check.err.contains(path("none.ccc") + QStringLiteral(": ファイルがありません")));
     EXPECT_EQ(runTool({ QStringLiteral("decode"), path("none.ccc") }).exitCode, 1);
+}
+
+// A FIFO given as the table by mistake is refused at once, naming it; nothing is written.
+TEST_F(Tool, AFifoGivenAsTheTableIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(path("table.csv").toLocal8Bit().constData(), 0600), 0);
+    const ToolRun encode = runTool({ QStringLiteral("encode"), path("table.csv"), path("q.ccc") });
+    EXPECT_EQ(encode.exitCode, 1) << encode.err.toStdString();
+    EXPECT_TRUE(encode.err.contains(path("table.csv"))) << encode.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("q.ccc")));
 }
 
 // --- the demo question bank -----------------------------------------------------------------
