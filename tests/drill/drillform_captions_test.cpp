@@ -56,6 +56,21 @@ QList<QPair<int, int>> inkBands(const QImage& image, bool* touchesEdge)
     return bands;
 }
 
+// Level 1 (timed, no flash cards) of an installation with `rows` as its question file, as the
+// drill form opens on it; false if the file cannot be written.
+bool setUpLevelOne(TestInstallation& inst, const QStringList& rows)
+{
+    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+    inst.load();
+    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
+    reg.levelIsTimed[1] = 1;
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    return !writeStoredQuestionFile(
+        storedQuestionFileName(reg.appFolder + questionFileName()), rows, QStringLiteral("questions.csv"))
+                .has_value();
+}
+
 } // namespace
 
 class DrillFormCaptionsTest : public QObject {
@@ -99,20 +114,13 @@ void DrillFormCaptionsTest::explanationsAreWholeReadableAndApart()
 
     FakePlatform fake;
     TestInstallation inst;
-    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
-    inst.load();
-    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
-    reg.levelIsTimed[1] = 1;
-    reg.currentLevel = 1;
-    reg.memorizeMode = 0;
     int boardShown = 0;
     screens().showResultsBoard = [&] { ++boardShown; };
     QStringList rows;
     for (int i = 0; i < 5; ++i) {
         rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,%3").arg(kYears[i]).arg(i + 1).arg(explanations[i]);
     }
-    const QString stored = storedQuestionFileName(reg.appFolder + questionFileName());
-    QVERIFY(!writeStoredQuestionFile(stored, rows, QStringLiteral("questions.csv")).has_value());
+    QVERIFY(setUpLevelOne(inst, rows));
     for (double v : { 0.1, 0.3, 0.5, 0.7, 0.9 })
         fake.random.push(v);
 
@@ -147,20 +155,13 @@ void DrillFormCaptionsTest::yearsWithADateOrANoteShowWhole()
 {
     FakePlatform fake;
     TestInstallation inst;
-    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
-    inst.load();
-    reg.levelTitles[1] = QStringLiteral("ﾚﾍﾞﾙ1");
-    reg.levelIsTimed[1] = 1;
-    reg.currentLevel = 1;
-    reg.memorizeMode = 0;
     screens().showResultsBoard = [] {};
     const QString years[5] = { QStringLiteral("57"), QStringLiteral("1192年頃"), QStringLiteral("1600年9月15日"),
         QStringLiteral("1868年1月3日"), QStringLiteral("1946年11月3日") };
     QStringList rows;
     for (int i = 0; i < 5; ++i)
         rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明%2").arg(years[i]).arg(i + 1);
-    const QString stored = storedQuestionFileName(reg.appFolder + questionFileName());
-    QVERIFY(!writeStoredQuestionFile(stored, rows, QStringLiteral("questions.csv")).has_value());
+    QVERIFY(setUpLevelOne(inst, rows));
     for (double v : { 0.9, 0.1, 0.7, 0.3, 0.5 })
         fake.random.push(v);
 
@@ -206,19 +207,12 @@ void DrillFormCaptionsTest::aSwappedExplanationPaintsItsNewCaption()
 {
     FakePlatform fake;
     TestInstallation inst;
-    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
-    inst.load();
-    reg.levelIsTimed[1] = 1;
-    reg.currentLevel = 1;
-    reg.memorizeMode = 0;
     QStringList rows;
     for (int i = 0; i < 5; ++i)
         rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明その%2は二行にわたる長さの文です")
                     .arg(kYears[i])
                     .arg(i + 1);
-    QVERIFY(!writeStoredQuestionFile(
-        storedQuestionFileName(reg.appFolder + questionFileName()), rows, QStringLiteral("questions.csv"))
-                 .has_value());
+    QVERIFY(setUpLevelOne(inst, rows));
     MainFrm* f = MainFrm::open();
     QVERIFY(f);
     pump();
