@@ -51,12 +51,16 @@ function(kanameru_qtest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KANAMERU_TEST_ENV}" TIMEOUT ${A_TIMEOUT})
 endfunction()
 
+# Runs a program under an X server of its own that picks a free display (tests/support).
+set(KANAMERU_XSERVER_RUN ${PROJECT_SOURCE_DIR}/tests/support/xserver-run.sh)
+
 # kanameru_xtest(<name> SOURCES ... LIBS ...): a QtTest form test that runs under a real X
 # server (Xvfb), for what a pupil must see while the program holds its thread for a sound.
 # The tests grab the screen with the screengrab program; sounds go through SDL's disk driver.
 # SCREENS lists the screen sizes (WxH) to run it on, one CTest test each; 1280x1024 if none.
+# WM names a window manager command to run on the X server beside the test.
 function(kanameru_xtest name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SCREENS" ${ARGN})
+  cmake_parse_arguments(A "" "WM" "SOURCES;LIBS;SCREENS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE testsupport_forms Qt6::Test ${A_LIBS})
   target_compile_definitions(${name} PRIVATE SCREENGRAB="$<TARGET_FILE:screengrab>")
@@ -70,8 +74,12 @@ function(kanameru_xtest name)
     if(NOT test_names)
       set(test_name ${name}_${screen})
     endif()
+    set(wm_args)
+    if(A_WM)
+      set(wm_args --wm "${A_WM}")
+    endif()
     add_test(NAME ${test_name}
-      COMMAND xvfb-run -a -s "-screen 0 ${screen}x24" $<TARGET_FILE:${name}>)
+      COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${name}>)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300
       ENVIRONMENT "QT_QPA_PLATFORM=xcb;SDL_AUDIODRIVER=disk;QT_LOGGING_RULES=qt.qpa.*=false;LANG=C.UTF-8")
   endforeach()

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
-  xvfb xauth
+  xvfb xauth x11-utils
   ccache
   poppler-utils
 )

@@ -1,4 +1,4 @@
-// Run under a real X server (xvfb-run with a given screen size, QT_SCREEN_SCALE_FACTORS for the
+// Run under a real X server (an Xvfb of its own with a given screen size, QT_SCREEN_SCALE_FACTORS for the
 // screen's own scaling): fits the forms to the screen as the program does at start-up, shows a
 // form of the design size and checks that its window lies whole within the available area, at
 // the largest scale that fits, and never finer than the screen's own scaling.

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Runs one test program under an X server of its own (Xvfb), optionally with a window manager.
+#
+#   xserver-run.sh [--screen WxH] [--wm COMMAND] -- PROGRAM [ARGS...]
+#
+# Xvfb picks a free display itself and reports it through -displayfd, so tests run side by side
+# never race for a display number. With --wm, COMMAND is started on the display and the program
+# waits until the window manager has announced itself on the root window. The X server and the
+# window manager are ended however the program ends (also when CTest kills this script on a
+# time-out); the program's exit code is this script's.
+set -u
+screen=1280x1024
+wm=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screen) screen=$2; shift 2 ;;
+    --wm) wm=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "xserver-run.sh: no program given" >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kanameru-x.XXXXXX") || exit 2
+xpid=""
+wmpid=""
+child=""
+cleanup() {
+  [ -n "$child" ] && kill "$child" 2>/dev/null
+  [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  [ -n "$xpid" ] && wait "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+mkfifo "$work/displayfd"
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp \
+  3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+xpid=$!
+display=""
+# The FIFO's read ends when Xvfb writes the number (or dies); the timeout guards a hang.
+read -r -t 30 display <"$work/displayfd"
+if [ -z "$display" ]; then
+  echo "xserver-run.sh: Xvfb did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 2
+fi
+export DISPLAY=":$display"
+
+if [ -n "$wm" ]; then
+  $wm >"$work/wm.log" 2>&1 &
+  wmpid=$!
+  ready=""
+  for _ in $(seq 1 100); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+      ready=1
+      break
+    fi
+    kill -0 "$wmpid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$ready" ]; then
+    echo "xserver-run.sh: the window manager ($wm) did not start:" >&2
+    cat "$work/wm.log" >&2
+    exit 2
+  fi
+fi
+
+"$@" &
+child=$!
+wait "$child"
+status=$?
+child=""
+exit $status
