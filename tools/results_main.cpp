@@ -17,6 +17,7 @@
 #include "startup/settings.h"
 #include "startup/textfile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -64,8 +65,10 @@ const char* const kHelp
       "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
       "\n"
       "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
-      "  BOM 付きの UTF-8 で書きます。=、+、-、@ で始まる名前などは、表計算ソフトが式として\n"
-      "  扱わないように先頭に「'」を付けます。数は数のままです。\n"
+      "  BOM 付きの UTF-8 で書きます。=、+、-、@ で始まる（その前にタブや改行のある）名前などは、\n"
+      "  表計算ソフトが式として扱わないように先頭に「'」を付けます。数は数のままです。\n"
+      "  OUT がファイルなら一度に置き換え（元の権限のまま）、/dev/null や端末、読む側のいる FIFO\n"
+      "  にはそのまま書きます。読む側のいない FIFO やフォルダには書きません。\n"
       "  終了コード: 0 成功、1 ファイルを読めない・書けない、2 使い方の誤り。\n";
 
 struct Output {
@@ -77,9 +80,12 @@ struct Output {
 
     bool write() const { return write(csvText(lines)); }
 
-    bool write(const QString& text) const
+    bool write(const QString& text) const { return writeBytes(path, csvBytes(text, utf8)); }
+
+    // Standard output when no path is given. A file is replaced whole; a device or a FIFO
+    // (with a reader) is written into.
+    static bool writeBytes(const QString& path, const QByteArray& b)
     {
-        const QByteArray b = csvBytes(text, utf8);
         if (path.isEmpty())
             return std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout)
                 == static_cast<size_t>(b.size());
@@ -214,8 +220,8 @@ int exportFile(const QString& file, bool installation, Output& out)
 {
     const QString folder = QFileInfo(file).absolutePath();
     const QDate today = platform::clock().today();
-    if (!QFileInfo(file).isFile()) {
-        complain(file + QStringLiteral(": ファイルがありません"));
+    if (const std::optional<FileError> e = notARegularFile(file)) {
+        complain(e->message());
         return 1;
     }
     if (!installation) {
@@ -387,25 +393,34 @@ int sheet(
     if (const int status = loadStatistics(given, dateArgument, &day))
         return status;
     RosterProblem problem = RosterProblem::None;
-    if (const std::optional<FileError> e = readRoster(&problem)) {
+    QList<FileError> leftOut;
+    if (const std::optional<FileError> e = readRoster(&problem, &leftOut)) {
         complain(e->message());
         return 1;
     }
+    for (const FileError& e : std::as_const(leftOut))
+        complain(e.message());
     // The grades of that day, which differ from today's across the start of a school year.
     reg.schoolYear = AnyValue(schoolYearOf(day, static_cast<int>(reg.schoolYearStartMonth.toInteger())));
     const ClassSheet classSheet = ClassSheet::build(grade, day);
     if (pdf.isEmpty())
         return out.write(classSheet.csv()) ? 0 : 1;
-    QPdfWriter writer(pdf);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(QPageLayout::Landscape);
-    writer.setResolution(300);
-    writer.setTitle(QStringLiteral("クラス成績表"));
-    if (printClassSheet(writer, classSheet) == 0) {
-        complain(pdf + QStringLiteral(": 書き込めません"));
-        return 1;
+    // Made in memory and then written as every other output: a failure leaves no half PDF, and
+    // a FIFO without a reader is refused at once instead of waited on.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&document);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        writer.setResolution(300);
+        writer.setTitle(QStringLiteral("クラス成績表"));
+        if (printClassSheet(writer, classSheet) == 0) {
+            complain(pdf + QStringLiteral(": 書き込めません"));
+            return 1;
+        }
     }
-    return 0;
+    return Output::writeBytes(pdf, document.data()) ? 0 : 1;
 }
 
 } // namespace

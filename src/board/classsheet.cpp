@@ -119,15 +119,6 @@ void appendNumber(QString& out, qint64 value)
     out.append(QLatin1StringView(digits, end - digits));
 }
 
-void appendCell(QString& out, const QString& text)
-{
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r')))
-        out += QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    else
-        out += text;
-}
-
 void appendFigures(QString& out, const SheetFigures& f)
 {
     for (const qint64 v : std::initializer_list<qint64> {
@@ -182,9 +173,19 @@ QString ClassSheet::csv() const
 
 QString spreadsheetText(const QString& text)
 {
-    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front()))
+    // A tab or a line end first counts too: some spreadsheets drop it and run what follows.
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r\n").contains(text.front()))
         return QLatin1Char('\'') + text;
     return text;
+}
+
+void appendCell(QString& out, const QString& cell)
+{
+    if (cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('"')) || cell.contains(QLatin1Char('\n'))
+        || cell.contains(QLatin1Char('\r')))
+        out += QLatin1Char('"') + QString(cell).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    else
+        out += cell;
 }
 
 QString csvText(const std::vector<QStringList>& lines)
@@ -192,15 +193,9 @@ QString csvText(const std::vector<QStringList>& lines)
     QString text;
     for (const QStringList& cells : lines) {
         for (qsizetype i = 0; i < cells.size(); ++i) {
-            const QString& c = cells[i];
             if (i > 0)
                 text += QLatin1Char(',');
-            if (c.contains(QLatin1Char(',')) || c.contains(QLatin1Char('"')) || c.contains(QLatin1Char('\n'))
-                || c.contains(QLatin1Char('\r')))
-                text += QLatin1Char('"') + QString(c).replace(QLatin1Char('"'), QStringLiteral("\"\""))
-                    + QLatin1Char('"');
-            else
-                text += c;
+            appendCell(text, cells[i]);
         }
         text += QStringLiteral("\r\n");
     }

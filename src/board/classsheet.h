@@ -58,9 +58,13 @@ public:
 
 // ---- Comma-separated text for a Japanese spreadsheet -----------------------------------------
 
-// A text cell a spreadsheet would run as a formula ("=", "+", "-", "@" first) gets a leading
-// apostrophe, so that it stays text.
+// A text cell a spreadsheet would run as a formula ("=", "+", "-", "@" first, or a tab or a line
+// end before one) gets a leading apostrophe, so that it stays text. Every text cell of every
+// CSV the program writes goes through it; numbers are written bare.
 QString spreadsheetText(const QString& text);
+
+// Appends one cell as CSV holds it: quoted when it holds a comma, a quote or a line end.
+void appendCell(QString& out, const QString& cell);
 
 // Lines of cells as CSV with CR LF; a cell holding a comma, a quote or a line end is quoted.
 QString csvText(const std::vector<QStringList>& lines);

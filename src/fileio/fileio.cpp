@@ -2,6 +2,7 @@
 #include "fileio/internal.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <random>
@@ -32,6 +33,50 @@ Path temporaryNameBeside(const Path& target)
     Path name = target;
     name += suffix;
     return name;
+}
+
+namespace {
+
+// A temporary file younger than this may still be on its way from its writer to its lock.
+constexpr auto kStaleTemporaryAge = std::chrono::minutes(1);
+
+bool isTemporaryNameOf(const Path::string_type& name, const Path::string_type& target)
+{
+    if (name.size() != target.size() + 7 || name.compare(0, target.size(), target) != 0 || name[target.size()] != '.')
+        return false;
+    for (size_t i = target.size() + 1; i < name.size(); ++i) {
+        const auto c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void removeStaleTemporaries(const Path& target)
+{
+    namespace fs = std::filesystem;
+    std::error_code e;
+    const Path folder = target.has_parent_path() ? target.parent_path() : Path(".");
+    const Path::string_type base = target.filename().native();
+    for (fs::directory_iterator it(folder, e), end; !e && it != end; it.increment(e)) {
+        const Path& candidate = it->path();
+        if (!isTemporaryNameOf(candidate.filename().native(), base))
+            continue;
+        std::error_code ignored;
+        if (it->symlink_status(ignored).type() != fs::file_type::regular)
+            continue;
+        const fs::file_time_type changed = fs::last_write_time(candidate, ignored);
+        if (ignored || fs::file_time_type::clock::now() - changed < kStaleTemporaryAge)
+            continue;
+        // A writer holds the lock on its temporary file until its rename: a lock that can be
+        // taken means its writer is gone.
+        File file;
+        if (file.open(candidate, File::Mode::ReadWrite) != 0 || file.lock(false) != 0)
+            continue;
+        fs::remove(candidate, ignored);
+    }
 }
 
 } // namespace detail
@@ -147,12 +192,21 @@ Replacement::~Replacement()
 int Replacement::begin(const Path& target)
 {
     target_ = target;
+    written_ = 0;
+    direct_ = false;
+    if (const int e = detail::openDirectTarget(target, file_, &direct_))
+        return e;
+    if (direct_)
+        return 0;
+    detail::removeStaleTemporaries(target);
     for (int tries = 0; tries < 100; ++tries) {
         const Path name = detail::temporaryNameBeside(target);
         const int e = file_.open(name, File::Mode::CreateNew);
         if (e == 0) {
             temporary_ = name;
-            written_ = 0;
+            // Held until the rename: the next replacement leaves this file alone meanwhile.
+            file_.lock(false);
+            detail::restrictTemporary(file_, target);
             return 0;
         }
         if (e != EEXIST)
@@ -175,6 +229,8 @@ int Replacement::flushAndCheckLength()
 
 int Replacement::write(std::string_view bytes)
 {
+    if (direct_)
+        return detail::writeDirect(file_, bytes.data(), static_cast<std::int64_t>(bytes.size()));
     if (const int e = file_.writeAt(bytes.data(), static_cast<std::int64_t>(bytes.size()), written_))
         return e;
     written_ += static_cast<std::int64_t>(bytes.size());

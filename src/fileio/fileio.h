@@ -32,6 +32,7 @@ public:
         ReadWrite, // an existing file
         ReadWriteCreate, // created empty when missing
         CreateNew, // created; EEXIST when it is there already
+        WriteExisting, // an existing file, for writing only; a FIFO nobody reads gives ENXIO at once
     };
 
     File() = default;
@@ -102,9 +103,15 @@ AppendOutcome appendRecord(const Path& path, const char* record, std::int64_t le
 
 // Puts new contents in place of a file in one step, so the file is always either the old or the
 // new one: the bytes go to a temporary file in the same folder, which is flushed, its length
-// checked, given the old file's permissions and only then renamed over the old file. A
-// replacement dropped before commit() removes its temporary file (a crash may leave it behind,
-// with the old file whole).
+// checked, given the old file's permissions and owner and only then renamed over the old file.
+// A new file gets the permissions every new file of the process gets (0666 less the umask).
+// A replacement dropped before commit() removes its temporary file; one left behind by a writer
+// that was killed is removed by the next replacement of the same file.
+//
+// What is written into rather than replaced (a device such as /dev/null or a terminal, a FIFO)
+// is never replaced: the bytes are written into it directly. A FIFO that nobody reads is
+// refused at once (ENXIO) instead of waited on; a folder is refused with EISDIR, and what no
+// program writes a file into (a block device, a socket) with ENODEV.
 class Replacement {
 public:
     Replacement() = default;
@@ -124,6 +131,7 @@ private:
     Path temporary_;
     File file_;
     std::int64_t written_ = 0;
+    bool direct_ = false; // writing into the target itself
 };
 int replaceFile(const Path& target, std::string_view bytes);
 

@@ -1,8 +1,11 @@
 // The file layer on POSIX systems: fcntl record locks, pwrite, fsync, ftruncate, rename.
 #include "fileio/internal.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +60,9 @@ int File::open(const Path& path, Mode mode)
         break;
     case Mode::CreateNew:
         flags |= O_CREAT | O_EXCL;
+        break;
+    case Mode::WriteExisting:
+        flags = O_WRONLY | O_NOCTTY;
         break;
     }
     const int f = openRetrying(path, flags);
@@ -160,14 +166,88 @@ void flushFolderOf(const Path& path)
     }
 }
 
+namespace detail {
+
+int openDirectTarget(const Path& target, File& file, bool* direct)
+{
+    *direct = false;
+    struct stat st { };
+    if (::stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return 0; // missing, or a file to replace
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    if (!S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode))
+        return ENODEV; // a block device or a socket
+    if (const int e = file.open(target, File::Mode::WriteExisting))
+        return e; // ENXIO: a FIFO that nobody reads
+    const int f = fd(file.nativeHandle());
+    if (::fstat(f, &st) != 0 || S_ISREG(st.st_mode)) {
+        file.close(); // it became a file meanwhile: replace it after all
+        return 0;
+    }
+    // Opened without waiting; from here on a full pipe waits for its reader.
+    ::fcntl(f, F_SETFL, ::fcntl(f, F_GETFL) & ~O_NONBLOCK);
+    *direct = true;
+    return 0;
+}
+
+int writeDirect(File& file, const char* data, std::int64_t length)
+{
+    // SIGPIPE is held back while writing, and one this write raised is taken off again.
+    sigset_t pipe, before, pending;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe, &before);
+    sigpending(&pending);
+    const bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
+    int error = 0;
+    while (length > 0) {
+        const ssize_t n
+            = ::write(fd(file.nativeHandle()), data, static_cast<size_t>(std::min<std::int64_t>(length, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        data += n;
+        length -= n;
+    }
+    if (error == EPIPE && !pendingBefore) {
+        const struct timespec now {
+        };
+        while (::sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) { }
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return error;
+}
+
+void restrictTemporary(File& temporary, const Path& target)
+{
+    struct stat st { };
+    if (::stat(target.c_str(), &st) == 0)
+        ::fchmod(fd(temporary.nativeHandle()), 0600);
+}
+
+} // namespace detail
+
 int Replacement::commit()
 {
+    if (direct_) {
+        file_.close();
+        direct_ = false;
+        return 0;
+    }
     if (const int e = flushAndCheckLength())
         return e;
-    // The new file keeps the old one's permissions; a new file may be written by everyone.
+    // The new file keeps the old one's owner and permissions (in that order: a change of owner
+    // clears the set-user-ID bit). A new file has kept those it was created with: 0666 less
+    // the umask, as every program's new files.
     struct stat st { };
-    const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;
-    ::fchmod(fd(file_.nativeHandle()), mode);
+    if (::stat(target_.c_str(), &st) == 0) {
+        (void)!::fchown(fd(file_.nativeHandle()), st.st_uid, st.st_gid);
+        ::fchmod(fd(file_.nativeHandle()), st.st_mode & 07777);
+    }
     file_.close();
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
         return errno;

@@ -121,6 +121,9 @@ int File::open(const Path& path, Mode mode)
     case Mode::CreateNew:
         disposition = CREATE_NEW;
         break;
+    case Mode::WriteExisting:
+        access = GENERIC_WRITE;
+        break;
     }
     // Shared for everything, also for renaming over it: other workstations read and append
     // at the same time, and a replacement must not fail because a reader has the file open.
@@ -216,11 +219,62 @@ int File::flushToDisk()
 
 void flushFolderOf(const Path&) { }
 
+namespace detail {
+
+int openDirectTarget(const Path& target, File& file, bool* direct)
+{
+    *direct = false;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return EISDIR;
+    // A device (NUL, CON, a port) or a pipe is known by its open handle; a disk file, or
+    // whatever cannot be opened now, is left to the replacement.
+    if (file.open(target, File::Mode::WriteExisting) != 0)
+        return 0;
+    switch (GetFileType(h(file.nativeHandle()))) {
+    case FILE_TYPE_CHAR:
+    case FILE_TYPE_PIPE:
+        *direct = true;
+        return 0;
+    case FILE_TYPE_DISK:
+        file.close();
+        return 0;
+    default:
+        file.close();
+        return ENODEV;
+    }
+}
+
+int writeDirect(File& file, const char* data, std::int64_t length)
+{
+    while (length > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(length, 1 << 30));
+        DWORD n = 0;
+        if (!WriteFile(h(file.nativeHandle()), data, chunk, &n, nullptr))
+            return lastError();
+        if (n == 0)
+            return EIO;
+        data += n;
+        length -= n;
+    }
+    return 0;
+}
+
+// The temporary file inherits the folder's access rules, as the file it replaces had them.
+void restrictTemporary(File&, const Path&) { }
+
+} // namespace detail
+
 // MoveFileExW rather than ReplaceFileW: ReplaceFileW fails when there is no old file yet, and
 // some of its failures leave the names in between. The move is one rename on NTFS and on SMB
 // shares, and MOVEFILE_WRITE_THROUGH returns only when it is on the disk.
 int Replacement::commit()
 {
+    if (direct_) {
+        file_.close();
+        direct_ = false;
+        return 0;
+    }
     if (const int e = flushAndCheckLength())
         return e;
     file_.close();

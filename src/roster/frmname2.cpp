@@ -51,6 +51,17 @@ FrmName2::FrmName2(QWidget* parent)
         Text1[i]->setGeometry(40, 76 + i * 52, 330, 40);
         // Names are typed in Japanese: the input method stays on in these boxes.
         Text1[i]->setAttribute(Qt::WA_InputMethodEnabled, true);
+        // A name is one line: what is typed or pasted loses its line ends, tabs and other
+        // control characters at once (a cell copied from a spreadsheet ends with a line end
+        // that the box does not show).
+        connect(Text1[i], &QLineEdit::textEdited, this, [box = Text1[i]](const QString& text) {
+            const QString clean = withoutControlCharacters(text);
+            if (clean == text)
+                return;
+            const int cursor = static_cast<int>(withoutControlCharacters(text.left(box->cursorPosition())).size());
+            box->setText(clean);
+            box->setCursorPosition(cursor);
+        });
 
         Text2[i] = new QLineEdit(this);
         Text2[i]->setObjectName(platform::controlName("Text2", i));

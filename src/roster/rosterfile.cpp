@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace kanameru {
 
@@ -219,6 +220,9 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
     // listed record whose number has no place in the tables is left out on its own: the other
     // pupils can still work.
     QList<const RosterRecord*> listedRecords;
+    // The line of the listed record that took each number: a second one with the same number
+    // would show and record the first pupil when chosen.
+    std::vector<int> lineOfNumber(kMaxPupil + 1, 0);
     for (const RosterLine& l : std::as_const(*lines)) {
         if (!isListed(l.record, status2Listed))
             continue;
@@ -230,6 +234,15 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
                         .arg(shownValue(shortestNumber(number)), QString::number(kMaxPupil)) });
             continue;
         }
+        int& first = lineOfNumber[static_cast<size_t>(l.record.number)];
+        if (first != 0) {
+            if (leftOut)
+                leftOut->append(FileError { path, l.line,
+                    QStringLiteral("番号 %1 は %2 行目の生徒と同じため、この生徒を一覧に載せません。")
+                        .arg(QString::number(l.record.number), QString::number(first)) });
+            continue;
+        }
+        first = l.line;
         if (listedRecords.size() >= kMaxPupil) {
             return fail(RosterProblem::TooManyPupils,
                 FileError { path, l.line,

@@ -62,15 +62,16 @@ Result<QList<RosterRecord>> readRosterRecords(const QString& path);
 enum class RosterProblem {
     None,
     Missing, // the roster file does not exist
-    TooManyPupils, // more than 5000 listed records: refused before any table is touched
+    TooManyPupils, // more than 5000 listed records (a guard: listed numbers are unique in 1..5000)
     Unreadable, // cannot be opened or decoded, or a malformed line (worth retrying)
 };
 
 // Reads the roster as the start screen and the board list it: computes reg.schoolYear, then
 // fills reg.roster, reg.pupilNames, reg.pupilBirthYear, reg.pupilGradeLabel and
 // reg.boardPupilNos by listed position 1, 2, 3, ... and sets reg.boardPupilCount. Records that
-// are not listed take no position. A listed record whose number lies outside 1..5000 takes no
-// position either; *leftOut names each such record with its line. On an error the tables are
+// are not listed take no position. A listed record whose number lies outside 1..5000, or whose
+// number an earlier listed record already carries, takes no position either; *leftOut names
+// each such record with its line. On an error the tables are
 // left as they were and the error (with its kind in *problem) is returned.
 std::optional<FileError> readRoster(RosterProblem* problem = nullptr, QList<FileError>* leftOut = nullptr);
 

@@ -11,13 +11,11 @@
 
 namespace kanameru {
 
-QString rosterLine(const RosterRecord& r)
+void writeRosterLine(FieldWriter& w, const RosterRecord& r)
 {
-    FieldWriter w;
     w.number(r.number).number(r.birthYear).number(r.spare1).number(r.spare2);
     w.text(fixedText(r.name, 20)).number(r.status);
-    w.text(fixedText(r.spareText1, 20)).text(fixedText(r.spareText2, 20));
-    return w.result();
+    w.text(fixedText(r.spareText1, 20)).text(fixedText(r.spareText2, 20)).endLine();
 }
 
 std::optional<qint16> birthYearFromText(const QString& text)
@@ -31,10 +29,50 @@ std::optional<qint16> birthYearFromText(const QString& text)
     return static_cast<qint16>(rounded);
 }
 
+QString withoutControlCharacters(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.category()) {
+        case QChar::Other_Control: // C0 and C1 controls: line ends, tabs, NUL, DEL
+        case QChar::Other_Format: // invisible marks: byte order mark, zero-width space, direction marks
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString nameFromText(const QString& text)
 {
-    return fixedText(trimSpaces(text), 20);
+    QString name = trimSpaces(withoutControlCharacters(text));
+    name.replace(QLatin1Char('"'), QChar(0xFF02));
+    // Never cut a character in two.
+    if (name.size() > 20 && name[19].isHighSurrogate())
+        name.truncate(19);
+    return fixedText(name, 20);
 }
+
+namespace {
+
+// The first character of the text that CP932 cannot hold; nullopt when every one fits.
+std::optional<QString> firstCharacterOutsideCp932(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        if (!encodeCp932(c))
+            return c;
+        i += n - 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 std::optional<FileError> writeRosterRows(const QString& path, const QList<NameRow>& rows)
 {
@@ -49,13 +87,22 @@ std::optional<FileError> writeRosterRows(const QString& path, const QList<NameRo
                 QStringLiteral("生まれた年「%1」は -32768～32767 の数でなければなりません。")
                     .arg(shownValue(rows[i].birthYearText)) };
         }
-        records[i].name = nameFromText(rows[i].name);
+        const QString name = nameFromText(rows[i].name);
+        if (std::optional<QString> c = firstCharacterOutsideCp932(name)) {
+            return FileError { path, static_cast<int>(i + 1),
+                QStringLiteral("名前「%1」の「%2」は名簿の文字コード（Shift-JIS）にない文字のため書けません。")
+                    .arg(shownValue(trimSpaces(name)), *c) };
+        }
+        records[i].name = name;
         records[i].birthYear = *year;
     }
-    QString text;
+    FieldWriter w;
     for (const RosterRecord& r : std::as_const(records))
-        text += rosterLine(r) + QStringLiteral("\r\n");
-    return replaceFileCompletely(path, text);
+        writeRosterLine(w, r);
+    Result<QString> text = w.result(path);
+    if (!text)
+        return text.error();
+    return replaceFileCompletely(path, text->replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
 }
 
 std::optional<FileError> replaceFileCompletely(const QString& path, const QString& text)

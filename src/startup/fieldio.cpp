@@ -1,6 +1,8 @@
 #include "startup/fieldio.h"
 #include "startup/textfile.h"
 
+#include <cmath>
+
 namespace kanameru {
 
 QList<Field> readFields(const QString& text)
@@ -127,19 +129,33 @@ void FieldWriter::separator()
     lineStarted_ = true;
 }
 
+void FieldWriter::refuse(const QString& reason)
+{
+    if (!refused_)
+        refused_ = std::make_pair(line_, reason);
+}
+
 FieldWriter& FieldWriter::text(const QString& value)
 {
     separator();
-    QString v = value;
-    v.replace(QLatin1Char('"'), QChar(0xFF02));
-    out_ += QLatin1Char('"') + v + QLatin1Char('"');
+    if (value.contains(QLatin1Char('"')))
+        refuse(QStringLiteral("「%1」には半角の「\"」があるため書けません（読み返すと値が途中で切れます）。")
+                   .arg(shownValue(value)));
+    else if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        refuse(QStringLiteral("「%1」には改行があるため書けません（読み返すと行が二つに分かれます）。")
+                   .arg(shownValue(QString(value).replace(QLatin1Char('\r'), u' ').replace(QLatin1Char('\n'), u' '))));
+    else
+        out_ += QLatin1Char('"') + value + QLatin1Char('"');
     return *this;
 }
 
 FieldWriter& FieldWriter::number(double value)
 {
     separator();
-    out_ += shortestNumber(value);
+    if (std::isfinite(value))
+        out_ += shortestNumber(value);
+    else
+        refuse(QStringLiteral("数 %1 は書けません（読み返すと文字になります）。").arg(shortestNumber(value)));
     return *this;
 }
 
@@ -157,7 +173,15 @@ FieldWriter& FieldWriter::endLine()
 {
     out_ += QLatin1Char('\n');
     lineStarted_ = false;
+    ++line_;
     return *this;
+}
+
+Result<QString> FieldWriter::result(const QString& path) const
+{
+    if (refused_)
+        return FileError { path, refused_->first, refused_->second };
+    return out_;
 }
 
 } // namespace kanameru

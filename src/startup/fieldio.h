@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <utility>
 
 namespace kanameru {
 
@@ -40,8 +42,11 @@ private:
 };
 
 // Builds lines in the matching form: texts in double quotes, numbers bare, commas between.
-// A double quote inside a text would end the field early for every later reader, so it is
-// written as its full-width form "＂".
+// A value its reader could not read back as it was given is refused, never written: a text
+// holding a double quote (it would end the value early) or a line end (it would split the
+// record in two for every later reader), a number that is not finite. The first refusal is
+// kept, and result() then gives it instead of the lines, so no caller can write a file its
+// reader cannot read.
 class FieldWriter {
 public:
     FieldWriter& text(const QString& value);
@@ -49,12 +54,16 @@ public:
     FieldWriter& any(const AnyValue& value);
     // Ends the current line (CR LF is added when the file is written).
     FieldWriter& endLine();
-    const QString& result() const { return out_; }
+    // The lines built, or the first value refused with its line, for the file at `path`.
+    Result<QString> result(const QString& path) const;
 
 private:
     QString out_;
     bool lineStarted_ = false;
+    int line_ = 1;
+    std::optional<std::pair<int, QString>> refused_; // line and reason
     void separator();
+    void refuse(const QString& reason);
 };
 
 } // namespace kanameru

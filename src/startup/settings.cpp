@@ -80,6 +80,12 @@ std::optional<FileError> readSettingsFile(const QString& path)
     Result<QString> text = readTextFile(path);
     if (!text)
         return text.error();
+    // A NUL byte is damage (a crash while the file was written, a copy cut short), not a
+    // value: "1" followed by one would choose the other folder layout and the start would fail
+    // on a file of the wrong folder.
+    if (const qsizetype nul = text->indexOf(QChar(0)); nul >= 0)
+        return FileError { path, static_cast<int>(text->left(nul).count(QLatin1Char('\n'))) + 1,
+            QStringLiteral("NUL バイトがあります（壊れたファイルです）。") };
     FieldReader in(path, *text);
     for (int i = 1; i <= 10; ++i) {
         Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(QString::number(i)));

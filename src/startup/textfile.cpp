@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cerrno>
 #include <cstring>
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -37,6 +38,11 @@ FileError notAFile(const QString& path, bool folder)
     return FileError { path, 0,
         folder ? QStringLiteral("ファイルではなくフォルダです。")
                : QStringLiteral("普通のファイルではありません（FIFO や装置は読めません）。") };
+}
+
+FileError missingFile(const QString& path)
+{
+    return FileError { path, 0, QStringLiteral("ファイルがありません。") };
 }
 
 FileError cannotRead(const QString& path, const QString& why)
@@ -124,7 +130,7 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return FileError { path, 0, QStringLiteral("ファイルがありません。") };
+            return missingFile(path);
         return cannotRead(path, systemReason(errno));
     }
     struct Closer {
@@ -165,11 +171,9 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 #else
 Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 {
+    if (std::optional<FileError> e = notARegularFile(path))
+        return *e;
     const QFileInfo info(path);
-    if (!info.exists())
-        return FileError { path, 0, QStringLiteral("ファイルがありません。") };
-    if (!info.isFile())
-        return notAFile(path, info.isDir());
     if (info.size() > maxBytes)
         return tooLarge(path, info.size(), maxBytes);
     QFile file(path);
@@ -183,6 +187,16 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
     return bytes;
 }
 #endif
+
+std::optional<FileError> notARegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return missingFile(path);
+    if (!info.isFile())
+        return notAFile(path, info.isDir());
+    return std::nullopt;
+}
 
 Result<QString> readTextFile(const QString& path, qint64 maxBytes)
 {
@@ -235,10 +249,22 @@ std::optional<QString> replaceFileBytes(const QString& linkPath, const QByteArra
     const QString& path = *target;
     // A short write (a full disk, a size limit) must not pass for a finished file: the file layer
     // counts every byte and checks the length on the disk before the new file replaces the old.
-    if (const int e
-        = fileio::replaceFile(platform::nativePath(path), std::string_view(bytes.constData(), bytes.size())))
+    const int e = fileio::replaceFile(platform::nativePath(path), std::string_view(bytes.constData(), bytes.size()));
+    switch (e) {
+    case 0:
+        return std::nullopt;
+    // A device or a FIFO is written into, never replaced; these are what cannot be.
+    case EISDIR:
+        return QStringLiteral("フォルダです");
+    case ENXIO:
+        return QStringLiteral("読む側のいない FIFO か、使えない装置です");
+    case ENODEV:
+        return QStringLiteral("ブロック装置やソケットには書きません");
+    case EPIPE:
+        return QStringLiteral("読む側が途中で閉じました");
+    default:
         return QString::fromLocal8Bit(std::strerror(e));
-    return std::nullopt;
+    }
 }
 
 std::optional<FileError> writeTextFile(const QString& path, const QString& text)

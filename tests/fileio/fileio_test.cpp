@@ -167,8 +167,34 @@ TEST_F(FileLayer, AReplacementInterruptedBeforeTheRenameLeavesTheOldFileWhole)
     EXPECT_EQ(run({ "replace-die", toUtf8(roster) }), -2);
     EXPECT_EQ(readAll(roster), old);
 
+    // The killed writer's temporary file is left beside the roster. The next replacement removes
+    // it once it is old enough to be nobody's work in progress, and leaves everything else.
+    std::vector<fs::path> left;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder))
+        if (e.path() != roster)
+            left.push_back(e.path());
+    ASSERT_EQ(left.size(), 1u);
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(left[0], hourAgo);
+    const std::string base = toUtf8(roster);
+    const fs::path kept[] = { fromUtf8(base + ".Zz9Zz9"), fromUtf8(base + ".abc"), fromUtf8(base + ".abcdefg"),
+        fromUtf8(base + ".ab-def"), fromUtf8(toUtf8(folder / fromUtf8("他の名簿.txt")) + ".abcdef"),
+        fromUtf8(base + ".Dir123") };
+    for (const fs::path& p : kept) {
+        if (toUtf8(p).ends_with("Dir123"))
+            fs::create_directory(p);
+        else
+            ASSERT_EQ(fileio::replaceFile(p, "x"), 0);
+        std::error_code ignored; // a folder's time cannot be set under Wine
+        if (p != kept[0])
+            fs::last_write_time(p, hourAgo, ignored);
+    }
+
     ASSERT_EQ(fileio::replaceFile(roster, "新しい名簿\r\n"), 0);
     EXPECT_EQ(readAll(roster), "新しい名簿\r\n");
+    EXPECT_FALSE(fs::exists(left[0]));
+    for (const fs::path& p : kept)
+        EXPECT_TRUE(fs::exists(p)) << toUtf8(p);
 }
 
 TEST_F(FileLayer, ASecondInstanceIsRefusedWhileTheFirstRunsAndAcceptedAfterItWasKilled)

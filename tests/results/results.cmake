@@ -10,5 +10,6 @@ add_dependencies(test_results results_helper)
 
 # The teachers' tool, run on files the program wrote.
 kanameru_gtest(test_results_tool SOURCES tool_test.cpp LIBS core_results core_roster)
-target_compile_definitions(test_results_tool PRIVATE RESULTS_TOOL="$<TARGET_FILE:kanameru-results>")
-add_dependencies(test_results_tool kanameru-results)
+target_compile_definitions(test_results_tool PRIVATE RESULTS_TOOL="$<TARGET_FILE:kanameru-results>"
+  QUESTIONS_TOOL="$<TARGET_FILE:kanameru-questions>")
+add_dependencies(test_results_tool kanameru-results kanameru-questions)

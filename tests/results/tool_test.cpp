@@ -7,11 +7,17 @@
 #include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/specialfiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kanameru;
 using testing_support::FakePlatform;
@@ -26,12 +32,25 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun runTool(const QStringList& arguments)
+// Runs a tool; what it writes into a FIFO that the test reads (fifo >= 0) is read meanwhile
+// into *fromFifo, as a reader at the other end of the pipe would.
+ToolRun runTool(const QStringList& arguments, const QString& program = QStringLiteral(RESULTS_TOOL), int fifo = -1,
+    QByteArray* fromFifo = nullptr)
 {
     QProcess p;
-    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    p.start(program, arguments);
     ToolRun r;
-    if (!p.waitForFinished(60000))
+    auto drain = [&] {
+        char buffer[65536];
+        for (ssize_t n; fifo >= 0 && (n = ::read(fifo, buffer, sizeof buffer)) > 0;)
+            fromFifo->append(buffer, n);
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!p.waitForFinished(fifo >= 0 ? 20 : 60000) && clock.elapsed() < 60000)
+        drain();
+    drain();
+    if (p.state() != QProcess::NotRunning)
         return r;
     r.exitCode = p.exitCode();
     r.rawOut = p.readAllStandardOutput();
@@ -203,9 +222,58 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
     platform::setClock(&platform.clock);
 }
 
+// Every CSV the tool writes keeps a name from running as a formula in a spreadsheet: one that
+// starts with a character a spreadsheet takes for a formula, or with tabs before one.
+TEST_F(Tool, NamesASpreadsheetWouldRunStayTextInEveryCsv)
+{
+    const QStringList names { QStringLiteral("=山本"), QStringLiteral("+山本"), QStringLiteral("-山本"),
+        QStringLiteral("@山本"), QStringLiteral("\t=山本"), QStringLiteral("\t+山本"), QStringLiteral("\t-山本"),
+        QStringLiteral("\t@山本"), QStringLiteral("\t\t=山本") };
+    const int firstPupil = 100;
+    QString roster;
+    for (int i = 0; i < names.size(); ++i) {
+        roster += QStringLiteral("%1,2012,0,0,\"%2\",0,\"\",\"\"\n").arg(firstPupil + i).arg(names[i]);
+        platform.clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+        reg.currentPupilNo = static_cast<qint16>(firstPupil + i);
+        reg.currentLevel = 1;
+        reg.attemptResult = 100;
+        appendResult();
+    }
+    installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+    const QString day = QStringLiteral("2026/12/08");
+    const struct {
+        QStringList arguments;
+        int pupilColumn;
+        int nameColumn;
+    } outputs[] = {
+        { { QStringLiteral("export"), resultsFilePath() }, 3, 5 },
+        { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), day }, 2, 4 },
+        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--date"), day }, 0, 2 },
+    };
+    for (const auto& o : outputs) {
+        SCOPED_TRACE(o.arguments.first().toStdString());
+        const ToolRun r = runTool(o.arguments);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        int seen = 0;
+        for (const QString& line : splitLines(r.out)) {
+            const QStringList cells = line.split(QLatin1Char(','));
+            const int i = cells.value(o.pupilColumn).toInt() - firstPupil;
+            if (i < 0 || i >= names.size())
+                continue;
+            ++seen;
+            const QString cell = cells.value(o.nameColumn);
+            EXPECT_TRUE(cell.startsWith(QLatin1Char('\''))) << line.toStdString();
+            EXPECT_EQ(
+                cell.mid(1).remove(QLatin1Char('\t')), QStringLiteral("=+-@=+-@=").mid(i, 1) + QStringLiteral("山本"));
+        }
+        EXPECT_EQ(seen, names.size());
+    }
+}
+
 struct BadCase {
     QStringList arguments;
     int exitCode;
+    const char* errorPart = nullptr;
 };
 
 TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
@@ -216,13 +284,18 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
     EXPECT_TRUE(help.rawOut.contains("stats FOLDER"));
     EXPECT_TRUE(help.rawOut.contains("sheet FOLDER"));
     EXPECT_TRUE(QString::fromUtf8(help.rawOut).contains(QStringLiteral("終了コード")));
+    const QString fifo = installation.path(QStringLiteral("pipe.dat"));
+    testing_support::putSpecial(fifo, testing_support::Special::Fifo);
     const BadCase cases[] = {
         { {}, 2 },
         { { QStringLiteral("show"), QStringLiteral("x") }, 2 },
         { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--date"), QStringLiteral("7/12/2026") },
             2 },
         { { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--frobnicate") }, 2 },
-        { { QStringLiteral("export"), installation.path(QStringLiteral("none.dat")) }, 1 },
+        { { QStringLiteral("export"), installation.path(QStringLiteral("none.dat")) }, 1, "ファイルがありません" },
+        // What is there and is no file is named for what it is, and a FIFO is not waited on.
+        { { QStringLiteral("export"), fifo }, 1, "普通のファイルではありません" },
+        { { QStringLiteral("export"), installation.path(QStringLiteral("files")) }, 1, "フォルダです" },
         { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
         { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("中2") }, 2 },
         { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
@@ -231,7 +304,160 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
+        if (c.errorPart) {
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.errorPart))) << r.err.toStdString();
+        }
     }
+}
+
+// Where the tools' outputs go, whatever stands there: a regular file is replaced whole (a new
+// one gets 0666 less the umask, an old one keeps its mode, and a temporary file a killed writer
+// left beside it goes), a symbolic link is written through and stays a link, a device or a
+// FIFO with a reader is written into and never replaced, and what cannot be written into (a
+// FIFO nobody reads, a folder) is refused at once with its reason.
+TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
+{
+    const QString bank = installation.path(QStringLiteral("bank.csv"));
+    installation.writeText(
+        QStringLiteral("bank.csv"), QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"));
+    const QString results = QStringLiteral(RESULTS_TOOL);
+    const struct {
+        const char* name;
+        QString program;
+        QStringList before; // the arguments before the target
+        QStringList after;
+        QByteArray start; // the output begins with it
+    } commands[] = {
+        { "export --output", results, { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--output") }, {},
+            *encodeCp932(QStringLiteral("記録番号,")) },
+        { "stats --output", results, { QStringLiteral("stats"), installation.exeDir(), QStringLiteral("--output") }, {},
+            *encodeCp932(QStringLiteral("レベル,")) },
+        { "sheet --csv", results, { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--csv") }, {},
+            *encodeCp932(QStringLiteral("生徒番号,")) },
+        { "sheet --pdf", results, { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf") }, {},
+            "%PDF" },
+        { "encode", QStringLiteral(QUESTIONS_TOOL), { QStringLiteral("encode"), bank },
+            { QStringLiteral("--force"), QStringLiteral("--levels"), QStringLiteral("1") }, {} },
+    };
+    // /dev/null comes last, and only after the FIFOs of the same command stayed FIFOs: the test
+    // runs as root, and a tool that replaces what it should write into would replace the
+    // machine's /dev/null.
+    enum Target { New, Existing, Link, FifoRead, FifoNobody, Folder, DevNull };
+    const char* const targetNames[]
+        = { "new", "existing 0640", "link", "FIFO with a reader", "FIFO nobody reads", "folder", "/dev/null" };
+    const mode_t umaskBefore = ::umask(022);
+    const QDir out(installation.path(QStringLiteral("出力")));
+    ASSERT_TRUE(out.mkpath(QStringLiteral(".")));
+    auto modeOf = [](const QString& path) {
+        struct stat st { };
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : mode_t(0);
+    };
+    auto put = [](const QString& path, const QByteArray& bytes, mode_t mode) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        ::chmod(QFile::encodeName(path).constData(), mode);
+    };
+    int n = 0;
+    for (const auto& c : commands) {
+        bool fifosStayed = true;
+        for (const Target t : { New, Existing, Link, FifoRead, FifoNobody, Folder, DevNull }) {
+            SCOPED_TRACE(std::string(c.name) + " into " + targetNames[t]);
+            if (t == DevNull && !fifosStayed) {
+                ADD_FAILURE() << "not run into /dev/null: the tool replaced a FIFO";
+                continue;
+            }
+            const QString target
+                = t == DevNull ? QStringLiteral("/dev/null") : out.filePath(QStringLiteral("出 %1.out").arg(++n));
+            const QString real = target + QStringLiteral(".real");
+            const QString staleTemporary = target + QStringLiteral(".Ab12Cd");
+            const QString freshTemporary = target + QStringLiteral(".Zz9Zz9");
+            int fifo = -1;
+            switch (t) {
+            case Existing:
+                put(target, "old", 0640);
+                put(staleTemporary, "left by a killed writer", 0600);
+                put(freshTemporary, "being written", 0600);
+                {
+                    QFile stale(staleTemporary);
+                    ASSERT_TRUE(stale.open(QIODevice::ReadWrite));
+                    ASSERT_TRUE(stale.setFileTime(
+                        QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+                }
+                break;
+            case Link:
+                put(real, "old", 0640);
+                ASSERT_TRUE(QFile::link(QFileInfo(real).fileName(), target));
+                break;
+            case FifoRead:
+            case FifoNobody:
+                ASSERT_EQ(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+                if (t == FifoRead)
+                    fifo = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_NONBLOCK);
+                break;
+            case Folder:
+                ASSERT_TRUE(out.mkdir(QFileInfo(target).fileName()));
+                break;
+            default:
+                break;
+            }
+            QByteArray fromFifo;
+            const ToolRun r = runTool(c.before + QStringList { target } + c.after, c.program, fifo, &fromFifo);
+            if (fifo >= 0)
+                ::close(fifo);
+            const bool refused = t == FifoNobody || t == Folder;
+            EXPECT_EQ(r.exitCode, refused ? 1 : 0) << r.err.toStdString();
+            if (t == FifoRead || t == FifoNobody)
+                fifosStayed = fifosStayed && S_ISFIFO(modeOf(target));
+            QByteArray written;
+            if (t == FifoRead) {
+                written = fromFifo;
+                EXPECT_TRUE(S_ISFIFO(modeOf(target)));
+            } else if (!refused && t != DevNull) {
+                QFile f(t == Link ? real : target);
+                ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                written = f.readAll();
+            }
+            switch (t) {
+            case New:
+                EXPECT_EQ(modeOf(target) & 07777, 0644u);
+                break;
+            case Existing:
+                EXPECT_EQ(modeOf(target) & 07777, 0640u);
+                EXPECT_FALSE(QFileInfo::exists(staleTemporary));
+                EXPECT_TRUE(QFileInfo::exists(freshTemporary));
+                QFile::remove(freshTemporary);
+                break;
+            case Link:
+                EXPECT_TRUE(QFileInfo(target).isSymLink());
+                EXPECT_EQ(modeOf(real) & 07777, 0640u);
+                break;
+            case DevNull:
+                EXPECT_TRUE(S_ISCHR(modeOf(target)));
+                break;
+            case FifoNobody:
+                EXPECT_TRUE(S_ISFIFO(modeOf(target)));
+                EXPECT_TRUE(r.err.contains(QStringLiteral("FIFO"))) << r.err.toStdString();
+                break;
+            case Folder:
+                EXPECT_TRUE(QFileInfo(target).isDir());
+                EXPECT_TRUE(r.err.contains(QStringLiteral("フォルダ"))) << r.err.toStdString();
+                break;
+            default:
+                break;
+            }
+            if (!refused && t != DevNull) {
+                EXPECT_TRUE(written.startsWith(c.start)) << written.left(40).toStdString();
+                EXPECT_GT(written.size(), 40);
+            }
+        }
+    }
+    // Nothing but the outputs was left in the folder.
+    for (const QString& name : out.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+        EXPECT_TRUE(name.endsWith(QStringLiteral(".out")) || name.endsWith(QStringLiteral(".real")))
+            << name.toStdString();
+    ::umask(umaskBefore);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "support/installation.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -149,6 +150,59 @@ private Q_SLOTS:
         QCOMPARE(after->at(1).name, QString(20, QLatin1Char(' ')));
         QCOMPARE(after->at(2).birthYear, 2013);
         QCOMPARE(after->at(2).name, fixedText(QStringLiteral("三郎"), 20));
+    }
+
+    // Names pasted into the box (a cell copied from a spreadsheet brings its line end along) or
+    // typed: the box keeps one line of printable text, the roster stays readable with the name
+    // that was meant, and what its code page cannot hold is refused with a message.
+    void hostileNamesLeaveTheRosterReadable_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        QTest::addColumn<QString>("named"); // in the message when refused
+        QTest::newRow("spreadsheet cell")
+            << QStringLiteral("山田　太郎\r\n") << QStringLiteral("山田　太郎") << QString();
+        QTest::newRow("two lines") << QStringLiteral("山田\n太郎") << QStringLiteral("山田太郎") << QString();
+        QTest::newRow("tabs") << QStringLiteral("\t山田\t太郎") << QStringLiteral("山田太郎") << QString();
+        QTest::newRow("formula after a tab") << QStringLiteral("\t=1+1") << QStringLiteral("=1+1") << QString();
+        QTest::newRow("controls") << QStringLiteral("山\x01田\x7f\u0085\u2028花子") << QStringLiteral("山田花子")
+                                  << QString();
+        QTest::newRow("quote") << QStringLiteral("say \"hi\"") << QStringLiteral("say ＂hi＂") << QString();
+        QTest::newRow("too long") << QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二")
+                                  << QStringLiteral("一二三四五六七八九十一二三四五六七八九十") << QString();
+        QTest::newRow("emoji") << QStringLiteral("😀山田") << QString() << QStringLiteral("😀");
+        QTest::newRow("hangul") << QStringLiteral("김철수") << QString() << QStringLiteral("김");
+    }
+    void hostileNamesLeaveTheRosterReadable()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, stored);
+        QFETCH(QString, named);
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",0,\"\",\"\"\n"));
+        const QByteArray before = fileBytes(rosterFileName());
+        FrmName2* form = FrmName2::open();
+        pump();
+        QLineEdit* name = box(form, "Text1", 1);
+        QApplication::clipboard()->setText(pasted);
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(!name->text().contains(QLatin1Char('\n')) && !name->text().contains(QLatin1Char('\r')));
+        QVERIFY(!name->text().contains(QLatin1Char('\t')));
+        press(form, "Command1");
+        Result<QList<RosterRecord>> after = readRosterRecords(rosterFileName());
+        QVERIFY2(after.ok(), qPrintable(after.ok() ? QString() : after.error().message()));
+        QCOMPARE(after->size(), 2);
+        QCOMPARE(after->at(1).name, fixedText(QStringLiteral("二郎"), 20));
+        if (stored.isEmpty()) {
+            QCOMPARE(fake->messages.texts.size(), 1);
+            QVERIFY2(fake->messages.texts[0].contains(named), qPrintable(fake->messages.texts[0]));
+            QCOMPARE(fileBytes(rosterFileName()), before);
+            QVERIFY(form->isVisible());
+        } else {
+            QVERIFY2(fake->messages.texts.isEmpty(), qPrintable(fake->messages.texts.value(0)));
+            QCOMPARE(after->at(0).name, fixedText(stored, 20));
+        }
     }
 
     void aYearOutOfRangeIsRefusedWithAMessage()

@@ -212,20 +212,21 @@ TEST_F(RosterFixture, AFailedReadLeavesTheTablesAsTheyWere)
     EXPECT_EQ(reg.boardPupilCount.toInteger(), 1);
 }
 
-TEST_F(RosterFixture, MoreThanFiveThousandListedPupilsAreRefusedBeforeTheTablesFill)
+// Listed numbers are 1..5000 and each is listed once, so the tables never overflow: a 5001st
+// listed line repeats a number and is left out on its own.
+TEST_F(RosterFixture, AListedLineBeyondFiveThousandPupilsIsLeftOutAndTheOthersFit)
 {
     QString text;
     for (int i = 1; i <= kMaxPupil + 1; ++i)
         text += recordLine(i <= kMaxPupil ? i : 1, 2010, QStringLiteral("生徒"), 0);
     writeRoster(text);
-    reg.boardPupilCount = AnyValue(0);
     RosterProblem problem = RosterProblem::None;
-    const std::optional<FileError> error = readRoster(&problem);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(problem, RosterProblem::TooManyPupils);
-    EXPECT_EQ(error->line, kMaxPupil + 1);
-    EXPECT_EQ(reg.boardPupilCount.toInteger(), 0);
-    EXPECT_TRUE(reg.pupilNames[1].isEmpty());
+    QList<FileError> leftOut;
+    ASSERT_FALSE(readRoster(&problem, &leftOut));
+    EXPECT_EQ(problem, RosterProblem::None);
+    ASSERT_EQ(leftOut.size(), 1);
+    EXPECT_EQ(leftOut[0].line, kMaxPupil + 1);
+    EXPECT_EQ(reg.boardPupilCount.toInteger(), kMaxPupil);
 
     // Five thousand listed pupils and any number of unlisted ones still fit.
     text.clear();
@@ -237,15 +238,18 @@ TEST_F(RosterFixture, MoreThanFiveThousandListedPupilsAreRefusedBeforeTheTablesF
     EXPECT_EQ(reg.boardPupilCount.toInteger(), kMaxPupil);
 }
 
-// One listed record whose number has no place in the tables is left out and named with its
-// line; every other pupil is listed. A number written in quotes is read as the number.
+// One listed record whose number has no place in the tables, or whose number the first line
+// already carries, is left out and named with its line; every other pupil is listed. A number
+// written in quotes is read as the number.
 TEST_F(RosterFixture, AListedNumberOutsideTheTablesLeavesOutOnlyThatRecord)
 {
     struct Case {
         const char* number;
         bool listed;
+        const char* reasonPart = "1～5000";
     } const cases[] = { { "0", false }, { "-4", false }, { "5001", false }, { "70000", false }, { "1e300", false },
-        { "\"2\"", true }, { "\" 2 \"", true } };
+        { "\"2\"", true }, { "\" 2 \"", true }, { "1", false, "1 行目の生徒と同じ" },
+        { "\"1\"", false, "1 行目の生徒と同じ" } };
     for (const Case& c : cases) {
         writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0)
             + QStringLiteral("%1,2010,0,0,\"外\",0,\"\",\"\"\n").arg(QString::fromUtf8(c.number))
@@ -265,7 +269,9 @@ TEST_F(RosterFixture, AListedNumberOutsideTheTablesLeavesOutOnlyThatRecord)
         ASSERT_EQ(leftOut.size(), 1) << c.number;
         EXPECT_EQ(leftOut[0].line, 2);
         EXPECT_EQ(leftOut[0].path, rosterFileName());
-        EXPECT_TRUE(leftOut[0].reason.contains(QStringLiteral("1～5000"))) << leftOut[0].reason.toStdString();
+        EXPECT_TRUE(leftOut[0].reason.contains(QString::fromUtf8(c.reasonPart))) << leftOut[0].reason.toStdString();
+        EXPECT_EQ(reg.boardPupilNos[1].toInteger(), 1);
+        EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("一"));
     }
     // Unlisted records may carry any number, and are not named.
     writeRoster(recordLine(1, 2010, QStringLiteral("一"), 0) + recordLine(9999, 2010, QStringLiteral("外"), 1));

@@ -109,10 +109,14 @@ TEST_F(WriteFixture, WritingTwiceGivesTheSameFile)
 struct TypedCase {
     const char* name;
     const char* year;
-    const char* storedName; // trimmed
+    const char* storedName; // trimmed; for a refused name, the character named
     int storedYear;
+    bool refused = false;
 };
 
+// Names as typed or pasted, hostile ones too: the roster stays readable, one line per record,
+// and the stored name is the one line of printable text that was meant, or the name is refused
+// with its row and nothing is written.
 TEST_F(WriteFixture, TypedNamesAndYearsAreStoredAsTheFileHoldsThem)
 {
     const TypedCase cases[] = {
@@ -125,17 +129,57 @@ TEST_F(WriteFixture, TypedNamesAndYearsAreStoredAsTheFileHoldsThem)
         { "山田", "2010.5", "山田", 2010 },
         { "", "2010", "", 2010 },
         { "say \"hi\"", "2010", "say ＂hi＂", 2010 },
+        { "\"", "2010", "＂", 2010 },
+        // A cell copied from a spreadsheet, and other control characters.
+        { "山田　太郎\r\n", "2010\r\n", "山田　太郎", 2010 },
+        { "山田\n太郎", "2010", "山田太郎", 2010 },
+        { "山田\r太郎", "2010", "山田太郎", 2010 },
+        { "\t山田\t太郎\t", "2010", "山田太郎", 2010 },
+        { "山田\x01\x1b\x7f\xc2\x85花子", "2010", "山田花子", 2010 },
+        { "山田\u2028花子\u200b\ufeff", "2010", "山田花子", 2010 },
+        { "①Ⅰ～髙", "2010", "①Ⅰ～髙", 2010 },
+        // Cut at twenty characters, never in the middle of a character.
+        { "一二三四五六七八九十一二三四五六七八九😀", "2010", "一二三四五六七八九十一二三四五六七八九", 2010 },
+        // What the roster's code page cannot hold.
+        { "😀山田", "2010", "😀", 0, true },
+        { "김철수", "2010", "김", 0, true },
+        { "Ünïcödé", "2010", "Ü", 0, true },
     };
     for (const TypedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray before = fileBytes(path);
         QList<NameRow> rows = unchangedRows();
         rows[0] = NameRow { QString::fromUtf8(c.name), QString::fromUtf8(c.year) };
-        ASSERT_FALSE(writeRosterRows(path, rows)) << c.name;
+        const std::optional<FileError> error = writeRosterRows(path, rows);
+        if (c.refused) {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->line, 1);
+            EXPECT_TRUE(error->reason.contains(QString::fromUtf8(c.storedName))) << error->reason.toStdString();
+            EXPECT_EQ(fileBytes(path), before);
+            continue;
+        }
+        ASSERT_FALSE(error) << error->message().toStdString();
         const QList<RosterRecord> after = records();
-        ASSERT_EQ(after.size(), 5) << c.name;
-        EXPECT_EQ(after[0].name, fixedText(QString::fromUtf8(c.storedName), 20)) << c.name;
+        ASSERT_EQ(after.size(), 5);
+        EXPECT_EQ(after[0].name, fixedText(QString::fromUtf8(c.storedName), 20));
         EXPECT_EQ(after[0].birthYear, c.storedYear) << c.year;
         EXPECT_EQ(after[1].name.trimmed(), QStringLiteral("二郎"));
+        EXPECT_EQ(fileBytes(path).count("\r\n"), 5);
     }
+}
+
+// A record the form does not show, whose text the writer could not write back as it was read
+// (a quote in an unquoted value), is named with its line: nothing is written.
+TEST_F(WriteFixture, ARecordTheWriterCannotWriteBackIsNamedAndNothingIsWritten)
+{
+    inst.writeText(QStringLiteral("files/生徒用名簿.txt"),
+        QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"二郎\",0,\"\",\"\"\n"
+                       "3,2012,0,0,\"三郎\",0,\"\",\"\"\n4,2013,0,0,四\"郎,0,\"\",\"\"\n"));
+    const QByteArray before = fileBytes(path);
+    const std::optional<FileError> error = writeRosterRows(path, unchangedRows());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->line, 4);
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST_F(WriteFixture, RecordsAfterTheThirdAreKeptUnchanged)

@@ -1,6 +1,7 @@
 #include "startup/fieldio.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace kanameru;
 
@@ -87,18 +88,43 @@ TEST(FieldWriter, WritesTextsQuotedAndNumbersBareAndReadsBack)
     FieldWriter w;
     w.number(12).text(QStringLiteral("a,b")).number(-1.5).text(QString()).endLine();
     w.number(3).endLine();
-    EXPECT_EQ(w.result(), QStringLiteral("12,\"a,b\",-1.5,\"\"\n3\n"));
-    EXPECT_EQ(describe(readFields(w.result())), QStringLiteral("n:12@1|t:a,b@1|n:-1.5@1|t:@1|n:3@2"));
+    const Result<QString> text = w.result(QStringLiteral("f.txt"));
+    ASSERT_TRUE(text.ok());
+    EXPECT_EQ(*text, QStringLiteral("12,\"a,b\",-1.5,\"\"\n3\n"));
+    EXPECT_EQ(describe(readFields(*text)), QStringLiteral("n:12@1|t:a,b@1|n:-1.5@1|t:@1|n:3@2"));
 }
 
-TEST(FieldWriter, StoresADoubleQuoteAsItsFullWidthForm)
+// A value that would not read back as it was given is refused with its line, never written:
+// a quote would end the text early, a line end would split the record for every later reader.
+TEST(FieldWriter, RefusesWhatItsReaderCannotReadBack)
 {
+    const struct {
+        QString text;
+        double number;
+        const char* reasonPart;
+    } cases[] = {
+        { QStringLiteral("say \"hi\""), 0, "\"" },
+        { QStringLiteral("山田　太郎\r\n"), 0, "改行" },
+        { QStringLiteral("山田\n太郎"), 0, "改行" },
+        { QStringLiteral("山田\r"), 0, "改行" },
+        { QStringLiteral("ok"), std::numeric_limits<double>::infinity(), "書けません" },
+        { QStringLiteral("ok"), std::numeric_limits<double>::quiet_NaN(), "書けません" },
+    };
+    for (const auto& c : cases) {
+        FieldWriter w;
+        w.number(1).text(QStringLiteral("first")).endLine();
+        w.number(c.number).text(c.text).endLine();
+        const Result<QString> text = w.result(QStringLiteral("名簿.txt"));
+        ASSERT_FALSE(text.ok()) << c.text.toStdString();
+        EXPECT_EQ(text.error().path, QStringLiteral("名簿.txt"));
+        EXPECT_EQ(text.error().line, 2);
+        EXPECT_TRUE(text.error().reason.contains(QString::fromUtf8(c.reasonPart))) << text.error().reason.toStdString();
+    }
+    // Blanks, tabs and commas inside a text read back as they were.
     FieldWriter w;
-    w.text(QStringLiteral("a\"b")).number(1).endLine();
-    const QList<Field> back = readFields(w.result());
-    ASSERT_EQ(back.size(), 2);
-    EXPECT_EQ(back[0].value.toString(), QStringLiteral("a＂b"));
-    EXPECT_EQ(back[1].value.toDouble(), 1);
+    w.text(QStringLiteral(" \t=a,b ")).endLine();
+    ASSERT_TRUE(w.result(QString()).ok());
+    EXPECT_EQ(readFields(*w.result(QString()))[0].value.toString(), QStringLiteral(" \t=a,b "));
 }
 
 struct NumberCase {

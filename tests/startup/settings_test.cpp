@@ -164,6 +164,8 @@ struct FailureCase {
 const FailureCase failureCases[] = {
     { "settings file missing", "カナメル/設定.txt", nullptr, "設定.txt", 0 },
     { "settings file short", "カナメル/設定.txt", "1,0,0\n", "設定.txt", 1 },
+    // "␀" stands for a NUL byte.
+    { "settings file with a NUL byte", "カナメル/設定.txt", "1␀,0,0,0,0,0,0,0,0,0\n", "設定.txt", 1 },
     { "common data missing", "files/共通データ.txt", nullptr, "共通データ.txt", 0 },
     { "common data short", "files/共通データ.txt", "4,\"12345塾\",1\n", "共通データ.txt", 1 },
     { "month not a number", "files/共通データ.txt", "\"四月\",\"塾\",1,0,0,0,0,0,0,0\n", "四月", 1 },
@@ -226,7 +228,7 @@ TEST_P(StartupFailure, NamesTheFileAndWritesNothing)
     TestInstallation inst;
     const QString file = QString::fromUtf8(c.file);
     if (c.contents)
-        inst.writeText(file, QString::fromUtf8(c.contents));
+        inst.writeText(file, QString::fromUtf8(c.contents).replace(QChar(0x2400), QChar(0)));
     else
         QFile::remove(inst.path(file));
     const QStringList before = QDir(inst.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
