@@ -1,4 +1,5 @@
 // kanameru-results on files written by the program itself.
+#include "board/qstringprint.h"
 #include "platform/clock.h"
 #include "results/results.h"
 #include "results_testutil.h"
