@@ -1,7 +1,7 @@
 // The program's lifecycle as a workstation meets it: every way out of the last window ends the
 // program in its event loop with the right exit code, an error at start-up never enters the
-// loop, an end signal after a sound still ends it in order, and a real second start succeeds after
-// the first one was ended.
+// loop, an end signal after a sound still ends it in order, and a real start succeeds after
+// the one before was ended.
 #include "app/lifecycle.h"
 #include "app/startprogram.h"
 #include "board/seisekitime1.h"
@@ -237,20 +237,21 @@ private Q_SLOTS:
         QVERIFY(!anyVisibleWindow());
     }
 
-    void aRealSecondStartSucceedsAfterSigterm()
+    void aRealStartSucceedsAfterTheOneBeforeWasEndedBySignal()
     {
         const QString exe = inst->exeDir() + QStringLiteral("/kanameru");
         QVERIFY(QFile::copy(QStringLiteral(KANAMERU_EXE), exe));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-        for (int run = 1; run <= 2; ++run) {
+        // Each start comes after the one before was ended by another signal.
+        for (const int signo : { SIGTERM, SIGHUP, SIGINT }) {
             QProcess program;
             program.setProcessEnvironment(env);
             program.start(exe, {});
             QVERIFY(program.waitForStarted());
             QTRY_VERIFY_WITH_TIMEOUT(!instanceFree(exe), 20000); // the start screen holds the lock
-            ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+            ::kill(static_cast<pid_t>(program.processId()), signo);
             QVERIFY(program.waitForFinished(20000));
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
             QCOMPARE(program.exitCode(), 0);
