@@ -120,12 +120,11 @@ private Q_SLOTS:
     void theCloseBoxesLeadBackToTheStartScreenAndItsOwnEndsTheProgram()
     {
         QCOMPARE(startProgram(inst->exeDir()), 0);
-        static QPointer<QWidget> firstStart, board, secondStart;
-        firstStart = topLevel(QStringLiteral("namesel"));
+        QPointer<QWidget> firstStart = topLevel(QStringLiteral("namesel"));
         QVERIFY(firstStart);
-        static bool runningOnAtTheStartScreen = false;
-        runningOnAtTheStartScreen = false;
-        const int code = runLoop([] {
+        QPointer<QWidget> board, secondStart;
+        bool runningOnAtTheStartScreen = false;
+        const int code = runLoop([&] {
             // The pupil picks his name and presses "O.K.".
             auto* names = firstStart->findChild<QListWidget*>(QStringLiteral("List1"));
             const QList<QListWidgetItem*> rows = names->findItems(QStringLiteral("山田"), Qt::MatchContains);
@@ -136,21 +135,21 @@ private Q_SLOTS:
             click(firstStart->findChild<QPushButton*>(QStringLiteral("Command14")));
             // The board has unloaded the start screen and is the active window.
             when(
-                [] {
+                [&] {
                     board = qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
                     return board && static_cast<seisekitime1*>(board.data())->activated() && !firstStart
                         && QApplication::activeWindow() == board;
                 },
-                [] {
+                [&] {
                     board->close(); // the board's close box: back to the start screen
                     when(
-                        [] {
+                        [&] {
                             secondStart = topLevel(QStringLiteral("namesel"));
                             return !board && secondStart && QApplication::activeWindow() == secondStart;
                         },
-                        [] {
+                        [&] {
                             // Well past the moment a program left without a window would end.
-                            QTimer::singleShot(500, loopSteps, [] {
+                            QTimer::singleShot(500, loopSteps, [&] {
                                 runningOnAtTheStartScreen = !programEnding() && secondStart && secondStart->isVisible();
                                 if (secondStart)
                                     secondStart->close(); // the start screen's close box ends the program
