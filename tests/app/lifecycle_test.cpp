@@ -1,9 +1,10 @@
 // The program's lifecycle as a workstation meets it: every way out of the last window ends the
 // program in its event loop with the right exit code, an error at start-up never enters the
-// loop, SIGTERM after a sound still ends it in order, and a real second start succeeds after
-// the first one was ended.
+// loop, an end signal after a sound still ends it in order, and a real start succeeds after
+// the one before was ended.
 #include "app/lifecycle.h"
 #include "app/startprogram.h"
+#include "board/seisekitime1.h"
 #include "platform/mci.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
@@ -13,11 +14,15 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -31,17 +36,47 @@ namespace {
 
 constexpr int kStranded = 99; // the loop was still running without an end long after the step
 
+// Owns the steps still waiting in the running loop; they go with the loop.
+QObject* loopSteps = nullptr;
+
 // Runs the event loop with `step` as its first work, as the program's loop would, and returns
-// its exit code; a loop that does not end within ten seconds is ended with kStranded.
+// its exit code. A loop still running ten seconds later returns kStranded, whatever code the
+// program had meant to end with: a program that does not end is a fault, never a pass.
 int runLoop(const std::function<void()>& step)
 {
-    QTimer::singleShot(0, step);
-    QTimer stranded;
-    stranded.setSingleShot(true);
-    QObject::connect(&stranded, &QTimer::timeout, [] { QCoreApplication::exit(kStranded); });
-    stranded.start(10000);
+    QObject steps;
+    loopSteps = &steps;
+    QTimer::singleShot(0, &steps, step);
+    bool stranded = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&stranded] {
+        stranded = true;
+        QCoreApplication::exit(kStranded);
+    });
+    watchdog.start(10000);
     const int code = QApplication::exec();
+    loopSteps = nullptr;
+    if (stranded)
+        return kStranded;
     return programEnding() ? programExitCode() : code;
+}
+
+// Runs `then` in the running loop once `ready` holds, looking every 10 ms: a test of a
+// hand-over acts only after the hand-over has happened. A moment that never comes leaves the
+// step undone.
+void when(const std::function<bool()>& ready, const std::function<void()>& then)
+{
+    auto* poll = new QTimer(loopSteps);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, ready, then] {
+        if (!ready())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start();
 }
 
 bool anyVisibleWindow()
@@ -80,22 +115,49 @@ private Q_SLOTS:
         fake.reset();
     }
 
+    // Each close box acts only once its screen has taken over: the board's leads back to a
+    // start screen loaded afresh and the program runs on; the start screen's ends it.
     void theCloseBoxesLeadBackToTheStartScreenAndItsOwnEndsTheProgram()
     {
         QCOMPARE(startProgram(inst->exeDir()), 0);
-        QVERIFY(topLevel(QStringLiteral("namesel")));
-        reg.currentPupilNo = 1;
-        const int code = runLoop([] {
-            showResultsBoard();
-            QWidget* board = topLevel(QStringLiteral("seisekitime1"));
-            if (!board)
-                return QCoreApplication::exit(kStranded);
-            board->close(); // the board's close box: back to the start screen
-            QWidget* start = topLevel(QStringLiteral("namesel"));
-            if (!start || !start->isVisible())
-                return QCoreApplication::exit(kStranded);
-            start->close(); // the start screen's close box ends the program
+        QPointer<QWidget> firstStart = topLevel(QStringLiteral("namesel"));
+        QVERIFY(firstStart);
+        QPointer<QWidget> board, secondStart;
+        bool runningOnAtTheStartScreen = false;
+        const int code = runLoop([&] {
+            // The pupil picks his name and presses "O.K.".
+            auto* names = firstStart->findChild<QListWidget*>(QStringLiteral("List1"));
+            const QList<QListWidgetItem*> rows = names->findItems(QStringLiteral("山田"), Qt::MatchContains);
+            if (rows.isEmpty())
+                return;
+            QTest::mouseClick(
+                names->viewport(), Qt::LeftButton, Qt::NoModifier, names->visualItemRect(rows.first()).center());
+            click(firstStart->findChild<QPushButton*>(QStringLiteral("Command14")));
+            // The board has unloaded the start screen and is the active window.
+            when(
+                [&] {
+                    board = qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
+                    return board && static_cast<seisekitime1*>(board.data())->activated() && !firstStart
+                        && QApplication::activeWindow() == board;
+                },
+                [&] {
+                    board->close(); // the board's close box: back to the start screen
+                    when(
+                        [&] {
+                            secondStart = topLevel(QStringLiteral("namesel"));
+                            return !board && secondStart && QApplication::activeWindow() == secondStart;
+                        },
+                        [&] {
+                            // Well past the moment a program left without a window would end.
+                            QTimer::singleShot(500, loopSteps, [&] {
+                                runningOnAtTheStartScreen = !programEnding() && secondStart && secondStart->isVisible();
+                                if (secondStart)
+                                    secondStart->close(); // the start screen's close box ends the program
+                            });
+                        });
+                });
         });
+        QVERIFY2(runningOnAtTheStartScreen, "the board's close box did not lead back to the start screen");
         QCOMPARE(code, 0);
         QVERIFY(!anyVisibleWindow());
     }
@@ -136,42 +198,59 @@ private Q_SLOTS:
     {
         // The results file is a folder: the start screen reports it and closes everything.
         QVERIFY(QDir().mkpath(inst->programFolder() + QStringLiteral("成績累積データ.dat")));
-        QTimer stranded;
-        stranded.setSingleShot(true);
-        QObject::connect(&stranded, &QTimer::timeout, [] { QCoreApplication::exit(kStranded); });
-        stranded.start(60000);
+        // The program's loop waiting for events is the fault itself: it is ended at once, and
+        // the test fails, instead of a fallback ending the loop and letting the stored code pass.
+        bool enteredTheLoop = false;
+        const QMetaObject::Connection watch = QObject::connect(
+            QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&enteredTheLoop] {
+                enteredTheLoop = true;
+                QCoreApplication::exit(kStranded);
+            });
         const int code = runProgram(*qApp, inst->exeDir());
+        QObject::disconnect(watch);
+        QVERIFY2(!enteredTheLoop, "the program waited in its event loop after the error");
         QVERIFY2(code != 0 && code != kStranded, qPrintable(QString::number(code)));
         QCOMPARE(fake->messages.texts.size(), 1);
         QVERIFY(!anyVisibleWindow());
     }
 
-    void sigtermAfterASoundEndsTheProgramInOrder()
+    // A logout or shutdown (SIGTERM, SIGHUP) and Ctrl+C (SIGINT) alike.
+    void anEndSignalAfterASoundEndsTheProgramInOrder_data()
     {
+        QTest::addColumn<int>("signo");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void anEndSignalAfterASoundEndsTheProgramInOrder()
+    {
+        QFETCH(int, signo);
         QCOMPARE(startProgram(inst->exeDir()), 0);
         QVERIFY(writeWav(reg.soundFolder + QStringLiteral("beep.wav"), sineTone(0.05, 880)));
         // The first sound starts the sound library, which must leave the signals alone.
         QCOMPARE(playSoundFile(QStringLiteral("beep.wav")), 0);
-        const int code = runLoop([] { std::raise(SIGTERM); });
+        const int code = runLoop([signo] { std::raise(signo); });
         platform::mciShutdown();
         QCOMPARE(code, 0);
+        QVERIFY(programEnding());
         QVERIFY(!anyVisibleWindow());
     }
 
-    void aRealSecondStartSucceedsAfterSigterm()
+    void aRealStartSucceedsAfterTheOneBeforeWasEndedBySignal()
     {
         const QString exe = inst->exeDir() + QStringLiteral("/kanameru");
         QVERIFY(QFile::copy(QStringLiteral(KANAMERU_EXE), exe));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-        for (int run = 1; run <= 2; ++run) {
+        // Each start comes after the one before was ended by another signal.
+        for (const int signo : { SIGTERM, SIGHUP, SIGINT }) {
             QProcess program;
             program.setProcessEnvironment(env);
             program.start(exe, {});
             QVERIFY(program.waitForStarted());
             QTRY_VERIFY_WITH_TIMEOUT(!instanceFree(exe), 20000); // the start screen holds the lock
-            ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+            ::kill(static_cast<pid_t>(program.processId()), signo);
             QVERIFY(program.waitForFinished(20000));
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
             QCOMPARE(program.exitCode(), 0);

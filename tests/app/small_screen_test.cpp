@@ -16,6 +16,7 @@
 #include "startup/navigation.h"
 #include "support/drillpupil.h"
 #include "support/fakes.h"
+#include "support/focusframe.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
 
@@ -108,6 +109,16 @@ class SmallScreenTest : public QObject {
     std::unique_ptr<QTemporaryDir> folder;
     int boardShown = 0;
 
+    // The whole X screen as another program sees it now.
+    QImage screenGrab(const QString& name)
+    {
+        platform::paintScreenNow();
+        const QString file = folder->filePath(name);
+        return QProcess::execute(QStringLiteral(SCREENGRAB), { QStringLiteral("0"), file }) == 0
+            ? QImage(file).convertToFormat(QImage::Format_RGB32)
+            : QImage(1, 1, QImage::Format_RGB32);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -196,9 +207,18 @@ private Q_SLOTS:
             QTRY_COMPARE(form->focusWidget(), round[i]);
             const QRect button(round[i]->mapTo(form, QPoint(0, 0)), round[i]->size());
             QTRY_VERIFY(ring->isVisible() && ring->geometry().contains(button) && ring->geometry() != button);
+            if (i < 2) {
+                // On the screen around each button, drawn smaller by the host with the form.
+                const QString frameFault = focusFrameFault(screenGrab(QStringLiteral("frame%1.png").arg(i)), round[i],
+                    [form](QPointF p) { return viewportOf(form)->mapToGlobal(p * platform::formScale()); });
+                QVERIFY2(frameFault.isEmpty(), qPrintable(frameFault));
+            }
         }
+        QPointer<QWidget> shownWindow = window;
         QTest::keyClick(window, Qt::Key_Return);
         QTRY_COMPARE(boardShown, 1);
+        // The form has gone back to the board: its window goes off the screen with it.
+        QVERIFY2(shownWindow && !shownWindow->isVisible(), "the window stays on the screen without its form");
     }
 
     // The window's close box closes the form in it, which goes back to the board as its own

@@ -156,8 +156,9 @@ private Q_SLOTS:
         }
         QCOMPARE(reg.attemptResult, 40);
 
-        // The end screen, then "メニューへ" back to the board.
+        // The end screen takes over from the drill form, then "メニューへ" back to the board.
         QTRY_VERIFY(endScreen());
+        QTRY_VERIFY(!drillForm());
         FrmSyuuryou* e = endScreen();
         QTRY_VERIFY(button(e, QStringLiteral("Command4"))->isVisible());
         QCOMPARE(control<QLabel>(e, QStringLiteral("Label18"))->text(), QStringLiteral("今の成績：40秒"));

@@ -11,6 +11,7 @@
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #include "support/fakes.h"
+#include "support/focusframe.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
 
@@ -529,6 +530,9 @@ private Q_SLOTS:
         QVERIFY(ring && ring->isVisible());
         const QRect around(focused->mapTo(form, QPoint(0, 0)), focused->size());
         QVERIFY2(ring->geometry().contains(around) && ring->geometry() != around, "the frame lies outside the button");
+        const QString frameFault
+            = focusFrameFault(form->grab().toImage(), focused, [](QPointF onForm) { return onForm; });
+        QVERIFY2(frameFault.isEmpty(), qPrintable(frameFault));
         // Every control on show can be read out.
         for (QWidget* w : form->findChildren<QWidget*>()) {
             auto* label = qobject_cast<QLabel*>(w);

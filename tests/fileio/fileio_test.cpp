@@ -11,6 +11,10 @@
 #include <random>
 #include <thread>
 
+#ifndef _WIN32
+#include "../support/filesizelimit.h"
+#endif
+
 using namespace fileio_test;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -195,6 +199,50 @@ TEST_F(FileLayer, AReplacementInterruptedBeforeTheRenameLeavesTheOldFileWhole)
     EXPECT_FALSE(fs::exists(left[0]));
     for (const fs::path& p : kept)
         EXPECT_TRUE(fs::exists(p)) << toUtf8(p);
+}
+
+// Each way a replacement can fail comes back as its own error, with the old file whole and no
+// temporary file left beside it.
+TEST_F(FileLayer, AFailedReplacementSaysWhyAndLeavesTheOldFileAndNoTemporaryFile)
+{
+    const fs::path roster = folder / fromUtf8("生徒用 名簿.txt");
+    const fs::path aFolder = folder / fromUtf8("名簿 フォルダ");
+    const std::string old = "古い名簿\r\n";
+    ASSERT_EQ(fileio::replaceFile(roster, old), 0);
+    fs::create_directories(aFolder);
+    const struct {
+        const char* what;
+        fs::path target;
+        std::size_t bytes;
+        int error;
+    } cases[] = {
+        // The temporary file cannot be made.
+        { "the folder is gone", folder / fromUtf8("無い フォルダ") / fromUtf8("名簿.txt"), 10, ENOENT },
+#ifdef _WIN32
+        { "the target is a folder", aFolder, 10, EACCES }, // the rename
+#else
+        { "the target is a folder", aFolder, 10, EISDIR }, // the rename
+        { "the disk fills part way", roster, 5000, EFBIG }, // the write
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int error = 0;
+        {
+#ifndef _WIN32
+            testing_support::FileSizeLimit limit(1000); // a full disk
+            ASSERT_TRUE(limit.active());
+#endif
+            error = fileio::replaceFile(c.target, std::string(c.bytes, 'n'));
+        }
+        EXPECT_EQ(error, c.error) << fileio::errorText(error);
+        EXPECT_EQ(readAll(roster), old);
+        EXPECT_TRUE(fs::is_directory(aFolder));
+        std::vector<fs::path> left;
+        for (const auto& entry : fs::directory_iterator(folder))
+            left.push_back(entry.path().filename());
+        EXPECT_EQ(left.size(), 2u) << "a temporary file is left behind";
+    }
 }
 
 TEST_F(FileLayer, ASecondInstanceIsRefusedWhileTheFirstRunsAndAcceptedAfterItWasKilled)

@@ -1,4 +1,5 @@
 // kanameru-results on files written by the program itself.
+#include "board/qstringprint.h"
 #include "platform/clock.h"
 #include "results/results.h"
 #include "results_testutil.h"
@@ -163,6 +164,101 @@ TEST_F(Tool, StatsAsOfAGivenDayMatchTheProgramsNumbers)
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2], QStringLiteral("2,ﾚﾍﾞﾙ2,4950,中3,'=山本,320,1,4,1,4,1,4,1,4"));
+}
+
+// Names a spreadsheet would run as a formula, one pupil each: every CSV of the tool (export,
+// stats, the class sheet) keeps them text with a leading apostrophe.
+TEST_F(Tool, NamesThatLookLikeFormulasStayTextInEveryCsv)
+{
+    const struct {
+        int pupil;
+        const char* name;
+        const char* shown;
+        bool inSheet;
+    } cases[] = {
+        { 21, "=山本", "'=山本", true }, { 22, "+山本", "'+山本", true }, { 23, "-山本", "'-山本", true },
+        { 24, "@山本", "'@山本", true },
+        { 25, "\t=山本", "'=山本", false }, // a tab typed before it is trimmed with the spaces
+        { 26, "山本=+-@", "山本=+-@", true }, // only the first character counts
+    };
+    QString roster;
+    for (const auto& c : cases)
+        roster += QStringLiteral("%1,2012,0,0,\"%2\",0,\"\",\"\"\n").arg(c.pupil).arg(QString::fromUtf8(c.name));
+    installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+    platform.clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 0, 0)));
+    for (const auto& c : cases) {
+        reg.currentPupilNo = static_cast<qint16>(c.pupil);
+        reg.currentLevel = 1;
+        reg.attemptResult = 100;
+        appendResult();
+    }
+    const QString sheetFile = installation.path(QStringLiteral("sheet.csv"));
+    const ToolRun exported = runTool({ QStringLiteral("export"), resultsFilePath() });
+    const ToolRun stats = runTool(
+        { QStringLiteral("stats"), installation.root(), QStringLiteral("--date"), QStringLiteral("2026/12/08") });
+    const ToolRun sheet = runTool({ QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"),
+        QStringLiteral("2026/12/08"), QStringLiteral("--csv"), sheetFile });
+    for (const ToolRun* r : { &exported, &stats, &sheet })
+        ASSERT_EQ(r->exitCode, 0) << r->err.toStdString();
+    QFile sheetBytes(sheetFile);
+    ASSERT_TRUE(sheetBytes.open(QIODevice::ReadOnly));
+    const QStringList sheetLines = splitLines(decodeCp932(sheetBytes.readAll()).value_or(QString()));
+    // The cell of a pupil's name in the line that starts with his number (the stats line of level 1).
+    auto nameCell = [](const QStringList& lines, const QString& start, int column) {
+        for (const QString& line : lines)
+            if (line.startsWith(start))
+                return line.split(QLatin1Char(',')).value(column);
+        return QStringLiteral("(no line)");
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString shown = QString::fromUtf8(c.shown);
+        const QString number = QString::number(c.pupil);
+        QString exportedName = QStringLiteral("(no line)");
+        for (const QString& line : splitLines(exported.out))
+            if (line.split(QLatin1Char(',')).value(3) == number)
+                exportedName = line.split(QLatin1Char(',')).value(5);
+        EXPECT_EQ(exportedName, shown);
+        EXPECT_EQ(nameCell(splitLines(stats.out), QStringLiteral("1,ﾚﾍﾞﾙ1,%1,").arg(number), 4), shown);
+        if (c.inSheet)
+            EXPECT_EQ(nameCell(sheetLines, number + QLatin1Char(','), 2), shown);
+    }
+}
+
+// The class sheet's pass mark of a level, on the edge of both conditions: pupil 12 has 2
+// attempts for 49 points on level 1 in the recent window as of 12/08, pupil 3 none.
+TEST_F(Tool, TheSheetMarksALevelClearedOnlyWhenBothItsPointsAndItsAttemptsAreReached)
+{
+    const struct {
+        const char* condition; // points and attempts to clear every level
+        const char* mark;
+        const char* clearedLevels;
+    } cases[] = {
+        { "49,2", "○", "1" }, // both reached exactly
+        { "50,2", "", "0" }, // one point short
+        { "49,3", "", "0" }, // one attempt short
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.condition);
+        installation.writeLevels(QStringLiteral("300,240,%1,1,0,0,28,7,0,0,0").arg(QString::fromUtf8(c.condition)));
+        const ToolRun r = runTool(
+            { QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"), QStringLiteral("2026/12/08") });
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList lines = splitLines(r.out);
+        ASSERT_EQ(lines.size(), 3);
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const qsizetype level1 = header.indexOf(QStringLiteral("ﾚﾍﾞﾙ1 合格"));
+        const qsizetype total = header.indexOf(QStringLiteral("合計 合格"));
+        ASSERT_GT(level1, 0);
+        ASSERT_GT(total, 0);
+        const QStringList hanako = lines[1].split(QLatin1Char(','));
+        const QStringList ichiro = lines[2].split(QLatin1Char(','));
+        ASSERT_EQ(hanako.value(0), QStringLiteral("12"));
+        EXPECT_EQ(hanako.value(level1), QString::fromUtf8(c.mark));
+        EXPECT_EQ(hanako.value(total), QString::fromUtf8(c.clearedLevels));
+        EXPECT_EQ(ichiro.value(level1), QString());
+        EXPECT_EQ(ichiro.value(total), QStringLiteral("0"));
+    }
 }
 
 // As of a past day the window is the last 20000 records of the file as it stood that day,
