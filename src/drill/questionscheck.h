@@ -62,18 +62,41 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels);
 // Reads the stored file and checks it; a file the drill cannot load gives that one problem.
 QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels);
 
-// The clear table as a spreadsheet or an editor saves it, split into lines: UTF-8 (with or
-// without a byte order mark) when the bytes are valid UTF-8, else the Japanese code page
-// (CP932, what a Japanese spreadsheet writes as "CSV"). Fails with the line of the first byte
-// that is neither.
-Result<QStringList> decodeClearTable(const QString& path, const QByteArray& bytes);
+// The clear table as a spreadsheet or an editor saves it: UTF-8 (with or without a byte order
+// mark) when the bytes are valid UTF-8, else the Japanese code page (CP932, what a Japanese
+// spreadsheet writes as "CSV"). Fails with the line of the first byte that is neither.
+Result<QString> decodeClearTable(const QString& path, const QByteArray& bytes);
 
-// Every problem of a clear table before it is stored: lines the stored file cannot hold as
-// they are (clearLineProblem, more than 1000 lines) and every check of checkQuestionRows.
-QuestionCheck checkClearLines(const QStringList& lines, int levels);
+// A clear table read as a spreadsheet writes CSV: a cell in double quotes may hold commas,
+// line breaks and doubled quotes (""). The cells are as the drill will hold them: the stored
+// file has no quoting, so a comma or a quote inside a quoted cell becomes its full-width form
+// "，" or "＂" (with a warning). A half-width quote in an unquoted cell is left as it is (the
+// checks report it).
+struct ClearCsv {
+    std::vector<QStringList> records;
+    std::vector<int> lineOf; // the 1-based line of the file on which each record starts
+    // Quoting the reader could not make sense of (a quote never closed, text after a closing
+    // quote) and the full-width replacements, by record (line = record number, 1-based).
+    std::vector<QuestionProblem> problems;
+    std::vector<QuestionProblem> warnings;
+    // The records as the stored file's clear lines: cells joined by commas.
+    QStringList clearLines() const;
+};
+ClearCsv readClearCsv(const QString& text);
+
+// Every problem of a clear table before it is stored, by the line of the file: the quoting,
+// lines the stored file cannot hold as they are (clearLineProblem, more than 1000 lines) and
+// every check of checkQuestionRows.
+QuestionCheck checkClearTable(const ClearCsv& csv, int levels);
+
+// Why the drill could not use a bank at all, or nullopt when at least one level can be played:
+// a level cell that is neither empty nor a number stops the drill from loading the file at any
+// level, and a bank whose highest level (the one that draws the most rows) has fewer than five
+// usable rows has no level a question can be made at. Even --force writes no such file.
+std::optional<QuestionProblem> unusableBank(const ClearCsv& csv, const QuestionCheck& check, int levels);
 
 // The highest level a clear table names (1..35), for checking a table whose drill set is not
 // given.
-int highestLevelOf(const QStringList& lines);
+int highestLevelOf(const ClearCsv& csv);
 
 } // namespace kanameru
