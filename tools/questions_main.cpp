@@ -79,10 +79,7 @@ QString problemText(const QString& path, const QuestionProblem& problem)
 // once, not waited on).
 Result<ClearCsv> readClearTable(const QString& path)
 {
-    Result<QByteArray> bytes = readRegularFile(path, kQuestionFileLimit);
-    if (!bytes)
-        return bytes.error();
-    Result<QString> text = decodeClearTable(path, *bytes);
+    Result<QString> text = readTextFile(path, kQuestionFileLimit);
     if (!text)
         return text.error();
     return readClearCsv(*text);

@@ -4,8 +4,6 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
-#include <QStringDecoder>
-
 #include <QHash>
 #include <algorithm>
 #include <climits>
@@ -258,20 +256,6 @@ QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels)
         return check;
     }
     return checkQuestionRows(*table, levels);
-}
-
-Result<QString> decodeClearTable(const QString& path, const QByteArray& bytes)
-{
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString asUtf8 = utf8.decode(body);
-    if (!utf8.hasError())
-        return asUtf8;
-    int badLine = 0;
-    if (std::optional<QString> asCp932 = decodeCp932(body, &badLine))
-        return *asCp932;
-    return FileError { path, badLine,
-        QStringLiteral("UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります。") };
 }
 
 QStringList ClearCsv::clearLines() const

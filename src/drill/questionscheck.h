@@ -62,11 +62,6 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels);
 // Reads the stored file and checks it; a file the drill cannot load gives that one problem.
 QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels);
 
-// The clear table as a spreadsheet or an editor saves it: UTF-8 (with or without a byte order
-// mark) when the bytes are valid UTF-8, else the Japanese code page (CP932, what a Japanese
-// spreadsheet writes as "CSV"). Fails with the line of the first byte that is neither.
-Result<QString> decodeClearTable(const QString& path, const QByteArray& bytes);
-
 // A clear table read as a spreadsheet writes CSV: a cell in double quotes may hold commas,
 // line breaks and doubled quotes (""). The cells are as the drill will hold them: the stored
 // file has no quoting, so a comma or a quote inside a quoted cell becomes its full-width form
