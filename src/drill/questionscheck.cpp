@@ -5,6 +5,7 @@
 #include "startup/textfile.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -82,7 +83,7 @@ void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
             std::optional<DayRange> previous;
             for (size_t i = start; i < end; ++i) {
                 lines.push_back(static_cast<int>(i) + 1);
-                const std::optional<DayRange> date = withinYearDate(cell(table.lines[i], kDateColumn));
+                const std::optional<DayRange> date = sameYearCue(table.lines[i]);
                 if (!date)
                     dated = false;
                 else if (previous && !(previous->last < date->first))
@@ -93,14 +94,16 @@ void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
                 check.warnings.push_back({ lines.front(),
                     QStringLiteral(
                         "%1 年の出来事が %2 行あります（%3 行目）。%4同じ年の中の順番を生徒が知ることができる"
-                        "ように、%5 番目の項目に「6月」や「6月2日」のような日付を書き、日付の順に並べて"
-                        "ください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
+                        "ように、年（%5 番目の項目。答え合わせで表示されます）を「1600年9月15日」のように書くか、"
+                        "説明（%6 番目の項目。並べるときに見えます）に「9月」や「9月15日」のような日付を入れ、"
+                        "日付の順に並べてください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
                         .arg(shortestNumber(leadingNumber(startYear)))
                         .arg(lines.size())
                         .arg(lineList(lines))
                         .arg(dated ? QStringLiteral("日付が順に並んでいません。")
                                    : QStringLiteral("日付のない行があります。"))
-                        .arg(kDateColumn) });
+                        .arg(kYearColumn)
+                        .arg(kExplanationColumn) });
         }
         start = end;
     }
@@ -138,6 +141,23 @@ std::optional<DayRange> withinYearDate(const QString& text)
     if (day < 1 || day > 31 || i + 1 != t.size() || t[i] != u'日')
         return std::nullopt;
     return DayRange { month * 100 + day, month * 100 + day };
+}
+
+std::optional<DayRange> sameYearCue(const QStringList& fields)
+{
+    const QString year = cell(fields, kYearColumn).trimmed();
+    qsizetype i = 0;
+    if (i < year.size() && (year[i] == u'-' || year[i] == u'+'))
+        ++i;
+    while (i < year.size() && year[i] >= u'0' && year[i] <= u'9')
+        ++i;
+    if (i < year.size() && year[i] == u'年')
+        ++i;
+    if (std::optional<DayRange> date = withinYearDate(year.mid(i)))
+        return date;
+    static const QRegularExpression inText(QStringLiteral("[0-9０-９]{1,2}月(?:[0-9０-９]{1,2}日)?"));
+    const QRegularExpressionMatch found = inText.match(cell(fields, kExplanationColumn));
+    return found.hasMatch() ? withinYearDate(found.captured()) : std::nullopt;
 }
 
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)

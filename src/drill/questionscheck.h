@@ -14,8 +14,7 @@ enum QuestionColumn {
     kLevelColumn = 1, // lowest level at which the row is drawn (a number)
     kYearColumn = 2, // the year; its leading number orders the events
     kEventColumn = 6, // the event
-    kDateColumn = 7, // free; a date within the year ("6月", "6月2日") orders events of one year
-    kExplanationColumn = 8, // the explanation of the event
+    kExplanationColumn = 8, // the explanation of the event (columns 3 to 5 and 7 are free)
 };
 constexpr int kQuestionFieldsRead = 8;
 constexpr int kRowsPerQuestion = 5;
@@ -24,7 +23,9 @@ constexpr int kRowsPerQuestion = 5;
 // half-width character counts as half).
 constexpr double kMaxEventWidth = 16;
 constexpr double kMaxExplanationWidth = 36;
-constexpr double kMaxYearWidth = 6;
+// A year may carry its day ("1868年10月23日"): the rows and the answer panel set it smaller
+// until it fits.
+constexpr double kMaxYearWidth = 7;
 
 // Display width in full-width characters: ASCII and half-width katakana count as half.
 double displayWidth(const QString& text);
@@ -55,6 +56,11 @@ struct DayRange {
     int last = 0;
 };
 std::optional<DayRange> withinYearDate(const QString& text);
+
+// The date within its year that a pupil can see for a row, or nullopt: after the number of the
+// year column ("1600年9月15日"), which the drill shows once the order is judged, or else the
+// first date in the explanation ("9月、…"), which he reads while he puts the events in order.
+std::optional<DayRange> sameYearCue(const QStringList& fields);
 
 // Checks a clear table for a drill set of `levels` levels (1..35).
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels);
