@@ -11,6 +11,7 @@
 #include "board/classsheetprint.h"
 #include "board/grades.h"
 #include "platform/clock.h"
+#include "platform/terminal.h"
 #include "results/results.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
@@ -64,7 +65,8 @@ const char* const kHelp
       "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
       "\n"
       "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
-      "  BOM 付きの UTF-8 で書きます。=、+、-、@ で始まる名前などは、表計算ソフトが式として\n"
+      "  BOM 付きの UTF-8 で書きます。ファイルやパイプでなく端末に出すときは、端末の文字コード\n"
+      "  で出します。=、+、-、@ で始まる名前などは、表計算ソフトが式として\n"
       "  扱わないように先頭に「'」を付けます。数は数のままです。\n"
       "  終了コード: 0 成功、1 ファイルを読めない・書けない、2 使い方の誤り。\n";
 
@@ -79,7 +81,9 @@ struct Output {
 
     bool write(const QString& text) const
     {
-        const QByteArray b = csvBytes(text, utf8);
+        // A terminal shows its own encoding; a file or a pipe gets what a spreadsheet opens.
+        const bool terminal = path.isEmpty() && !utf8 && platform::standardOutputIsTerminal();
+        const QByteArray b = terminal ? platform::terminalBytes(text) : csvBytes(text, utf8);
         if (path.isEmpty())
             return std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout)
                 == static_cast<size_t>(b.size());
