@@ -377,6 +377,23 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
     return 0;
 }
 
+// Why a file cannot be written at the path, in words a teacher understands; nullopt when
+// nothing stands in the way.
+std::optional<QString> whyNotWritable(const QString& path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (file.isDir())
+        return QStringLiteral("同じ名前のフォルダがあります");
+    if (!folder.isDir())
+        return QStringLiteral("フォルダ %1 がありません").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (file.exists() ? !file.isWritable() : !folder.isWritable())
+        return file.exists()
+            ? QStringLiteral("ファイルに書き込む許可がありません")
+            : QStringLiteral("フォルダ %1 に書き込む許可がありません").arg(QDir::toNativeSeparators(folder.filePath()));
+    return std::nullopt;
+}
+
 // The class sheet as the board prints it: the roster as the start screen reads it, the
 // statistics as the board rebuilds them.
 int sheet(
@@ -400,6 +417,12 @@ int sheet(
     const ClassSheet classSheet = ClassSheet::build(grade, day);
     if (pdf.isEmpty())
         return out.write(classSheet.csv()) ? 0 : 1;
+    // The PDF writer only says "QPainter::begin(): Returned false" when it cannot open its file:
+    // find out why first and say it.
+    if (const std::optional<QString> why = whyNotWritable(pdf)) {
+        complain(pdf + QStringLiteral(": 書き込めません（") + *why + QStringLiteral("）"));
+        return 1;
+    }
     QPdfWriter writer(pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Landscape);

@@ -347,4 +347,22 @@ INSTANTIATE_TEST_SUITE_P(Outputs, ToolOnATerminal,
         TerminalCase { "SheetIntoAPipe", "sheet", false, "C.UTF-8", "Windows-31J" }),
     [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
 
+// A PDF that cannot be written is refused with the reason in Japanese, not Qt's own words.
+TEST_F(Tool, APdfThatCannotBeWrittenSaysWhy)
+{
+    struct Case {
+        QString pdf;
+        const char* reason;
+    } const cases[] = {
+        { installation.path(QStringLiteral("ない/sheet.pdf")), "フォルダ" },
+        { installation.path(QStringLiteral("files")), "同じ名前のフォルダがあります" },
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf"), c.pdf });
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("QPainter"))) << r.err.toStdString();
+    }
+}
+
 } // namespace
