@@ -18,15 +18,18 @@ namespace {
 const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
 
   encode CLEAR.csv STORED [--levels N] [--force] [--seed N]
-      問題表 CLEAR.csv（1 行が 1 問、項目はカンマ区切り、引用符なし）を、ドリルが読む形
+      問題表 CLEAR.csv（1 行が 1 つの出来事、項目はカンマ区切り）を、ドリルが読む形
       （行ごとに文字を入れ替え、終わりの印と詰め物を足した Shift-JIS のファイル）にして
       STORED に書きます。ドリルの問題ファイルの名前は「歴史年2001２vv.ccc」です。
       表は UTF-8（BOM があってもなくても）でも、表計算ソフトが「CSV（コンマ区切り）」で
       保存した Shift-JIS（CP932）でもかまいません。バイトを見て自動で読み分けます。
+      表計算ソフトのように項目を「"」で囲んでもかまいません。囲んだ項目の中の半角の
+      「,」と、「""」と 2 つ重ねた「"」は、問題ファイルでは全角の「，」「＂」になります。
       書く前に check と同じことをすべて調べ、問題があればその行番号をすべて示して何も書き
       ません（終了コード 1）。--force を付けると、問題があっても書きます（ただし、終わりの印を
-      含む行、項目が 100 を超える行、Shift-JIS にない文字のある行、1000 行を超える表は、
-      ドリルが読めないので書きません）。--levels はドリルのレベルの数です（省略時は表の中で
+      含む行、項目が 100 を超える行、Shift-JIS にない文字のある行、1000 行を超える表、
+      数字でないレベルのある表、いちばん高いレベルでも出題できる行が 5 行に満たない表は、
+      ドリルが使えないので書きません）。--levels はドリルのレベルの数です（省略時は表の中で
       いちばん高いレベル）。詰め物は --seed の値（省略時 2001）で決まり、同じ表と同じ値からは
       同じファイルができます。
 
@@ -38,19 +41,22 @@ const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
       読めないファイル（ない、1000 行を超える、短すぎる行、終わりの印がない、項目が 100 を
       超える）、項目が 8 個ない行、数字でないレベル、N より大きいレベル、数字で始まらない年、
       年代順でない行、レベル 1..N のどれかで出題できる行が 5 行未満、同じ説明・同じ出来事、
-      出来事の名前を含む説明、ラベルに入らない長さ（年 6、出来事 16、説明 36 全角文字分まで）、
-      半角の「"」（表計算ソフトが項目を引用符で囲んだしるし）。
-      警告として、同じ年の出来事が続くのに 7 番目の項目の日付（「6月」「6月2日」）がない
-      か日付の順でない行と、終わりの印まで 99 文字を超えて後ろがそのまま読める行を示します。
+      出来事の名前を含む説明、ラベルに入らない長さ（年 7、出来事 16、説明 36 全角文字分まで）、
+      「"」で囲まれていない項目の中の半角の「"」。
+      警告として、同じ年の出来事が続くのに、生徒に見える日付（年の後の「1600年9月15日」か、
+      説明の中の「9月」「9月15日」）がないか日付の順でない行と、終わりの印まで 99 文字を
+      超えて後ろがそのまま読める行を示します。
       警告は終了コードを変えません。最後にレベルごとの行数を表示します。問題がなければ
       終了コード 0、あれば 1 です。
 
   --help
       この説明を表示します。
 
-列の意味: 1 出題される最低のレベル、2 年（先頭の数字が年。紀元前は負の数）、3〜5 は自由
-（時代・世紀・分野など）、6 出来事、7 同じ年の中の日付（「6月」「6月2日」。ほかの年では自由）、
-8 その説明。ドリルは 3〜5 と 7 を読みません。行は年代順に並べてください。
+列の意味: 1 出題される最低のレベル、2 年（先頭の数字が年。紀元前は負の数。答え合わせで
+そのまま表示されるので、同じ年の出来事には「1600年9月15日」のように日付を続けられます）、
+3〜5 と 7 は自由（時代・世紀・分野など。ドリルは読みません）、6 出来事、8 その説明（並べる
+ときに見えるので、同じ年の出来事の日付「9月」をここに書いてもかまいません）。
+行は年代順に並べてください。
 終了コード: 0 成功、1 ファイルまたは内容の問題、2 使い方の誤り。
 )";
 
@@ -71,14 +77,15 @@ QString problemText(const QString& path, const QuestionProblem& problem)
     return FileError { path, problem.line, problem.reason }.message();
 }
 
-// The clear table, UTF-8 or CP932 as its bytes show: a regular file of a question file's size
-// at most (a FIFO or a device given by mistake is refused at once, not waited on).
-Result<QStringList> readClearTable(const QString& path)
+// The clear table, UTF-8 or CP932 as its bytes show, read as a spreadsheet's CSV: a regular
+// file of a question file's size at most (a FIFO or a device given by mistake is refused at
+// once, not waited on).
+Result<ClearCsv> readClearTable(const QString& path)
 {
-    Result<QByteArray> bytes = readRegularFile(path, kQuestionFileLimit);
-    if (!bytes)
-        return bytes.error();
-    return decodeClearTable(path, *bytes);
+    Result<QString> text = readTextFile(path, kQuestionFileLimit);
+    if (!text)
+        return text.error();
+    return readClearCsv(*text);
 }
 
 // Problems and warnings of a check, each with its file and line.
@@ -124,12 +131,13 @@ int encode(const QStringList& args)
     const bool force = rest.removeAll(QStringLiteral("--force")) > 0;
     if (rest.size() != 2)
         return usageError(QStringLiteral("encode には元の表と書き出すファイルの 2 つを指定してください。"));
-    Result<QStringList> clear = readClearTable(rest[0]);
+    Result<ClearCsv> clear = readClearTable(rest[0]);
     if (!clear) {
         print(stderr, clear.error().message() + u'\n');
         return 1;
     }
-    const QuestionCheck result = checkClearLines(*clear, levels > 0 ? levels : highestLevelOf(*clear));
+    const int drillLevels = levels > 0 ? levels : highestLevelOf(*clear);
+    const QuestionCheck result = checkClearTable(*clear, drillLevels);
     print(stderr, checkText(rest[0], result));
     if (!result.sound() && !force) {
         print(stderr,
@@ -139,7 +147,15 @@ int encode(const QStringList& args)
                 .arg(rest[1]));
         return 1;
     }
-    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], *clear, rest[0], seed)) {
+    if (std::optional<QuestionProblem> unusable = unusableBank(*clear, result, drillLevels)) {
+        print(stderr,
+            problemText(rest[0], *unusable)
+                + QStringLiteral(
+                    "\nドリルが使えないファイルになるため、--force を付けても %1 には何も書きませんでした。\n")
+                      .arg(rest[1]));
+        return 1;
+    }
+    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], clear->clearLines(), rest[0], seed)) {
         print(stderr, error->message() + QStringLiteral("\n何も書きませんでした。\n"));
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "board/classsheetprint.h"
 #include "board/grades.h"
 #include "platform/clock.h"
+#include "platform/terminal.h"
 #include "results/results.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
@@ -65,7 +66,8 @@ const char* const kHelp
       "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
       "\n"
       "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
-      "  BOM 付きの UTF-8 で書きます。=、+、-、@ で始まる（その前にタブや改行のある）名前などは、\n"
+      "  BOM 付きの UTF-8 で書きます。ファイルやパイプでなく端末に出すときは、端末の文字コード\n"
+      "  で出します。=、+、-、@ で始まる（その前にタブや改行のある）名前などは、\n"
       "  表計算ソフトが式として扱わないように先頭に「'」を付けます。数は数のままです。\n"
       "  OUT がファイルなら一度に置き換え（元の権限のまま）、/dev/null や端末、読む側のいる FIFO\n"
       "  にはそのまま書きます。読む側のいない FIFO やフォルダには書きません。\n"
@@ -80,7 +82,12 @@ struct Output {
 
     bool write() const { return write(csvText(lines)); }
 
-    bool write(const QString& text) const { return writeBytes(path, csvBytes(text, utf8)); }
+    bool write(const QString& text) const
+    {
+        // A terminal shows its own encoding; a file or a pipe gets what a spreadsheet opens.
+        const bool terminal = path.isEmpty() && !utf8 && platform::standardOutputIsTerminal();
+        return writeBytes(path, terminal ? platform::terminalBytes(text) : csvBytes(text, utf8));
+    }
 
     // Standard output when no path is given. A file is replaced whole; a device or a FIFO
     // (with a reader) is written into.
@@ -379,6 +386,23 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
     return 0;
 }
 
+// Why a file cannot be written at the path, in words a teacher understands; nullopt when
+// nothing stands in the way.
+std::optional<QString> whyNotWritable(const QString& path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (file.isDir())
+        return QStringLiteral("同じ名前のフォルダがあります");
+    if (!folder.isDir())
+        return QStringLiteral("フォルダ %1 がありません").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (file.exists() ? !file.isWritable() : !folder.isWritable())
+        return file.exists()
+            ? QStringLiteral("ファイルに書き込む許可がありません")
+            : QStringLiteral("フォルダ %1 に書き込む許可がありません").arg(QDir::toNativeSeparators(folder.filePath()));
+    return std::nullopt;
+}
+
 // The class sheet as the board prints it: the roster as the start screen reads it, the
 // statistics as the board rebuilds them.
 int sheet(
@@ -405,6 +429,12 @@ int sheet(
     const ClassSheet classSheet = ClassSheet::build(grade, day);
     if (pdf.isEmpty())
         return out.write(classSheet.csv()) ? 0 : 1;
+    // The PDF writer only says "QPainter::begin(): Returned false" when it cannot open its file:
+    // find out why first and say it.
+    if (const std::optional<QString> why = whyNotWritable(pdf)) {
+        complain(pdf + QStringLiteral(": 書き込めません（") + *why + QStringLiteral("）"));
+        return 1;
+    }
     // Made in memory and then written as every other output: a failure leaves no half PDF, and
     // a FIFO without a reader is refused at once instead of waited on.
     QBuffer document;

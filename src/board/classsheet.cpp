@@ -9,8 +9,10 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace kanameru {
 
@@ -63,18 +65,25 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
 
     // The start screen's order: its own list, built and sorted by its own code.
     const int schoolYear = static_cast<int>(reg.schoolYear.toInteger());
-    const PupilList list = buildPupilList(schoolYear, kStartScreenDisplayMode, QStringLiteral("全学年"));
+    const QStringList sortedLines = sortedPupilLines(schoolYear, kStartScreenDisplayMode);
     const PupilDirectory listed;
     std::vector<bool> done(kPupils, false);
-    sheet.rows.reserve(static_cast<size_t>(list.sortedLines.size()));
-    for (const QString& line : list.sortedLines) {
+    std::map<int, bool> gradeShown; // the grade choice is compared once per grade
+    auto shown = [&](int grade) {
+        const auto known = gradeShown.find(grade);
+        if (known != gradeShown.end())
+            return known->second;
+        return gradeShown[grade] = passesGradeFilter(gradeChoice, grade) == 1;
+    };
+    sheet.rows.reserve(static_cast<size_t>(sortedLines.size()));
+    for (const QString& line : sortedLines) {
         const int pupil = pupilNoOfTail(line);
         const int k = listed.position(pupil);
         if (k == 0 || done[static_cast<size_t>(pupil)])
             continue;
         done[static_cast<size_t>(pupil)] = true;
         const int birthYear = reg.pupilBirthYear[static_cast<size_t>(k)];
-        if (passesGradeFilter(gradeChoice, gradeOfBirthYear(birthYear)) != 1)
+        if (!shown(gradeOfBirthYear(birthYear)))
             continue;
         SheetRow row;
         row.pupilNo = pupil;
@@ -83,11 +92,18 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
         row.levels.resize(sheet.levels.size());
         sheet.rows.push_back(std::move(row));
     }
-    // Level by level: each table keeps a level's pupils together, so the figures are read
-    // from a few rows of the tables instead of all over them.
+    // Level by level and in the order of the pupil numbers: each table keeps a level's pupils
+    // together by number, so the figures are read along a few rows of the tables instead of
+    // all over them.
+    std::vector<SheetRow*> byNumber;
+    byNumber.reserve(sheet.rows.size());
+    for (SheetRow& row : sheet.rows)
+        byNumber.push_back(&row);
+    std::sort(
+        byNumber.begin(), byNumber.end(), [](const SheetRow* a, const SheetRow* b) { return a->pupilNo < b->pupilNo; });
     for (size_t i = 0; i < sheet.levels.size(); ++i)
-        for (SheetRow& row : sheet.rows)
-            row.levels[i] = figuresOf(sheet.levels[i], row.pupilNo);
+        for (SheetRow* row : byNumber)
+            row->levels[i] = figuresOf(sheet.levels[i], row->pupilNo);
     for (SheetRow& row : sheet.rows)
         for (const SheetFigures& f : row.levels)
             addTo(row.total, f);

@@ -224,6 +224,8 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageOrientation(QPageLayout::Portrait);
         printer.setPageSize(QPageSize(QPageSize::A4));
+        // The print dialog names a PDF after the document ("個人成績表.pdf", not "print.pdf").
+        printer.setDocName(QStringLiteral("個人成績表"));
         if (!choosePrinter() || !choosePrinter()(printer))
             return;
         QPainter painter;

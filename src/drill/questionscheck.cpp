@@ -4,9 +4,8 @@
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
-#include <QStringDecoder>
-
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -84,7 +83,7 @@ void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
             std::optional<DayRange> previous;
             for (size_t i = start; i < end; ++i) {
                 lines.push_back(static_cast<int>(i) + 1);
-                const std::optional<DayRange> date = withinYearDate(cell(table.lines[i], kDateColumn));
+                const std::optional<DayRange> date = sameYearCue(table.lines[i]);
                 if (!date)
                     dated = false;
                 else if (previous && !(previous->last < date->first))
@@ -95,14 +94,16 @@ void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
                 check.warnings.push_back({ lines.front(),
                     QStringLiteral(
                         "%1 年の出来事が %2 行あります（%3 行目）。%4同じ年の中の順番を生徒が知ることができる"
-                        "ように、%5 番目の項目に「6月」や「6月2日」のような日付を書き、日付の順に並べて"
-                        "ください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
+                        "ように、年（%5 番目の項目。答え合わせで表示されます）を「1600年9月15日」のように書くか、"
+                        "説明（%6 番目の項目。並べるときに見えます）に「9月」や「9月15日」のような日付を入れ、"
+                        "日付の順に並べてください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
                         .arg(shortestNumber(leadingNumber(startYear)))
                         .arg(lines.size())
                         .arg(lineList(lines))
                         .arg(dated ? QStringLiteral("日付が順に並んでいません。")
                                    : QStringLiteral("日付のない行があります。"))
-                        .arg(kDateColumn) });
+                        .arg(kYearColumn)
+                        .arg(kExplanationColumn) });
         }
         start = end;
     }
@@ -140,6 +141,23 @@ std::optional<DayRange> withinYearDate(const QString& text)
     if (day < 1 || day > 31 || i + 1 != t.size() || t[i] != u'日')
         return std::nullopt;
     return DayRange { month * 100 + day, month * 100 + day };
+}
+
+std::optional<DayRange> sameYearCue(const QStringList& fields)
+{
+    const QString year = cell(fields, kYearColumn).trimmed();
+    qsizetype i = 0;
+    if (i < year.size() && (year[i] == u'-' || year[i] == u'+'))
+        ++i;
+    while (i < year.size() && year[i] >= u'0' && year[i] <= u'9')
+        ++i;
+    if (i < year.size() && year[i] == u'年')
+        ++i;
+    if (std::optional<DayRange> date = withinYearDate(year.mid(i)))
+        return date;
+    static const QRegularExpression inText(QStringLiteral("[0-9０-９]{1,2}月(?:[0-9０-９]{1,2}日)?"));
+    const QRegularExpressionMatch found = inText.match(cell(fields, kExplanationColumn));
+    return found.hasMatch() ? withinYearDate(found.captured()) : std::nullopt;
 }
 
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
@@ -222,8 +240,10 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
         }
         const QString clear = fields.join(QLatin1Char(','));
         if (clear.contains(QLatin1Char('"')))
-            report(QStringLiteral("半角の「\"」があります。表計算ソフトは半角のカンマや「\"」を含む項目を「\"」で"
-                                  "囲んで書くため、項目が正しく分かれません。全角の「，」や「”」を使ってください。"));
+            report(
+                QStringLiteral("「\"」で囲まれていない項目の中に半角の「\"」があります（表計算ソフトの引用符と"
+                               "区別できません）。全角の「”」を使うか、項目全体を「\"」で囲み、中の「\"」を「\"\"」と"
+                               "重ねてください。"));
         const qsizetype storedClear = clear.size() + questionEndMarker().size();
         if (storedClear > requiredStoredLength())
             check.warnings.push_back({ line,
@@ -258,28 +278,100 @@ QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels)
     return checkQuestionRows(*table, levels);
 }
 
-Result<QStringList> decodeClearTable(const QString& path, const QByteArray& bytes)
+QStringList ClearCsv::clearLines() const
 {
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString asUtf8 = utf8.decode(body);
-    if (!utf8.hasError())
-        return splitLines(asUtf8);
-    int badLine = 0;
-    if (std::optional<QString> asCp932 = decodeCp932(body, &badLine))
-        return splitLines(*asCp932);
-    return FileError { path, badLine,
-        QStringLiteral("UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります。") };
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(records.size()));
+    for (const QStringList& cells : records)
+        lines << cells.join(QLatin1Char(','));
+    return lines;
 }
 
-QuestionCheck checkClearLines(const QStringList& lines, int levels)
+ClearCsv readClearCsv(const QString& text)
 {
-    ClearQuestionTable table;
-    table.lines.reserve(static_cast<size_t>(lines.size()));
-    for (const QString& line : lines)
-        table.lines.push_back(line.split(QLatin1Char(',')));
-    QuestionCheck check = checkQuestionRows(table, levels);
-    std::vector<QuestionProblem> storing;
+    ClearCsv csv;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    int line = 1;
+    auto atLineEnd = [&] { return i < n && (text[i] == u'\r' || text[i] == u'\n'); };
+    // Passes one line end (CR LF, LF or CR), appending it to `into` when given.
+    auto passLineEnd = [&](QString* into) {
+        const qsizetype from = i;
+        if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        ++i;
+        ++line;
+        if (into)
+            *into += QStringView(text).mid(from, i - from);
+    };
+    while (i < n) {
+        const int record = static_cast<int>(csv.records.size()) + 1;
+        csv.lineOf.push_back(line);
+        QStringList cells;
+        bool replaced = false;
+        for (;;) {
+            QString cell;
+            if (i < n && text[i] == u'"') {
+                ++i;
+                bool closed = false;
+                while (i < n && !closed) {
+                    const QChar c = text[i];
+                    if (c == u'"' && i + 1 < n && text[i + 1] == u'"') {
+                        cell += QChar(0xFF02); // ＂
+                        replaced = true;
+                        i += 2;
+                    } else if (c == u'"') {
+                        closed = true;
+                        ++i;
+                    } else if (c == u',') {
+                        cell += QChar(0xFF0C); // ，
+                        replaced = true;
+                        ++i;
+                    } else if (c == u'\r' || c == u'\n') {
+                        passLineEnd(&cell); // the stored line cannot hold it: the checks report it
+                    } else {
+                        cell += c;
+                        ++i;
+                    }
+                }
+                if (!closed)
+                    csv.problems.push_back({ record,
+                        QStringLiteral("「\"」で始まる項目の終わりの「\"」がありません（ファイルの終わりまで 1 つの"
+                                       "項目になります）。") });
+                else if (i < n && text[i] != u',' && !atLineEnd()) {
+                    csv.problems.push_back({ record,
+                        QStringLiteral("「\"」で囲んだ項目の、閉じる「\"」の後に文字があります（項目の中の「\"」は"
+                                       "「\"\"」と 2 つ重ねます）。") });
+                    while (i < n && text[i] != u',' && !atLineEnd())
+                        cell += text[i++];
+                }
+            } else {
+                while (i < n && text[i] != u',' && !atLineEnd())
+                    cell += text[i++];
+            }
+            cells << cell;
+            if (i < n && text[i] == u',') {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < n)
+            passLineEnd(nullptr);
+        if (replaced)
+            csv.warnings.push_back({ record,
+                QStringLiteral("「\"」で囲んだ項目の中の半角の「,」や「\"」は、問題ファイルに書けないため、全角の"
+                               "「，」「＂」にして書きます。") });
+        csv.records.push_back(std::move(cells));
+    }
+    return csv;
+}
+
+QuestionCheck checkClearTable(const ClearCsv& csv, int levels)
+{
+    QuestionCheck check = checkQuestionRows(ClearQuestionTable { csv.records }, levels);
+    std::vector<QuestionProblem> storing = csv.problems;
+    const QStringList lines = csv.clearLines();
     for (qsizetype i = 0; i < lines.size(); ++i)
         if (std::optional<QString> problem = clearLineProblem(lines[i]))
             storing.push_back({ static_cast<int>(i) + 1, *problem });
@@ -289,19 +381,46 @@ QuestionCheck checkClearLines(const QStringList& lines, int levels)
                 .arg(kMaxQuestionLines)
                 .arg(lines.size()) });
     check.problems.insert(check.problems.begin(), storing.begin(), storing.end());
-    std::stable_sort(
-        check.problems.begin(), check.problems.end(), [](const QuestionProblem& a, const QuestionProblem& b) {
+    check.warnings.insert(check.warnings.begin(), csv.warnings.begin(), csv.warnings.end());
+    // Records are numbered as the stored file's lines; the teacher edits the table, whose lines
+    // differ where a quoted cell holds a line break.
+    for (auto* list : { &check.problems, &check.warnings }) {
+        for (QuestionProblem& p : *list)
+            if (p.line > 0 && static_cast<size_t>(p.line) <= csv.lineOf.size())
+                p.line = csv.lineOf[static_cast<size_t>(p.line) - 1];
+        std::stable_sort(list->begin(), list->end(), [](const QuestionProblem& a, const QuestionProblem& b) {
             return (a.line == 0 ? INT_MAX : a.line) < (b.line == 0 ? INT_MAX : b.line);
         });
+    }
     return check;
 }
 
-int highestLevelOf(const QStringList& lines)
+std::optional<QuestionProblem> unusableBank(const ClearCsv& csv, const QuestionCheck& check, int levels)
+{
+    for (size_t i = 0; i < csv.records.size(); ++i) {
+        const QString levelText = csv.records[i].value(kLevelColumn - 1).trimmed();
+        double level = 0;
+        if (!levelText.isEmpty() && !parseNumber(levelText, &level))
+            return QuestionProblem { csv.lineOf[i],
+                QStringLiteral("レベル「%1」が数字ではありません。この行があると、ドリルはどのレベルも始められません。")
+                    .arg(shownValue(levelText)) };
+    }
+    const int usable
+        = levels >= 1 && static_cast<size_t>(levels) < check.usableAtLevel.size() ? check.usableAtLevel[levels] : 0;
+    if (usable < kRowsPerQuestion)
+        return QuestionProblem { 0,
+            QStringLiteral("どのレベルでも出題できる行が %1 行に足りません（いちばん高いレベル %2 でも %3 行）。"
+                           "ドリルはどのレベルでも問題を作れません。")
+                .arg(QString::number(kRowsPerQuestion), QString::number(levels), QString::number(usable)) };
+    return std::nullopt;
+}
+
+int highestLevelOf(const ClearCsv& csv)
 {
     double highest = 1;
-    for (const QString& line : lines) {
+    for (const QStringList& cells : csv.records) {
         double level = 0;
-        if (parseNumber(line.section(QLatin1Char(','), 0, 0), &level) && level > highest)
+        if (parseNumber(cells.value(kLevelColumn - 1), &level) && level > highest)
             highest = level;
     }
     return static_cast<int>(std::min<double>(std::ceil(highest), kMaxLevel));

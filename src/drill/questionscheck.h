@@ -14,8 +14,7 @@ enum QuestionColumn {
     kLevelColumn = 1, // lowest level at which the row is drawn (a number)
     kYearColumn = 2, // the year; its leading number orders the events
     kEventColumn = 6, // the event
-    kDateColumn = 7, // free; a date within the year ("6月", "6月2日") orders events of one year
-    kExplanationColumn = 8, // the explanation of the event
+    kExplanationColumn = 8, // the explanation of the event (columns 3 to 5 and 7 are free)
 };
 constexpr int kQuestionFieldsRead = 8;
 constexpr int kRowsPerQuestion = 5;
@@ -24,7 +23,9 @@ constexpr int kRowsPerQuestion = 5;
 // half-width character counts as half).
 constexpr double kMaxEventWidth = 16;
 constexpr double kMaxExplanationWidth = 36;
-constexpr double kMaxYearWidth = 6;
+// A year may carry its day ("1868年10月23日"): the rows and the answer panel set it smaller
+// until it fits.
+constexpr double kMaxYearWidth = 7;
 
 // Display width in full-width characters: ASCII and half-width katakana count as half.
 double displayWidth(const QString& text);
@@ -56,24 +57,47 @@ struct DayRange {
 };
 std::optional<DayRange> withinYearDate(const QString& text);
 
+// The date within its year that a pupil can see for a row, or nullopt: after the number of the
+// year column ("1600年9月15日"), which the drill shows once the order is judged, or else the
+// first date in the explanation ("9月、…"), which he reads while he puts the events in order.
+std::optional<DayRange> sameYearCue(const QStringList& fields);
+
 // Checks a clear table for a drill set of `levels` levels (1..35).
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels);
 
 // Reads the stored file and checks it; a file the drill cannot load gives that one problem.
 QuestionCheck checkStoredQuestionFile(const QString& storedPath, int levels);
 
-// The clear table as a spreadsheet or an editor saves it, split into lines: UTF-8 (with or
-// without a byte order mark) when the bytes are valid UTF-8, else the Japanese code page
-// (CP932, what a Japanese spreadsheet writes as "CSV"). Fails with the line of the first byte
-// that is neither.
-Result<QStringList> decodeClearTable(const QString& path, const QByteArray& bytes);
+// A clear table read as a spreadsheet writes CSV: a cell in double quotes may hold commas,
+// line breaks and doubled quotes (""). The cells are as the drill will hold them: the stored
+// file has no quoting, so a comma or a quote inside a quoted cell becomes its full-width form
+// "，" or "＂" (with a warning). A half-width quote in an unquoted cell is left as it is (the
+// checks report it).
+struct ClearCsv {
+    std::vector<QStringList> records;
+    std::vector<int> lineOf; // the 1-based line of the file on which each record starts
+    // Quoting the reader could not make sense of (a quote never closed, text after a closing
+    // quote) and the full-width replacements, by record (line = record number, 1-based).
+    std::vector<QuestionProblem> problems;
+    std::vector<QuestionProblem> warnings;
+    // The records as the stored file's clear lines: cells joined by commas.
+    QStringList clearLines() const;
+};
+ClearCsv readClearCsv(const QString& text);
 
-// Every problem of a clear table before it is stored: lines the stored file cannot hold as
-// they are (clearLineProblem, more than 1000 lines) and every check of checkQuestionRows.
-QuestionCheck checkClearLines(const QStringList& lines, int levels);
+// Every problem of a clear table before it is stored, by the line of the file: the quoting,
+// lines the stored file cannot hold as they are (clearLineProblem, more than 1000 lines) and
+// every check of checkQuestionRows.
+QuestionCheck checkClearTable(const ClearCsv& csv, int levels);
+
+// Why the drill could not use a bank at all, or nullopt when at least one level can be played:
+// a level cell that is neither empty nor a number stops the drill from loading the file at any
+// level, and a bank whose highest level (the one that draws the most rows) has fewer than five
+// usable rows has no level a question can be made at. Even --force writes no such file.
+std::optional<QuestionProblem> unusableBank(const ClearCsv& csv, const QuestionCheck& check, int levels);
 
 // The highest level a clear table names (1..35), for checking a table whose drill set is not
 // given.
-int highestLevelOf(const QStringList& lines);
+int highestLevelOf(const ClearCsv& csv);
 
 } // namespace kanameru

@@ -46,7 +46,6 @@ namespace {
 
 const QString kChooseName = QStringLiteral("名前を選びなさい");
 const QString kSeparatorRow = QStringLiteral("－－－－－－");
-const QString kMakerWebPage = QStringLiteral("https://www.kanameru.example.jp/");
 constexpr int kRetriesBeforeGivingUp = 6;
 
 int retryWaitMilliseconds = 5000;
@@ -262,7 +261,7 @@ void namesel::buildMenus()
     QAction* menuspt = help->addAction(QStringLiteral("バージョン情報(&A)"));
     menuspt->setObjectName(QStringLiteral("menuspt"));
     connect(menuspt, &QAction::triggered, this, [this] { menuspt_Click(); });
-    QAction* menuweb = help->addAction(QStringLiteral("カナメルのホームページ(&W)"));
+    QAction* menuweb = help->addAction(QStringLiteral("カナメルの説明書(&W)"));
     menuweb->setObjectName(QStringLiteral("menuweb"));
     connect(menuweb, &QAction::triggered, this, [this] { menuweb_Click(); });
 }
@@ -602,9 +601,16 @@ void namesel::menuspt_Click()
     VersionBox::showCentredOn(this);
 }
 
+// The last help entry opens the README installed beside the program, which tells teachers how
+// to install, set up the school and read the results.
 void namesel::menuweb_Click()
 {
-    QDesktopServices::openUrl(QUrl(kMakerWebPage));
+    const QString path = reg.programFolder + QStringLiteral("README.md");
+    if (!QFileInfo(path).isFile()) {
+        platform::showMessage(QStringLiteral("説明書 %1 が見つかりません。").arg(path), reg.drillSetTitle);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool namesel::eventFilter(QObject* watched, QEvent* e)

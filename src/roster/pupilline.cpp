@@ -4,8 +4,10 @@
 #include "startup/anyvalue.h"
 
 #include <QCollator>
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace kanameru {
@@ -180,6 +182,23 @@ int pupilNoOfTail(const QString& tail)
     return static_cast<int>(leadingNumber(tail.mid(star + 1)));
 }
 
+namespace {
+// The sort key of a line under the Japanese collation. The start screen lists the same lines
+// on every visit and the class sheet lists them once more, so each line's key is computed once
+// and kept (a few rosters' worth at most).
+QCollatorSortKey sortKeyOf(const QString& line)
+{
+    static const QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    static QHash<QString, QCollatorSortKey> keys;
+    const auto known = keys.constFind(line);
+    if (known != keys.constEnd())
+        return *known;
+    if (keys.size() > 4 * kMaxPupil)
+        keys.clear();
+    return *keys.insert(line, collator.sortKey(line));
+}
+} // namespace
+
 void sortPupilLines(QStringList& lines)
 {
     // The school's list box is a sorted Windows list box: it compares its lines with the user
@@ -189,11 +208,10 @@ void sortPupilLines(QStringList& lines)
     // follows the same kanji order and the same kana rules. The CP932 bytes would give the
     // kanji order as well, but would put every hiragana name before every katakana one and
     // full-width letters after all half-width ones, which the list box does not.
-    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(lines.size()));
     for (const QString& line : std::as_const(lines))
-        keys.push_back(collator.sortKey(line));
+        keys.push_back(sortKeyOf(line));
     std::vector<qsizetype> order(static_cast<size_t>(lines.size()));
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<qsizetype>(i);
@@ -208,17 +226,30 @@ void sortPupilLines(QStringList& lines)
     lines = std::move(sorted);
 }
 
+QStringList sortedPupilLines(int schoolYear, int displayMode)
+{
+    QStringList lines;
+    const int count = static_cast<int>(std::min<qint64>(reg.boardPupilCount.toInteger(), kMaxPupil));
+    lines.reserve(count);
+    for (int k = 1; k <= count; ++k) {
+        const RosterRecord& r = reg.roster[k];
+        lines.append(pupilLine(r, schoolYear, displayMode, pupilSums(r.number)));
+    }
+    sortPupilLines(lines);
+    return lines;
+}
+
 PupilList buildPupilList(int schoolYear, int displayMode, const QString& filterText)
 {
     PupilList list;
-    const int count = static_cast<int>(std::min<qint64>(reg.boardPupilCount.toInteger(), kMaxPupil));
-    for (int k = 1; k <= count; ++k) {
-        const RosterRecord& r = reg.roster[k];
-        list.sortedLines.append(pupilLine(r, schoolYear, displayMode, pupilSums(r.number)));
-    }
-    sortPupilLines(list.sortedLines);
+    list.sortedLines = sortedPupilLines(schoolYear, displayMode);
+    std::map<int, bool> shownGrades; // the filter text is compared once per grade
     for (const QString& line : std::as_const(list.sortedLines)) {
-        if (!gradeFilterShows(filterText, gradeIndexOfLine(line, schoolYear)))
+        const int grade = gradeIndexOfLine(line, schoolYear);
+        auto shown = shownGrades.find(grade);
+        if (shown == shownGrades.end())
+            shown = shownGrades.emplace(grade, gradeFilterShows(filterText, grade)).first;
+        if (!shown->second)
             continue;
         const ListRow row = splitPupilLine(line);
         list.shown.append(row.shown);

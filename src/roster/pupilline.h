@@ -58,6 +58,9 @@ int pupilNoOfTail(const QString& tail);
 // collation); lines that compare equal keep their order.
 void sortPupilLines(QStringList& lines);
 
+// The lines of every listed pupil (roster positions 1..boardPupilCount) in text order.
+QStringList sortedPupilLines(int schoolYear, int displayMode);
+
 // The whole list for the screen: the lines of every listed pupil (roster positions
 // 1..boardPupilCount) in text order, filtered by grade.
 struct PupilList {

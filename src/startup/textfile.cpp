@@ -7,7 +7,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+<<<<<<< HEAD
 #include <cerrno>
+=======
+#include <algorithm>
+>>>>>>> i31
 #include <cstring>
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -93,6 +97,25 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
             start = end + 1;
             ++line;
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> decodeTextBytes(const QByteArray& bytes, int* badLine)
+{
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(body);
+    if (!utf8.hasError())
+        return asUtf8;
+    int cp932Line = 0;
+    if (std::optional<QString> asCp932 = decodeCp932(bytes, &cp932Line))
+        return asCp932;
+    if (badLine) {
+        // The decoder puts U+FFFD where a byte is no UTF-8.
+        const qsizetype bad = asUtf8.indexOf(QChar(QChar::ReplacementCharacter));
+        const int utf8Line = static_cast<int>(QStringView(asUtf8).left(std::max<qsizetype>(bad, 0)).count(u'\n')) + 1;
+        *badLine = std::max(cp932Line, utf8Line);
     }
     return std::nullopt;
 }
@@ -204,9 +227,10 @@ Result<QString> readTextFile(const QString& path, qint64 maxBytes)
     if (!bytes)
         return bytes.error();
     int badLine = 0;
-    std::optional<QString> text = decodeCp932(*bytes, &badLine);
+    std::optional<QString> text = decodeTextBytes(*bytes, &badLine);
     if (!text)
-        return FileError { path, badLine, QStringLiteral("Shift-JIS（CP932）の文字として読めないバイトがあります。") };
+        return FileError { path, badLine,
+            QStringLiteral("UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります。") };
     return *text;
 }
 

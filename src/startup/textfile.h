@@ -17,6 +17,14 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine = nullp
 // line of the first such character in *badLine.
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine = nullptr);
 
+// Decodes the bytes of a text file a teacher may have saved with any editor: UTF-8 when they
+// are valid UTF-8 (as Windows Notepad saves today; a byte order mark is dropped), else CP932.
+// UTF-8 goes first because Japanese UTF-8 text often also passes as CP932 ("山田" does, as
+// four other characters), while CP932 Japanese text is practically never valid UTF-8. On bytes
+// that are neither returns nullopt and in *badLine the 1-based line of the first bad byte, in
+// the encoding that reads further.
+std::optional<QString> decodeTextBytes(const QByteArray& bytes, int* badLine = nullptr);
+
 // Size limits of the files read whole. Each is far above what a real file of its kind holds,
 // and low enough that a wrong file (a disk image, /dev/zero behind a link) is refused at once.
 constexpr qint64 kSmallTextFileLimit = 1 << 20; // settings, common data, level and sound map files
@@ -28,12 +36,17 @@ constexpr qint64 kQuestionFileLimit = 16 << 20; // 1000 lines of up to 100 field
 // program and a device could be read for ever.
 Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 
+<<<<<<< HEAD
 // Why the path names no regular file to read: missing, a folder, or something else (a FIFO, a
 // device); nullopt for a regular file, also one behind a symbolic link. Opens nothing.
 std::optional<FileError> notARegularFile(const QString& path);
 
 // Reads a whole text file (a regular file of at most maxBytes bytes) and decodes it; line ends
 // are left as they are.
+=======
+// Reads a whole text file (a regular file of at most maxBytes bytes) and decodes it with
+// decodeTextBytes; line ends are left as they are. Files are always written in CP932.
+>>>>>>> i31
 Result<QString> readTextFile(const QString& path, qint64 maxBytes = kSmallTextFileLimit);
 
 // A value of a file as a message shows it: cut to a readable length, with an ellipsis where it

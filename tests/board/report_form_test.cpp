@@ -190,7 +190,9 @@ private Q_SLOTS:
         QTemporaryDir out;
         const std::function<bool(QPrinter&)> dialog = seisekitime1::choosePrinter();
         const QString pdf = out.filePath(QStringLiteral("report.pdf"));
+        QString docName; // the print dialog's PDF is named after it
         seisekitime1::choosePrinter() = [&](QPrinter& printer) {
+            docName = printer.docName();
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             return true;
@@ -203,6 +205,7 @@ private Q_SLOTS:
         levels->item(3)->setSelected(true);
         click(find<QPushButton>(form, QStringLiteral("Command21_1")));
         QVERIFY(QFileInfo::exists(pdf));
+        QCOMPARE(docName, QStringLiteral("個人成績表"));
         const QString text = pdfText(pdf);
         // (The text layer maps some kanji to look-alike radicals, so the rows are checked by their kana.)
         for (const char* row : { "回数", "タイム", "順位", "ポイント", "獲得ポイント", "全平均", "カナメル ﾚﾍﾞﾙ4" })

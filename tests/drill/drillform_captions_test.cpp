@@ -157,7 +157,7 @@ void DrillFormCaptionsTest::yearsWithADateOrANoteShowWhole()
     TestInstallation inst;
     screens().showResultsBoard = [] {};
     const QString years[5] = { QStringLiteral("57"), QStringLiteral("1192年頃"), QStringLiteral("1600年9月15日"),
-        QStringLiteral("1868年1月3日"), QStringLiteral("1946年11月3日") };
+        QStringLiteral("1868年10月23日"), QStringLiteral("1946年11月3日") }; // up to the check's 7 full widths
     QStringList rows;
     for (int i = 0; i < 5; ++i)
         rows << QStringLiteral("1,%1,時代,世紀,分野,出来事%2,,説明%2").arg(years[i]).arg(i + 1);

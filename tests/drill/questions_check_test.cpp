@@ -130,8 +130,12 @@ INSTANTIATE_TEST_SUITE_P(Banks, CheckRows,
         CheckCase { "ExplanationTooLong",
             with(soundRows(), 1, row("1", "645", "大化の改新", QString(36, u'説') + QStringLiteral("a"))), 1,
             { { 2, "全角 36.5 文字分。36 文字分まで" } } },
-        CheckCase { "YearTooLong", with(soundRows(), 1, row("1", "645年ごろの春", "大化の改新", "蘇我氏が倒れる")), 1,
-            { { 2, "年「645年ごろの春」が長すぎます" } } },
+        CheckCase { "YearWithItsDayFits",
+            with(with(soundRows(), 1, row("1", "645年6月12日", "大化の改新", "蘇我氏が倒れる")), 4,
+                row("1", "1192年7月12日", "源頼朝が征夷大将軍に", "鎌倉に武家の政権が開かれる")),
+            1, {} },
+        CheckCase { "YearTooLong", with(soundRows(), 1, row("1", "645年6月12日ごろ", "大化の改新", "蘇我氏が倒れる")),
+            1, { { 2, "年「645年6月12日ごろ」が長すぎます（全角 8 文字分。7 文字分まで）" } } },
         CheckCase { "NoLevels", soundRows(), 0, { { 0, "レベルの数 0" } } },
         CheckCase { "EmptyBank", QStringList(), 2,
             { { 0, "レベル 1 で出題できる行が 0 行" }, { 0, "レベル 2 で出題できる行が 0 行" } } }),
@@ -179,9 +183,15 @@ TEST(CheckStoredFile, ReportsLoadFailuresAndPassesSoundFiles)
 
 namespace {
 
+struct SameYearRow {
+    const char* year;
+    const char* explanationStart; // put before the explanation
+    const char* column7 = ""; // free: the drill never shows it
+};
+
 struct SameYearCase {
     const char* name;
-    std::vector<std::pair<const char*, const char*>> yearAndDate; // rows 6.. after the sound rows
+    std::vector<SameYearRow> rows; // rows 6.. after the sound rows
     std::vector<int> warnedLines; // first line of each group warned about
 };
 
@@ -189,39 +199,47 @@ class SameYear : public ::testing::TestWithParam<SameYearCase> { };
 
 } // namespace
 
-// Events of one year need dates within the year that rise; anything else is a warning on the
-// group's first line, and never a problem.
+// Events of one year need dates within the year that the pupil sees (after the number of the
+// year, or in the explanation) and that rise; anything else is a warning on the group's first
+// line, and never a problem. The warning says where the pupil sees the date.
 TEST_P(SameYear, WarnsAboutGroupsAPupilCannotOrder)
 {
     QStringList lines = soundRows();
     int n = 0;
-    for (const auto& [year, date] : GetParam().yearAndDate) {
+    for (const SameYearRow& r : GetParam().rows) {
         ++n;
-        QStringList fields
-            = row("1", QString::fromUtf8(year), QStringLiteral("出来事%1").arg(n), QStringLiteral("説明%1").arg(n))
-                  .split(u',');
-        fields[6] = QString::fromUtf8(date);
+        QStringList fields = row("1", QString::fromUtf8(r.year), QStringLiteral("出来事%1").arg(n),
+            QString::fromUtf8(r.explanationStart) + QStringLiteral("説明%1").arg(n))
+                                 .split(u',');
+        fields[6] = QString::fromUtf8(r.column7);
         lines << fields.join(u',');
     }
     const QuestionCheck check = checkQuestionRows(tableOf(lines), 1);
     EXPECT_TRUE(check.sound());
     std::vector<int> warned;
-    for (const QuestionProblem& w : check.warnings)
+    for (const QuestionProblem& w : check.warnings) {
         warned.push_back(w.line);
+        EXPECT_TRUE(w.reason.contains(QStringLiteral("年（2 番目の項目。答え合わせで表示されます）")));
+        EXPECT_TRUE(w.reason.contains(QStringLiteral("説明（8 番目の項目。並べるときに見えます）")));
+    }
     EXPECT_EQ(warned, GetParam().warnedLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, SameYear,
     ::testing::Values(SameYearCase { "NoDates", { { "1951", "" }, { "1951年", "" } }, { 6 } },
-        SameYearCase { "RisingMonths", { { "1951", "6月" }, { "1951", "9月" } }, {} },
-        SameYearCase { "RisingDaysFullWidth", { { "1951", "９月８日" }, { "1951", "9月9日" } }, {} },
-        SameYearCase { "SameDay", { { "1951", "9月8日" }, { "1951", "9月8日" } }, { 6 } },
-        SameYearCase { "MonthAndADayOfIt", { { "1951", "9月" }, { "1951", "9月8日" } }, { 6 } },
-        SameYearCase { "Falling", { { "1951", "10月" }, { "1951", "9月" } }, { 6 } },
-        SameYearCase { "OneUndated", { { "1951", "6月" }, { "1951", "9月" }, { "1951", "秋" } }, { 6 } },
-        SameYearCase { "NotADate", { { "1951", "13月" }, { "1951", "14月" } }, { 6 } },
+        SameYearCase { "RisingMonthsInTheYear", { { "1951年6月", "" }, { "1951年9月", "" } }, {} },
+        SameYearCase { "RisingDaysFullWidth", { { "1951年９月８日", "" }, { "1951年9月9日", "" } }, {} },
+        SameYearCase { "RisingDatesInTheExplanations", { { "1951", "6月、" }, { "1951", "9月8日に" } }, {} },
+        SameYearCase { "YearAndExplanation", { { "1951年6月", "" }, { "1951", "その年の9月に" } }, {} },
+        // Column 7 is never shown: a date there tells the pupil nothing.
+        SameYearCase { "DatesOnlyInColumnSeven", { { "1951", "", "6月" }, { "1951", "", "9月" } }, { 6 } },
+        SameYearCase { "SameDay", { { "1951年9月8日", "" }, { "1951年9月8日", "" } }, { 6 } },
+        SameYearCase { "MonthAndADayOfIt", { { "1951年9月", "" }, { "1951年9月8日", "" } }, { 6 } },
+        SameYearCase { "Falling", { { "1951年10月", "" }, { "1951", "9月に" } }, { 6 } },
+        SameYearCase { "OneUndated", { { "1951年6月", "" }, { "1951年9月", "" }, { "1951年秋", "" } }, { 6 } },
+        SameYearCase { "NotADate", { { "1951年13月", "" }, { "1951", "14月に" } }, { 6 } },
         SameYearCase {
             "TwoGroups", { { "1951", "" }, { "1951", "" }, { "1956", "" }, { "1960", "" }, { "1960", "" } }, { 6, 9 } },
         // 1192 closes the sound rows: a row of that year makes a group with it.
-        SameYearCase { "WithTheRowBefore", { { "1192", "" } }, { 5 } }),
+        SameYearCase { "WithTheRowBefore", { { "1192年7月", "" } }, { 5 } }),
     [](const ::testing::TestParamInfo<SameYearCase>& info) { return std::string(info.param.name); });

@@ -15,6 +15,7 @@ set(results_files "カナメル/成績累積データ.dat" "files/成績累積�
 set(program_files
   "カナメル/kanameru"
   "カナメル/kanameru.png"
+  "カナメル/README.md"
   "tools/kanameru-results"
   "tools/kanameru-questions"
   "files/正解1.wav"
@@ -57,7 +58,7 @@ foreach(f ${data_files} ${program_files} "カナメル/kanameru.desktop")
   endif()
 endforeach()
 file(READ ${reference}/カナメル/kanameru.desktop entry)
-foreach(line "Name[ja]=カナメル" "Exec=\"${reference}/カナメル/kanameru\"" "Icon=${reference}/カナメル/kanameru.png")
+foreach(line "Name[ja]=カナメル" "Comment[ja]=歴史の出来事に説明を合わせ、年代順に並べるドリル（バージョン ${VERSION}）" "Exec=\"${reference}/カナメル/kanameru\"" "Icon=${reference}/カナメル/kanameru.png")
   string(FIND "${entry}" "\n${line}\n" at)
   if(at EQUAL -1)
     fail("the desktop entry lacks the line ${line}:\n${entry}")
@@ -118,11 +119,30 @@ foreach(option "--version" "--help")
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
   string(FIND "${out}" "${VERSION}" has_version)
   string(FIND "${out}" "--version" has_options)
+  string(FIND "${out}" "フォルダの「設定.txt」と「タイム回数データ.txt」" names_files)
   if(NOT rc EQUAL 0 OR (option STREQUAL "--version" AND has_version EQUAL -1)
-     OR (option STREQUAL "--help" AND has_options EQUAL -1))
+     OR (option STREQUAL "--help" AND (has_options EQUAL -1 OR names_files EQUAL -1)))
     fail("kanameru ${option} gave ${rc}: ${out}${err}")
   endif()
 endforeach()
+
+# 5. A mistyped option is refused with a message and exit code 2, without opening a window;
+#    Qt's own options are no mistake.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+    ${reference}/カナメル/kanameru --bogus
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+string(FIND "${err}" "「--bogus」" names_option)
+if(NOT rc EQUAL 2 OR names_option EQUAL -1)
+  fail("kanameru --bogus gave ${rc}: ${out}${err}")
+endif()
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+    ${reference}/カナメル/kanameru -platform offscreen --version
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+if(NOT rc EQUAL 0)
+  fail("kanameru -platform offscreen --version gave ${rc}: ${out}${err}")
+endif()
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} failures")

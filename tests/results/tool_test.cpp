@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -593,6 +594,95 @@ TEST_F(Tool, SheetListsTheListedPupilsAsCsvAndPdf)
     const QByteArray bytes = written.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
+}
+
+// What stats and sheet without OUT print, by where their output goes: a terminal gets the
+// encoding its locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet
+// opens.
+struct TerminalCase {
+    const char* name;
+    const char* command;
+    bool terminal;
+    const char* locale; // LANG
+    const char* encoding; // of the bytes expected
+};
+
+class ToolOnATerminal : public Tool, public ::testing::WithParamInterface<TerminalCase> { };
+
+// Runs the tool with its standard output on a new pseudo-terminal and returns what it wrote.
+QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return "(no pseudo-terminal)";
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    QProcess p;
+    p.setProcessEnvironment(environment);
+    p.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(master)));
+    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    QByteArray out;
+    auto drain = [&] {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+            out.append(buffer, n);
+    };
+    while (!p.waitForFinished(50))
+        drain();
+    drain();
+    ::close(master);
+    return out;
+}
+
+TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
+{
+    const TerminalCase& c = GetParam();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.remove(QStringLiteral("LC_CTYPE"));
+    environment.insert(QStringLiteral("LANG"), QString::fromLatin1(c.locale));
+    const QStringList arguments { QString::fromLatin1(c.command), installation.root(), QStringLiteral("--date"),
+        QStringLiteral("2026/12/08") };
+    QByteArray bytes;
+    if (c.terminal) {
+        bytes = runOnTerminal(arguments, environment);
+    } else {
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(QStringLiteral(RESULTS_TOOL), arguments);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        bytes = p.readAllStandardOutput();
+    }
+    QStringDecoder decoder(c.encoding, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("佐藤　花子"))) << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ToolOnATerminal,
+    ::testing::Values(TerminalCase { "StatsOnAUtf8Terminal", "stats", true, "ja_JP.UTF-8", "UTF-8" },
+        TerminalCase { "SheetOnAUtf8Terminal", "sheet", true, "C.UTF-8", "UTF-8" },
+        TerminalCase { "StatsOnAnEucJpTerminal", "stats", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "StatsIntoAPipe", "stats", false, "C.UTF-8", "Windows-31J" },
+        TerminalCase { "SheetIntoAPipe", "sheet", false, "C.UTF-8", "Windows-31J" }),
+    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
+
+// A PDF that cannot be written is refused with the reason in Japanese, not Qt's own words.
+TEST_F(Tool, APdfThatCannotBeWrittenSaysWhy)
+{
+    struct Case {
+        QString pdf;
+        const char* reason;
+    } const cases[] = {
+        { installation.path(QStringLiteral("ない/sheet.pdf")), "フォルダ" },
+        { installation.path(QStringLiteral("files")), "同じ名前のフォルダがあります" },
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf"), c.pdf });
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("QPainter"))) << r.err.toStdString();
+    }
 }
 
 } // namespace

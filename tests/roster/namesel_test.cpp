@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +32,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <memory>
 
 using namespace kanameru;
@@ -59,7 +61,13 @@ class NameselTest : public QObject {
     QTemporaryDir keyDir;
     int boardShown = 0;
     QList<int> endCodes;
+    QList<QUrl> openedUrls;
 
+public:
+    // Stands for the desktop's opener of local files.
+    Q_INVOKABLE void openUrl(const QUrl& url) { openedUrls << url; }
+
+private:
     namesel* openScreen()
     {
         namesel* form = namesel::open();
@@ -581,6 +589,28 @@ private Q_SLOTS:
         QVERIFY(QRegularExpression(QStringLiteral("^Version\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
         QCOMPARE(offset, QPoint((1024 - 360) / 2, (768 - 200) / 2));
         QVERIFY(!topLevel(QStringLiteral("VersionBox")));
+    }
+
+    // The last help entry opens the README an install puts beside the program; without one a
+    // message names the file.
+    void theLastHelpEntryOpensTheInstalledReadme()
+    {
+        namesel* form = openScreen();
+        QAction* action = form->findChild<QAction*>(QStringLiteral("menuweb"));
+        QVERIFY(action);
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        const QString readme = reg.programFolder + QStringLiteral("README.md");
+        action->trigger();
+        QCOMPARE(fake->messages.texts.size(), 1);
+        QVERIFY2(fake->messages.texts[0].contains(readme), qPrintable(fake->messages.texts[0]));
+        QFile file(readme);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        action->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(openedUrls, QList<QUrl> { QUrl::fromLocalFile(readme) });
     }
 
     void aSecondInstanceIsRefused()

@@ -1,4 +1,5 @@
 #include "roster/rosterfile.h"
+#include "roster/rosterwrite.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 #include "support/fakes.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 using namespace kanameru;
@@ -320,6 +322,69 @@ TEST_F(RosterFixture, AMissingRosterIsReportedAsMissing)
     EXPECT_EQ(problem, RosterProblem::Missing);
     EXPECT_EQ(error->path, rosterFileName());
 }
+
+// The encodings a roster meets: the program's own CP932, and UTF-8 as Windows Notepad saves it
+// today, with or without a byte order mark. Each lists the same pupils (CP932's own ① and 髙
+// too); a name edited on the form is written back in CP932 with CR LF. Bytes that are neither
+// are named with their line.
+struct RosterEncoding {
+    const char* name;
+    QByteArray bytes;
+    const char* second; // the second pupil's name
+    int badLine; // 0: read
+};
+
+class RosterEncodings : public RosterFixture, public ::testing::WithParamInterface<RosterEncoding> { };
+
+const char* const kTwoPupils = "1,2010,0,0,\"山田\",0,\"\",\"\"\n2,2011,0,0,\"髙橋　①子\",0,\"\",\"\"\n";
+// Common names whose UTF-8 bytes also pass as CP932 ("山田" reads as "螻ｱ逕ｰ").
+const char* const kNamesThatPassAsCp932 = "1,2010,0,0,\"山田\",0,\"\",\"\"\n2,2011,0,0,\"佐藤\",0,\"\",\"\"\n";
+
+QByteArray crlf(QByteArray bytes)
+{
+    return bytes.replace("\n", "\r\n");
+}
+
+TEST_P(RosterEncodings, ListTheSamePupilsAndAreWrittenBackInCp932)
+{
+    inst.writeBytes(QStringLiteral("files/生徒用名簿.txt"), GetParam().bytes);
+    const std::optional<FileError> error = readRoster();
+    if (GetParam().badLine > 0) {
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->line, GetParam().badLine);
+        EXPECT_TRUE(error->reason.contains(QStringLiteral("UTF-8"))) << error->reason.toStdString();
+        return;
+    }
+    ASSERT_FALSE(error) << error->message().toStdString();
+    ASSERT_EQ(reg.boardPupilCount.toInteger(), 2);
+    EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("山田"));
+    const QString second = QString::fromUtf8(GetParam().second);
+    EXPECT_EQ(trimmedFixed(reg.pupilNames[2]), second);
+
+    ASSERT_FALSE(writeRosterRows(rosterFileName(),
+        { { QStringLiteral("山田　花"), QStringLiteral("2010") }, { second, QStringLiteral("2011") } }));
+    QFile written(rosterFileName());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(decodeCp932(bytes)) << "not CP932";
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString asUtf8 = utf8.decode(bytes);
+    Q_UNUSED(asUtf8);
+    EXPECT_TRUE(utf8.hasError()) << "written as UTF-8";
+    EXPECT_EQ(bytes.count("\r\n"), 2);
+    EXPECT_EQ(bytes.count("\n"), 2);
+    ASSERT_FALSE(readRoster());
+    EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("山田　花"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, RosterEncodings,
+    ::testing::Values(RosterEncoding { "Cp932CrLf", crlf(*encodeCp932(QString::fromUtf8(kTwoPupils))), "髙橋　①子", 0 },
+        RosterEncoding { "Utf8Lf", QByteArray(kTwoPupils), "髙橋　①子", 0 },
+        RosterEncoding { "Utf8CrLf", crlf(kTwoPupils), "髙橋　①子", 0 },
+        RosterEncoding { "Utf8WithByteOrderMark", "\xEF\xBB\xBF" + crlf(kTwoPupils), "髙橋　①子", 0 },
+        RosterEncoding { "Utf8ThatAlsoPassesAsCp932", crlf(kNamesThatPassAsCp932), "佐藤", 0 },
+        RosterEncoding { "Neither", crlf(kTwoPupils) + "3,2012,0,0,\"\x82\xff\",0,\"\",\"\"\r\n", "", 3 }),
+    [](const ::testing::TestParamInfo<RosterEncoding>& info) { return std::string(info.param.name); });
 
 TEST_F(RosterFixture, PositionsAreFoundByNumberWhenTheNumbersHaveGaps)
 {

@@ -1,7 +1,7 @@
 #include "startup/textfile.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -46,6 +46,14 @@ TEST(TextFile, ReportsInvalidBytesWithTheirLine)
     EXPECT_EQ(r.error().path, path);
 }
 
+// Common names in UTF-8 also pass as CP932 ("山田" as "螻ｱ逕ｰ"): valid UTF-8 is read as UTF-8.
+TEST(TextFile, ReadsUtf8ThatAlsoPassesAsCp932AsUtf8)
+{
+    const QByteArray bytes = QStringLiteral("山田,佐藤,田中\r\n").toUtf8();
+    ASSERT_TRUE(decodeCp932(bytes));
+    EXPECT_EQ(decodeTextBytes(bytes), QStringLiteral("山田,佐藤,田中\r\n"));
+}
+
 TEST(TextFile, ReportsAMissingFile)
 {
     Result<QString> r = readTextFile(QStringLiteral("/nonexistent/なし.txt"));
@@ -72,10 +80,10 @@ struct FixedCase {
 TEST(FixedText, CutsOrPadsToTwentyCharactersCountedInCharacters)
 {
     const FixedCase cases[] = {
-        {"山田　太郎", "山田　太郎               "},
-        {"abcdefghijklmnopqrstuvwxy", "abcdefghijklmnopqrst"},
-        {"ﾔﾏﾀﾞ太郎abc", "ﾔﾏﾀﾞ太郎abc           "},
-        {"", "                    "},
+        { "山田　太郎", "山田　太郎               " },
+        { "abcdefghijklmnopqrstuvwxy", "abcdefghijklmnopqrst" },
+        { "ﾔﾏﾀﾞ太郎abc", "ﾔﾏﾀﾞ太郎abc           " },
+        { "", "                    " },
     };
     for (const FixedCase& c : cases) {
         const QString fixed = fixedText(QString::fromUtf8(c.in));

@@ -1,0 +1,15 @@
+#pragma once
+// The terminal a command-line tool may print to.
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Whether the standard output is a terminal (a console window), not a file or a pipe.
+bool standardOutputIsTerminal();
+
+// Text in the encoding the terminal shows: the console's code page on Windows, the character
+// set the locale names elsewhere (UTF-8 when it names none, or one that is unknown).
+QByteArray terminalBytes(const QString& text);
+
+} // namespace platform
