@@ -7,11 +7,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-<<<<<<< HEAD
-#include <cerrno>
-=======
 #include <algorithm>
->>>>>>> i31
+#include <cerrno>
 #include <cstring>
 #ifndef Q_OS_WIN
 #include <fcntl.h>

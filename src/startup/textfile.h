@@ -36,17 +36,12 @@ constexpr qint64 kQuestionFileLimit = 16 << 20; // 1000 lines of up to 100 field
 // program and a device could be read for ever.
 Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 
-<<<<<<< HEAD
 // Why the path names no regular file to read: missing, a folder, or something else (a FIFO, a
 // device); nullopt for a regular file, also one behind a symbolic link. Opens nothing.
 std::optional<FileError> notARegularFile(const QString& path);
 
-// Reads a whole text file (a regular file of at most maxBytes bytes) and decodes it; line ends
-// are left as they are.
-=======
 // Reads a whole text file (a regular file of at most maxBytes bytes) and decodes it with
 // decodeTextBytes; line ends are left as they are. Files are always written in CP932.
->>>>>>> i31
 Result<QString> readTextFile(const QString& path, qint64 maxBytes = kSmallTextFileLimit);
 
 // A value of a file as a message shows it: cut to a readable length, with an ellipsis where it
