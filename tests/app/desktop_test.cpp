@@ -1,5 +1,6 @@
 #include "desktop.h"
 #include "platform/widgetmessagebox.h"
+#include "support/formtestmain.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -91,5 +92,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(DesktopTest)
+KANAMERU_FORM_TEST_MAIN(DesktopTest)
 #include "desktop_test.moc"

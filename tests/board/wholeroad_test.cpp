@@ -15,6 +15,7 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -188,5 +189,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(WholeRoadTest)
+KANAMERU_FORM_TEST_MAIN(WholeRoadTest)
 #include "wholeroad_test.moc"

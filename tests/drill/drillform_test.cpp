@@ -14,6 +14,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -875,5 +876,5 @@ void DrillFormTest::cardsOfYearsBeforeTheEraStandInTheirArea()
     QCOMPARE(arrow->y() + arrow->height() / 2, child<QWidget>(f, QStringLiteral("Picture1"))->y());
 }
 
-QTEST_MAIN(DrillFormTest)
+KANAMERU_FORM_TEST_MAIN(DrillFormTest)
 #include "drillform_test.moc"

@@ -12,6 +12,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -572,5 +573,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(EndScreenTest)
+KANAMERU_FORM_TEST_MAIN(EndScreenTest)
 #include "frmsyuuryou_test.moc"
