@@ -1,17 +1,16 @@
 #include "app/lifecycle.h"
 #include "app/commandline.h"
 #include "app/desktop.h"
+#include "platform/application.h"
 #include "platform/screenfit.h"
 #include "platform/widgetmessagebox.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[])
 {
     if (const std::optional<int> answered = kanameru::answerCommandLine(argc, argv))
         return *answered;
     platform::fitFormsToScreen(argc, argv); // before the application object: Qt reads its scale then
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanameru"));
     QApplication::setApplicationVersion(QStringLiteral(KANAMERU_VERSION));
     kanameru::setUpDesktop();

@@ -26,6 +26,19 @@ set(KANAMERU_TEST_ENV
   SDL_AUDIODRIVER=dummy
   QT_LOGGING_RULES=qt.qpa.*=false
   LANG=C.UTF-8)
+# Under the sanitizers the first error ends the test. Leaks are not reported: fontconfig and
+# Qt's caches keep memory to the end of every program. Freed memory is poisoned as well.
+set(KANAMERU_SANITIZER_ENV
+  ASAN_OPTIONS=detect_leaks=0:halt_on_error=1:abort_on_error=1
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  MALLOC_PERTURB_=165)
+if(KANAMERU_SANITIZE)
+  list(APPEND KANAMERU_TEST_ENV ${KANAMERU_SANITIZER_ENV})
+endif()
+
+# The form tests (QtTest, offscreen or under a real X server): label "forms", and built
+# together by the target form_tests, which is all that the sanitizer build makes.
+add_custom_target(form_tests)
 
 # kanameru_gtest(<name> SOURCES ... LIBS ...): a GoogleTest program registered with CTest.
 function(kanameru_gtest name)
@@ -44,11 +57,12 @@ function(kanameru_qtest name)
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE testsupport_forms Qt6::Test ${A_LIBS})
+  add_dependencies(form_tests ${name})
   add_test(NAME ${name} COMMAND ${name})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KANAMERU_TEST_ENV}" TIMEOUT ${A_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KANAMERU_TEST_ENV}" TIMEOUT ${A_TIMEOUT} LABELS forms)
 endfunction()
 
 # Runs a program under an X server of its own that picks a free display (tests/support).
@@ -65,6 +79,11 @@ function(kanameru_xtest name)
   target_link_libraries(${name} PRIVATE testsupport_forms Qt6::Test ${A_LIBS})
   target_compile_definitions(${name} PRIVATE SCREENGRAB="$<TARGET_FILE:screengrab>")
   add_dependencies(${name} screengrab)
+  add_dependencies(form_tests ${name})
+  set(env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk QT_LOGGING_RULES=qt.qpa.*=false LANG=C.UTF-8)
+  if(KANAMERU_SANITIZE)
+    list(APPEND env ${KANAMERU_SANITIZER_ENV})
+  endif()
   if(NOT A_SCREENS)
     set(A_SCREENS 1280x1024)
     set(test_names ${name})
@@ -80,8 +99,7 @@ function(kanameru_xtest name)
     endif()
     add_test(NAME ${test_name}
       COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${name}>)
-    set_tests_properties(${test_name} PROPERTIES TIMEOUT 300
-      ENVIRONMENT "QT_QPA_PLATFORM=xcb;SDL_AUDIODRIVER=disk;QT_LOGGING_RULES=qt.qpa.*=false;LANG=C.UTF-8")
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)
   endforeach()
 endfunction()
 

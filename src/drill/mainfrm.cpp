@@ -534,9 +534,11 @@ void MainFrm::leaveToBoard()
 
 void MainFrm::closeEvent(QCloseEvent* event)
 {
-    // Closed from the window's title bar while the attempt is ending: the form closes itself
-    // within a second and opens the end screen, which closing it now would prevent.
-    if (!leaving_ && reg.finishing == 1) {
+    // Closed from the window's title bar once the attempt has ended (solved, with the "正解"
+    // sound of the last question still playing, or out of time) or while it is being recorded:
+    // the form records it, closes itself within a second and opens the end screen, which
+    // closing it now would prevent.
+    if (!leaving_ && (reg.finishing == 1 || reg.allSolved == 1 || reg.timeUp == 1)) {
         event->ignore();
         return;
     }

@@ -235,10 +235,43 @@ QLabel* labelBeside(QWidget* control)
     return best;
 }
 
+// Labels show their text as it is written: a label made after its form was readied takes
+// plain text too, when it is first polished for showing.
+class PlainLabels : public QObject {
+public:
+    static constexpr const char* kFormProperty = "kanameruPlainLabels";
+    static void watch()
+    {
+        static QPointer<PlainLabels> filter;
+        if (!filter) {
+            filter = new PlainLabels;
+            filter->setParent(qApp);
+            qApp->installEventFilter(filter);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish) {
+            auto* label = qobject_cast<QLabel*>(watched);
+            if (label && label->window()->property(kFormProperty).toBool())
+                label->setTextFormat(Qt::PlainText);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void prepareControls(QWidget* form)
 {
+    // Names, grade labels, the school's name, titles and events come from files or from what a
+    // pupil typed: never taken for HTML (a name "<img src=...>" would load a picture).
+    form->setProperty(PlainLabels::kFormProperty, true);
+    for (QLabel* label : form->findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    PlainLabels::watch();
     if (!form->findChild<QWidget*>(QStringLiteral("focusRing"), Qt::FindDirectChildrenOnly))
         new FocusRing(form);
     for (QWidget* w : form->findChildren<QWidget*>()) {

@@ -46,6 +46,7 @@ void setDoubleClickPause(int milliseconds);
 void paintScreenNow();
 
 // Readies a form for the keyboard and for screen readers, after its controls are built:
+// - every label of the form, also one made later, shows its text as plain text;
 // - a dark-orange frame, 3 pixels wide, stands around the control that has the keyboard focus,
 //   outside its edges, so that neither its size nor its caption changes;
 // - Enter presses the push button that has the focus;

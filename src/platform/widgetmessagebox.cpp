@@ -27,6 +27,8 @@ void WidgetMessageBox::show(const QString& text, const QString& title, MessageIc
 {
     // The title is the caller's caption exactly; a message without one carries the program's name.
     QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("カナメル") : title, text, QMessageBox::Ok);
+    // Messages quote names, paths and values from files: shown as written, never as HTML.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

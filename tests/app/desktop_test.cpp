@@ -1,5 +1,7 @@
 #include "desktop.h"
 #include "platform/widgetmessagebox.h"
+#include "support/formtestmain.h"
+#include "support/hostilenames.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -49,7 +51,7 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
-    void aMessageBoxShowsItsIconAndExactlyItsTitle_data()
+    void aMessageBoxShowsItsIconItsTextAndExactlyItsTitle_data()
     {
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("title");
@@ -62,14 +64,18 @@ private Q_SLOTS:
                                      << int(QMessageBox::Information) << "終了";
         QTest::newRow("no title") << int(platform::MessageIcon::None) << "" << int(QMessageBox::NoIcon) << "カナメル";
     }
-    void aMessageBoxShowsItsIconAndExactlyItsTitle()
+    void aMessageBoxShowsItsIconItsTextAndExactlyItsTitle()
     {
         QFETCH(int, icon);
         QFETCH(QString, title);
         QFETCH(int, shown);
         QFETCH(QString, shownTitle);
+        // The message quotes names as a pupil typed them: shown as written, never as HTML.
+        const QString text = QStringLiteral("「%1」は変更できません。")
+                                 .arg(testing_support::hostileNames().join(QStringLiteral("」「")));
         int seenIcon = -1;
         QString seenTitle;
+        bool seenAsWritten = false;
         // Answers the box as a user does, once it is on the screen.
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
@@ -78,18 +84,20 @@ private Q_SLOTS:
                 if (box && box->isVisible()) {
                     seenIcon = box->icon();
                     seenTitle = box->windowTitle();
+                    seenAsWritten = box->textFormat() == Qt::PlainText && box->text() == text;
                     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                 }
             }
         });
         answer.start(10);
         platform::WidgetMessageBox messages;
-        messages.show(QStringLiteral("本文"), title, static_cast<platform::MessageIcon>(icon));
+        messages.show(text, title, static_cast<platform::MessageIcon>(icon));
         answer.stop();
         QCOMPARE(seenIcon, shown);
         QCOMPARE(seenTitle, shownTitle);
+        QVERIFY(seenAsWritten);
     }
 };
 
-QTEST_MAIN(DesktopTest)
+KANAMERU_FORM_TEST_MAIN(DesktopTest)
 #include "desktop_test.moc"

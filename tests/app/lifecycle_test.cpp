@@ -12,6 +12,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QAbstractEventDispatcher>
@@ -259,5 +260,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(LifecycleTest)
+KANAMERU_FORM_TEST_MAIN(LifecycleTest)
 #include "lifecycle_test.moc"

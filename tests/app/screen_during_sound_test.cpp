@@ -16,6 +16,7 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -204,5 +205,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ScreenDuringSoundTest)
+KANAMERU_FORM_TEST_MAIN(ScreenDuringSoundTest)
 #include "screen_during_sound_test.moc"

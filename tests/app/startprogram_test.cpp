@@ -5,6 +5,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -81,5 +82,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(StartProgramTest)
+KANAMERU_FORM_TEST_MAIN(StartProgramTest)
 #include "startprogram_test.moc"

@@ -4,6 +4,7 @@
 #include "board/seisekitime1.h"
 #include "boardschool.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 
 #include <QFile>
 #include <QLabel>
@@ -151,5 +152,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ClassSheetFormTest)
+KANAMERU_FORM_TEST_MAIN(ClassSheetFormTest)
 #include "classsheet_form_test.moc"

@@ -3,6 +3,7 @@
 #include "board/seisekitime1.h"
 #include "boardschool.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 
 #include <QDir>
 #include <QLabel>
@@ -228,5 +229,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ReportFormTest)
+KANAMERU_FORM_TEST_MAIN(ReportFormTest)
 #include "report_form_test.moc"

@@ -3,6 +3,7 @@
 #include "boardschool.h"
 #include "startup/navigation.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -539,5 +540,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(BoardTest)
+KANAMERU_FORM_TEST_MAIN(BoardTest)
 #include "seisekitime1_test.moc"

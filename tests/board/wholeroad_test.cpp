@@ -15,6 +15,8 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
+#include "support/hostilenames.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -187,7 +189,51 @@ private Q_SLOTS:
         QTRY_VERIFY(!board());
         QVERIFY(endCodes.isEmpty());
     }
+
+    // What a pupil types as his name in 名前の変更 is shown as he wrote it on every screen that
+    // shows it: never taken for HTML.
+    void namesAreShownAsTheyAreWritten()
+    {
+        for (const QString& name : hostileNames()) {
+            FakePlatform fake;
+            TestInstallation inst;
+            QTemporaryDir keyDir;
+            inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+            inst.writeText(
+                QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2015,0,0,\"%1\",0,\"\",\"\"\n").arg(name));
+            inst.load();
+            namesel::setRetryWaitMilliseconds(5);
+            namesel::setInstanceKey(keyDir.filePath(QStringLiteral("kanameru")));
+            screens().showNameSelection = [] { namesel::open(); };
+            screens().showResultsBoard = [] { seisekitime1::open(); };
+            auto shownAsWritten = [&](QLabel* label, const QString& text) {
+                return label && label->textFormat() == Qt::PlainText && label->text() == text;
+            };
+
+            showNameSelection();
+            pump();
+            auto* pupils = control<QListWidget>(startScreen(), QStringLiteral("List1"));
+            QVERIFY(pupils);
+            const QList<QListWidgetItem*> rows = pupils->findItems(name, Qt::MatchContains);
+            QCOMPARE(rows.size(), 1);
+            QTest::mouseClick(
+                pupils->viewport(), Qt::LeftButton, Qt::NoModifier, pupils->visualItemRect(rows[0]).center());
+            click(button(startScreen(), QStringLiteral("Command14")));
+            QTRY_VERIFY(board() && board()->activated());
+            QVERIFY2(shownAsWritten(control<QLabel>(board(), QStringLiteral("Label12")),
+                         reg.currentPupilGradeLabel + QLatin1Char(' ') + name),
+                qPrintable(name));
+
+            reg.currentLevel = 1;
+            reg.attemptResult = 50;
+            FrmSyuuryou* end = FrmSyuuryou::open();
+            QTRY_VERIFY2(shownAsWritten(control<QLabel>(end, QStringLiteral("Label17")), name), qPrintable(name));
+
+            resetScreens();
+            closeAllForms();
+        }
+    }
 };
 
-QTEST_MAIN(WholeRoadTest)
+KANAMERU_FORM_TEST_MAIN(WholeRoadTest)
 #include "wholeroad_test.moc"

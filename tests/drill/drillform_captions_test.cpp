@@ -10,6 +10,7 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QImage>
@@ -228,5 +229,5 @@ void DrillFormCaptionsTest::aSwappedExplanationPaintsItsNewCaption()
     pump();
 }
 
-QTEST_MAIN(DrillFormCaptionsTest)
+KANAMERU_FORM_TEST_MAIN(DrillFormCaptionsTest)
 #include "drillform_captions_test.moc"

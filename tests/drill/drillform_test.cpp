@@ -6,6 +6,7 @@
 #include "drill/mainfrm.h"
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
+#include "platform/events.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
@@ -14,6 +15,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -657,27 +659,54 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     QVERIFY(judgedAfterPause);
 }
 
+namespace {
+// The drill form whose close box is pressed while the next sound plays.
+QPointer<MainFrm> closedDuringSound;
+void pressCloseBoxDuringTheSound()
+{
+    // The press waits in the window system's queue until the sound has ended.
+    if (closedDuringSound && reg.allSolved == 1)
+        QTimer::singleShot(0, closedDuringSound.data(), [] { closedDuringSound->close(); });
+}
+} // namespace
+
 void DrillFormTest::closingTheWindowReturnsToTheBoardWithoutRecording()
 {
     // The title bar's close button during the attempt leaves for the board with nothing
-    // recorded; pressed while the result is being recorded, it changes nothing: the end screen
-    // follows as always.
-    for (const bool whileRecording : { false, true }) {
+    // recorded; pressed once the attempt is solved (during the "正解" sound of the fifth
+    // question) or while the result is being recorded, it changes nothing: the attempt is
+    // recorded and the end screen follows as always.
+    enum Moment { DuringTheAttempt, DuringTheLastRightSound, WhileRecording };
+    for (const Moment moment : { DuringTheAttempt, DuringTheLastRightSound, WhileRecording }) {
         World w;
         w.draw(9, { 1, 2, 3, 4, 5 });
         MainFrm* f = w.start();
         QVERIFY(f);
         tick(w, f, 20);
-        if (whileRecording) {
+        if (moment == DuringTheLastRightSound) {
+            closedDuringSound = f;
+            const platform::ScreenPainter before = platform::setScreenPainter(pressCloseBoxDuringTheSound);
+            for (int question = 1; question <= 5; ++question) {
+                if (question > 1) {
+                    w.draw(9, { 9, 7, 5, 3, 1 });
+                    click(button(f, "Command3"));
+                }
+                placeExplanations(f);
+                click(button(f, "Command6"));
+                orderRows(f);
+                click(button(f, "Command4"));
+            }
+            platform::setScreenPainter(before);
+        } else if (moment == WhileRecording) {
             w.onBackdrop = [&] { f->close(); };
             tick(w, f, 40);
         } else {
             f->close();
         }
         pump();
-        QCOMPARE(w.boardShown, whileRecording ? 0 : 1);
-        QCOMPARE(w.endShown, whileRecording ? 1 : 0);
-        QCOMPARE(w.records(), qint64(whileRecording ? 1 : 0));
+        QCOMPARE(w.boardShown, moment == DuringTheAttempt ? 1 : 0);
+        QCOMPARE(w.endShown, moment == DuringTheAttempt ? 0 : 1);
+        QCOMPARE(w.records(), qint64(moment == DuringTheAttempt ? 0 : 1));
         QVERIFY(!w.form());
     }
 }
@@ -875,5 +904,5 @@ void DrillFormTest::cardsOfYearsBeforeTheEraStandInTheirArea()
     QCOMPARE(arrow->y() + arrow->height() / 2, child<QWidget>(f, QStringLiteral("Picture1"))->y());
 }
 
-QTEST_MAIN(DrillFormTest)
+KANAMERU_FORM_TEST_MAIN(DrillFormTest)
 #include "drillform_test.moc"

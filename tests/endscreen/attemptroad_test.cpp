@@ -15,6 +15,7 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -147,5 +148,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(AttemptRoadTest)
+KANAMERU_FORM_TEST_MAIN(AttemptRoadTest)
 #include "attemptroad_test.moc"

@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/focusframe.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -576,5 +577,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(EndScreenTest)
+KANAMERU_FORM_TEST_MAIN(EndScreenTest)
 #include "frmsyuuryou_test.moc"

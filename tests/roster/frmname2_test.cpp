@@ -6,6 +6,7 @@
 #include "support/fakes.h"
 #include "support/filesizelimit.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QApplication>
@@ -258,5 +259,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(FrmName2Test)
+KANAMERU_FORM_TEST_MAIN(FrmName2Test)
 #include "frmname2_test.moc"

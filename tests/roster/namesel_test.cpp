@@ -1,3 +1,4 @@
+#include "platform/application.h"
 #include "platform/instance.h"
 #include "results/results.h"
 #include "roster/frmname2.h"
@@ -697,7 +698,7 @@ int main(int argc, char** argv)
         in.readAll();
         return 0;
     }
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     NameselTest test;
     return QTest::qExec(&test, argc, argv);
 }
