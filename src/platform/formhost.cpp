@@ -32,10 +32,18 @@ void centreInAvailableArea(QWidget* window)
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const int outerWidth = window->width() + static_cast<int>(kFrameWidth);
-    const int outerHeight = window->height() + static_cast<int>(kFrameHeight);
-    window->move(area.x() + std::max(0, (area.width() - outerWidth) / 2),
-        area.y() + std::max(0, (area.height() - outerHeight) / 2));
+    // The frame of a window already shown tells what the window manager adds; before the first
+    // one, the room kept for a frame stands for it.
+    QSize frame(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget* shown : windows) {
+        if (shown != window && shown->isVisible() && shown->frameGeometry() != shown->geometry()) {
+            frame = shown->frameGeometry().size() - shown->size();
+            break;
+        }
+    }
+    window->move(area.x() + std::max(0, (area.width() - window->width() - frame.width()) / 2),
+        area.y() + std::max(0, (area.height() - window->height() - frame.height()) / 2));
 }
 
 // Centres a form of its own window each time it is shown anew.
@@ -162,6 +170,10 @@ protected:
         if (watched == form_) {
             switch (event->type()) {
             case QEvent::Show:
+                // A dialog places itself as it is shown; in the scene it stays at the origin,
+                // in the host's view (the host is placed instead).
+                if (form_->pos() != QPoint(0, 0))
+                    form_->move(0, 0);
                 // Shown through a hand-over: the window comes where the pupil sees it whole,
                 // and takes the keyboard (unless it is a backdrop that must not).
                 if (!isVisible()) {

@@ -22,6 +22,7 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGraphicsView>
 #include <QLabel>
@@ -32,6 +33,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 using namespace kanameru;
@@ -182,6 +184,19 @@ private Q_SLOTS:
         const int spareHeight = available.height() - window->height() - int(platform::kFrameHeight);
         QVERIFY(spareWidth >= 0 && spareHeight >= 0);
         QVERIFY(std::min(spareWidth, spareHeight) <= 2);
+        // In the middle of the available area, the window manager's frame included (the first
+        // window is placed before its frame is known: within the room kept for one).
+        QTRY_VERIFY(available.contains(window->frameGeometry()));
+        const QRect frame = window->frameGeometry();
+        QVERIFY2(std::abs((frame.left() - available.left()) - (available.right() - frame.right()))
+                    <= int(platform::kFrameWidth)
+                && std::abs((frame.top() - available.top()) - (available.bottom() - frame.bottom()))
+                    <= int(platform::kFrameHeight),
+            qPrintable(QStringLiteral("frame %1,%2 %3x%4")
+                           .arg(frame.x())
+                           .arg(frame.y())
+                           .arg(frame.width())
+                           .arg(frame.height())));
 
         // On the screen: the form's own drawing at the smaller scale, the fifth row included.
         platform::paintScreenNow();
@@ -292,6 +307,33 @@ private Q_SLOTS:
             QTRY_VERIFY2_WITH_TIMEOUT(ready(), at, 10000);
             pump(300);
             QVERIFY2(ready(), at);
+            if (round == 1) {
+                // On the way, the version box: a dialog window of its own with its title, closed
+                // by Enter; then the list has the keyboard again.
+                QString boxWindow;
+                QTimer::singleShot(0, [&] {
+                    QWidget* box = nullptr;
+                    QTest::qWaitFor(
+                        [&] {
+                            const auto widgets = QApplication::allWidgets();
+                            for (QWidget* w : widgets)
+                                if (w->objectName() == QLatin1String("VersionBox") && w->isVisible())
+                                    box = w;
+                            return box && platform::windowOf(box)->isActiveWindow();
+                        },
+                        10000);
+                    if (!box)
+                        return;
+                    QWidget* window = platform::windowOf(box);
+                    boxWindow = QStringLiteral("%1 %2 %3")
+                                    .arg(window != box ? "own" : "form", window->windowTitle())
+                                    .arg(window->isModal() && window->windowType() == Qt::Dialog);
+                    pressKeys({ QStringLiteral("Return") });
+                });
+                control<QAction>(start, QStringLiteral("menuspt"))->trigger();
+                QCOMPARE(boxWindow, QStringLiteral("own バージョン情報 1"));
+                QTRY_VERIFY2_WITH_TIMEOUT(ready(), "after the version box", 10000);
+            }
             // The pupil picks the first name and confirms it.
             QVERIFY(pressKeys({ QStringLiteral("Down"), QStringLiteral("Return") }));
             QTRY_VERIFY2_WITH_TIMEOUT(!start, at + ": the keys did not reach the list", 20000);
