@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils
   ccache
   poppler-utils
+  strace
 )
 # The Windows build of the file layer and its tests under Wine need only these, without the
 # desktop programs they recommend.

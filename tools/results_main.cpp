@@ -10,8 +10,11 @@
 #include "board/classsheet.h"
 #include "board/classsheetprint.h"
 #include "board/grades.h"
+#include "fileio/fileio.h"
 #include "platform/clock.h"
 #include "platform/terminal.h"
+#include "platform/nativepath.h"
+#include "results/recordfile.h"
 #include "results/results.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
@@ -73,12 +76,20 @@ const char* const kHelp
       "  にはそのまま書きます。読む側のいない FIFO やフォルダには書きません。\n"
       "  終了コード: 0 成功、1 ファイルを読めない・書けない、2 使い方の誤り。\n";
 
+// Records read and lines written at a time by the export.
+constexpr qint64 kExportBlock = 8192;
+
 struct Output {
     bool utf8 = false;
     QString path;
     std::vector<QStringList> lines;
 
-    void line(const QStringList& cells) { lines.push_back(cells); }
+    void line(const QStringList& cells)
+    {
+        lines.push_back(cells);
+        if (streaming && lines.size() >= kStreamLines)
+            emitLines();
+    }
 
     bool write() const { return write(csvText(lines)); }
 
@@ -103,7 +114,59 @@ struct Output {
         return true;
     }
 
+    // The export writes its lines as they come, a block at a time, so its memory stays flat
+    // whatever the size of the file: to the terminal, or into a new file that takes the place
+    // of OUT only once it is complete.
+    void stream() { streaming = true; }
+    bool finishStream()
+    {
+        emitLines();
+        if (failed || path.isEmpty())
+            return !failed;
+        if (const int e = file.commit()) {
+            complainWrite(path, QString::fromStdString(fileio::errorText(e)));
+            return false;
+        }
+        return true;
+    }
+
     static void complainWrite(const QString& path, const QString& why);
+
+private:
+    static constexpr size_t kStreamLines = 4096;
+
+    void emitLines()
+    {
+        if (failed)
+            return;
+        const QString text = csvText(lines);
+        lines.clear();
+        QByteArray b = utf8 ? text.toUtf8() : csvBytes(text, false);
+        if (utf8 && !started)
+            b.prepend("\xEF\xBB\xBF");
+        if (path.isEmpty()) {
+            failed
+                = std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout) != static_cast<size_t>(b.size());
+        } else {
+            // OUT may be a link: the file it names is replaced, and the link stays.
+            const QFileInfo info(path);
+            const QString target
+                = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
+            int e = started ? 0 : file.begin(platform::nativePath(target));
+            if (e == 0)
+                e = file.write(std::string_view(b.constData(), static_cast<size_t>(b.size())));
+            if (e != 0) {
+                complainWrite(path, QString::fromStdString(fileio::errorText(e)));
+                failed = true;
+            }
+        }
+        started = true;
+    }
+
+    bool streaming = false;
+    bool started = false;
+    bool failed = false;
+    fileio::Replacement file;
 };
 
 void complain(const QString& text)
@@ -231,12 +294,8 @@ int exportFile(const QString& file, bool installation, Output& out)
         complain(e->message());
         return 1;
     }
+    out.stream();
     if (!installation) {
-        const Result<std::vector<LoadedResult>> records = readStoredResults(0, file);
-        if (!records) {
-            complain(records.error().message());
-            return 1;
-        }
         const std::optional<LevelTables> tables = levelTablesOf(folder);
         if (!tables)
             complain(folder
@@ -245,17 +304,22 @@ int exportFile(const QString& file, bool installation, Output& out)
         out.line({ QStringLiteral("記録番号"), QStringLiteral("日付"), QStringLiteral("時刻"),
             QStringLiteral("生徒番号"), QStringLiteral("学年"), QStringLiteral("名前"), QStringLiteral("レベル"),
             QStringLiteral("レベル名"), QStringLiteral("成績"), QStringLiteral("得点") });
-        for (const LoadedResult& r : *records)
-            out.line({ QString::number(r.number), dateText(r.date), timeText(r.time), QString::number(r.pupilNo),
-                roster.grade(r.pupilNo), roster.name(r.pupilNo), QString::number(r.level), titleText(tables, r.level),
-                resultText(r.result), pointsText(tables, r.result, r.level) });
+        std::vector<LoadedResult> records;
+        const auto failed = recordfile::forEachBlock(
+            file, kResultRecordLength, kExportBlock, [&](const QByteArray& bytes, qint64 first) {
+                parseResultRecords(bytes, first, &records);
+                for (const LoadedResult& r : records)
+                    out.line(
+                        { QString::number(r.number), dateText(r.date), timeText(r.time), QString::number(r.pupilNo),
+                            roster.grade(r.pupilNo), roster.name(r.pupilNo), QString::number(r.level),
+                            titleText(tables, r.level), resultText(r.result), pointsText(tables, r.result, r.level) });
+                return true;
+            });
+        if (failed) {
+            complain(failed->path + QStringLiteral(": ") + failed->description);
+            return 1;
+        }
         return 0;
-    }
-
-    const Result<std::vector<InstallationResultRecord>> records = readInstallationResults(file);
-    if (!records) {
-        complain(records.error().message());
-        return 1;
     }
     // The installation-wide file sits in the shared data folder, beside the roster.
     const RosterNames roster(folder, today);
@@ -264,9 +328,7 @@ int exportFile(const QString& file, bool installation, Output& out)
     out.line({ QStringLiteral("記録番号"), QStringLiteral("プログラム"), QStringLiteral("日付"), QStringLiteral("時刻"),
         QStringLiteral("生徒番号"), QStringLiteral("学年"), QStringLiteral("名前"), QStringLiteral("レベル"),
         QStringLiteral("レベル名"), QStringLiteral("成績"), QStringLiteral("得点") });
-    int number = 0;
-    for (const InstallationResultRecord& r : *records) {
-        ++number;
+    const auto exportInstallationRecord = [&](const InstallationResultRecord& r, int number) {
         std::optional<QString> decoded = decodeCp932(r.programName);
         QString program = decoded ? decoded->trimmed() : QStringLiteral("?");
         if (program.endsWith(QLatin1Char('\\')))
@@ -286,6 +348,17 @@ int exportFile(const QString& file, bool installation, Output& out)
         out.line({ QString::number(number), spreadsheetText(program), dateText(r.recordDate), timeText(r.recordTime),
             QString::number(r.pupilNo), roster.grade(r.pupilNo), roster.name(r.pupilNo), QString::number(r.level),
             titleText(tables, r.level), resultText(r.result), pointsText(tables, r.result, r.level) });
+    };
+    int number = 0;
+    const auto failed
+        = recordfile::forEachBlock(file, kInstallationRecordLength, kExportBlock, [&](const QByteArray& bytes, qint64) {
+              for (qsizetype at = 0; at < bytes.size(); at += kInstallationRecordLength)
+                  exportInstallationRecord(InstallationResultRecord::fromBytes(bytes.constData() + at), ++number);
+              return true;
+          });
+    if (failed) {
+        complain(failed->path + QStringLiteral(": ") + failed->description);
+        return 1;
     }
     return 0;
 }
@@ -525,6 +598,9 @@ int main(int argc, char* argv[])
         const bool installation
             = installationLayout.value_or(QFileInfo(positional[1]).fileName() == installationResultsFileName());
         status = exportFile(positional[1], installation, out);
+        if (status != 0)
+            return status;
+        return out.finishStream() ? 0 : 1;
     } else if (command == QStringLiteral("stats")) {
         status = stats(positional[1], date, out);
     } else {

@@ -1,6 +1,7 @@
 // The parts of the file layer that are the same on every system.
 #include "fileio/internal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -18,9 +19,25 @@ FlushFunction& installedFlush()
     return flush;
 }
 
+OpenCheck& installedOpenCheck()
+{
+    static OpenCheck check;
+    return check;
+}
+
 } // namespace
 
 namespace detail {
+
+int openCheckForTests(const Path& path, File::Mode mode)
+{
+    OpenCheck check;
+    {
+        std::lock_guard<std::mutex> guard(flushMutex);
+        check = installedOpenCheck();
+    }
+    return check ? check(path, mode) : 0;
+}
 
 Path temporaryNameBeside(const Path& target)
 {
@@ -81,9 +98,63 @@ void removeStaleTemporaries(const Path& target)
 
 } // namespace detail
 
+// The program's own texts: the C library's differ between systems (and msvcrt has none for a
+// sharing violation), and a message must say the same on every workstation.
 std::string errorText(int error)
 {
-    return std::strerror(error);
+    struct Text {
+        int error;
+        const char* text;
+    };
+    static constexpr Text kTexts[] = {
+        { ENOENT, "ファイルかフォルダがありません" },
+        { ENOTDIR, "パスの途中がフォルダではありません" },
+        { EISDIR, "ファイルではなくフォルダです" },
+        { kNotRegularFile, "普通のファイルではありません（FIFO や装置は使えません）" },
+        { EACCES, "アクセスが拒否されました" },
+        { EPERM, "この操作は許されていません" },
+        { EROFS, "読み取り専用のディスクです" },
+        { ETXTBSY, "ほかのプログラムがファイルを開いています" },
+        { EAGAIN, "ほかの端末かプログラムがファイルをロックしています" },
+        { ENOSPC, "ディスクの空き容量が不足しています" },
+#ifdef EDQUOT
+        { EDQUOT, "ディスクの使用量の上限を超えています" },
+#endif
+        { EFBIG, "ファイルが大きすぎます" },
+        { EIO, "ディスクかネットワークの読み書きに失敗しました" },
+        { EEXIST, "ファイルがすでにあります" },
+        { ENAMETOOLONG, "ファイル名が長すぎます" },
+        { ELOOP, "シンボリックリンクが多すぎます" },
+        { EMFILE, "開いているファイルが多すぎます" },
+        { ENFILE, "開いているファイルが多すぎます" },
+        { ENOMEM, "メモリが足りません" },
+        { ENXIO, "装置がありません" },
+        { ENODEV, "装置がありません" },
+#ifdef ESTALE
+        { ESTALE, "共有フォルダのファイルが使えなくなりました" },
+#endif
+        { ENETDOWN, "ネットワークにつながりません" },
+        { ENETUNREACH, "ネットワークにつながりません" },
+        { EHOSTUNREACH, "ネットワークにつながりません" },
+        { ECONNABORTED, "ネットワークの接続が切れました" },
+        { ECONNRESET, "ネットワークの接続が切れました" },
+        { ETIMEDOUT, "ネットワークの応答がありません" },
+        { EINVAL, "この操作はできません" },
+    };
+    std::string text;
+    for (const Text& t : kTexts)
+        if (t.error == error) {
+            text = t.text;
+            break;
+        }
+    if (text.empty())
+        text = "エラー " + std::to_string(error);
+    return text + detail::systemNote(error);
+}
+
+bool inUse(int error)
+{
+    return error == ETXTBSY || error == EAGAIN;
 }
 
 File::File(File&& other) noexcept
@@ -129,6 +200,12 @@ int File::flush()
     return flush ? flush(*this) : flushToDisk();
 }
 
+OpenCheck setOpenCheckForTests(OpenCheck check)
+{
+    std::lock_guard<std::mutex> guard(flushMutex);
+    return std::exchange(installedOpenCheck(), std::move(check));
+}
+
 FlushFunction setFlushForTests(FlushFunction flush)
 {
     std::lock_guard<std::mutex> guard(flushMutex);
@@ -140,12 +217,18 @@ AppendOutcome appendRecord(const Path& path, const char* record, std::int64_t le
     AppendOutcome out;
     out.stage = 1;
     File file;
-    if ((out.error = file.open(path, File::Mode::ReadWriteCreate)) != 0)
+    if ((out.error = file.open(path, File::Mode::ReadWriteCreate)) != 0) {
+        // Another program holds the file open without sharing it: wait and try again.
+        out.busy = inUse(out.error);
+        return out;
+    }
+    // A FIFO or a device in the file's place is never written to.
+    if ((out.error = file.checkRegular()) != 0)
         return out;
 
     out.stage = 2;
     if ((out.error = file.lock(false)) != 0) {
-        out.busy = out.error == EAGAIN || out.error == EACCES;
+        out.busy = inUse(out.error);
         return out;
     }
 
@@ -234,6 +317,28 @@ int Replacement::write(std::string_view bytes)
     if (const int e = file_.writeAt(bytes.data(), static_cast<std::int64_t>(bytes.size()), written_))
         return e;
     written_ += static_cast<std::int64_t>(bytes.size());
+    return 0;
+}
+
+int readWholeFile(const Path& path, std::int64_t maxBytes, std::string* bytes, std::int64_t* size)
+{
+    bytes->clear();
+    File file;
+    if (const int e = file.open(path, File::Mode::Read))
+        return e;
+    std::int64_t length = 0;
+    if (const int e = file.checkRegular(&length))
+        return e;
+    if (size)
+        *size = length;
+    if (length > maxBytes)
+        return EFBIG;
+    // One read of the length just seen (a file that grows meanwhile is read as it was).
+    bytes->resize(static_cast<size_t>(std::max<std::int64_t>(length, 0)));
+    std::int64_t got = 0;
+    if (const int e = file.readAt(bytes->data(), length, 0, &got))
+        return e;
+    bytes->resize(static_cast<size_t>(got));
     return 0;
 }
 

@@ -5,11 +5,13 @@
 // Plain C++ without Qt, with one POSIX and one Win32 implementation behind this interface.
 //
 // Failures come back as errno values (0 is success). The Windows build translates its system
-// errors to the nearest one: a lock held elsewhere is EAGAIN, a full disk ENOSPC, a missing file
-// ENOENT, a file held open without sharing ETXTBSY, a denied access EACCES.
+// errors to the nearest one: a lock held elsewhere is EAGAIN, a full disk or quota ENOSPC, a
+// missing file ENOENT, a file held open without sharing ETXTBSY, a denied access EACCES, a
+// device or network gone EIO; the Windows error number itself stays in errorText's message.
 //
 // Paths are std::filesystem::path; the Windows build hands them to the system as UTF-16, so
 // Japanese folder and file names work there too.
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -20,8 +22,21 @@ namespace fileio {
 
 using Path = std::filesystem::path;
 
-// The system's text for an error value.
+// The text of an error value (UTF-8), from the program's own table, so it reads the same on
+// every system. On Windows the number of the Windows error it came from is added (when this
+// thread's last failure was that one).
 std::string errorText(int error);
+
+// An error of the system itself (errno on POSIX systems, GetLastError() on Windows) as this
+// layer reports it. Remembers a Windows error for errorText.
+int errorFromSystem(unsigned long systemError);
+
+// Another program or workstation holds the file: opened without sharing (ETXTBSY), a byte range
+// or the lock taken (EAGAIN). Worth waiting for; every other error is not.
+bool inUse(int error);
+
+// Neither a regular file nor a folder: a FIFO or a device, which is never read or written.
+constexpr int kNotRegularFile = ESPIPE;
 
 // An open file, closed when the object goes. Other processes may open, read and write the same
 // file at the same time; the lock below keeps writers apart.
@@ -29,6 +44,7 @@ class File {
 public:
     enum class Mode {
         Read, // an existing file, for reading
+        ReadCreate, // for reading, created empty when missing
         ReadWrite, // an existing file
         ReadWriteCreate, // created empty when missing
         CreateNew, // created; EEXIST when it is there already
@@ -46,14 +62,20 @@ public:
     bool isOpen() const { return handle_ != kClosed; }
     void close();
 
-    // An exclusive lock on the whole file, however long it grows. Without waiting, a lock held
-    // by another process gives EAGAIN. Released by unlock(), close(), or the end of the process
-    // (even a crash), also on NFS and SMB shares.
+    // The exclusive lock of the writers: one byte far past any data (kLockOffset), on every
+    // system the same, so readers, who take no lock, are never refused by it, also where locks
+    // are mandatory (Windows, SMB shares). Without waiting, a lock held by another open of the
+    // file (another process, or another File here) gives EAGAIN. It belongs to this open file:
+    // released by unlock(), close(), or the end of the process (even a crash), and not by
+    // closing some other descriptor of the same file.
     int lock(bool wait);
     void unlock();
     bool locked() const { return locked_; }
 
     int size(std::int64_t* length) const;
+    // EISDIR for a folder, kNotRegularFile for a FIFO or a device, else 0 (and the file's
+    // length in *length): one look at the file.
+    int checkRegular(std::int64_t* length = nullptr) const;
     // Reads up to `length` bytes at `at`; *got is less only at the end of the file.
     int readAt(char* data, std::int64_t length, std::int64_t at, std::int64_t* got) const;
     // Writes all bytes at `at`, or fails.
@@ -74,6 +96,9 @@ private:
     bool locked_ = false;
 };
 
+// Where the writers' lock lies: the byte at 2^62, past anything a file of ours will hold.
+constexpr std::int64_t kLockOffset = std::int64_t { 1 } << 62;
+
 // The same lock on a file opened elsewhere (a descriptor, or a Windows HANDLE), for code that
 // holds a file of its own; every lock of the program on a file excludes every other.
 int lockNative(std::intptr_t handle, bool wait);
@@ -84,19 +109,37 @@ void unlockNative(std::intptr_t handle);
 using FlushFunction = std::function<int(File& file)>;
 FlushFunction setFlushForTests(FlushFunction flush);
 
+// Reads the whole of a regular file of at most maxBytes bytes into *bytes, with one open, one
+// look at its kind and size, the reads and one close. ENOENT when it is missing, EISDIR for a
+// folder, kNotRegularFile for a FIFO or a device (neither waited for nor read), EFBIG when it
+// holds more than maxBytes (*size then says how much). One read of the length it has when
+// opened: a file that grows meanwhile is read as it was.
+int readWholeFile(const Path& path, std::int64_t maxBytes, std::string* bytes, std::int64_t* size = nullptr);
+
+// The file's final path, spelled one way whatever way it was reached (links followed, "." and
+// ".." gone; on Windows the volume's own name, so a mapped drive letter and the \\server\share
+// path of the same file agree, and case folded); `path` itself when it cannot be found.
+Path finalPath(const Path& path);
+
+// A check run before every open of File: a non-zero value fails the open with that error, as
+// if the system had refused it. Tests install one to play another program holding a file (a
+// sharing violation exists on Windows only); an empty function removes it. Returns the one before.
+using OpenCheck = std::function<int(const Path& path, File::Mode mode)>;
+OpenCheck setOpenCheckForTests(OpenCheck check);
+
 // Makes a new file's name durable: flushes the folder that holds `path` (POSIX; on Windows the
 // file system journals names itself).
 void flushFolderOf(const Path& path);
 
 // Appends a record of `length` bytes to a file of records of `recordLength` bytes: opens it
-// (creating it), takes the lock without waiting, writes after the last complete record (the
-// length is taken under the lock, so two writers never choose the same place, and a partial
+// (creating it; anything but a regular file is refused at stage 1), takes the lock without waiting, writes after the
+// last complete record (the length is taken under the lock, so two writers never choose the same place, and a partial
 // record left by a crash is overwritten), flushes it and unlocks. When the write or the flush
 // fails the file is cut back to where it was, so the record is stored completely or not at all.
 struct AppendOutcome {
     int error = 0;
     int stage = 0; // the step reached: 1 open, 2 lock, 3 length, 4 write, 5 flush, 6 done
-    bool busy = false; // another writer holds the lock: wait and try again
+    bool busy = false; // another writer holds the lock, or a program the file: wait and try again
     std::int64_t recordNumber = 0; // 1-based number of the record written
 };
 AppendOutcome appendRecord(const Path& path, const char* record, std::int64_t length, int recordLength);

@@ -1,4 +1,4 @@
-// The file layer on POSIX systems: fcntl record locks, pwrite, fsync, ftruncate, rename.
+// The file layer on POSIX systems: open-file-description locks, pwrite, fsync, ftruncate, rename.
 #include "fileio/internal.h"
 
 #include <algorithm>
@@ -24,17 +24,30 @@ int openRetrying(const Path& path, int flags)
     }
 }
 
-// A record lock from the start to the end of the file, however long it grows.
+// The writers' lock: the single byte at kLockOffset, as the Windows build locks it, so Linux
+// and Windows workstations on one share exclude each other, and a share that makes locks
+// mandatory (SMB) never refuses a reader because of it. An open-file-description lock, like a
+// Windows lock, belongs to the open file: a classic fcntl lock would be dropped as soon as the
+// process closed any other descriptor of the same file. Where the system has none (EINVAL),
+// the classic lock on the same byte stands in.
 int setLock(int fd, short type, bool wait)
 {
     struct flock fl { };
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(kLockOffset);
+    fl.l_len = 1;
+    bool openFileLock = true;
     for (;;) {
-        if (::fcntl(fd, wait ? F_SETLKW : F_SETLK, &fl) == 0)
+        const int command = openFileLock ? (wait ? F_OFD_SETLKW : F_OFD_SETLK) : (wait ? F_SETLKW : F_SETLK);
+        if (::fcntl(fd, command, &fl) == 0)
             return 0;
+        if (errno == EINVAL && openFileLock) {
+            openFileLock = false;
+            continue;
+        }
         if (errno != EINTR)
-            return errno == EACCES ? EAGAIN : errno;
+            return errno == EACCES ? EAGAIN : errorFromSystem(static_cast<unsigned long>(errno));
     }
 }
 
@@ -43,15 +56,42 @@ int fd(std::intptr_t handle)
     return static_cast<int>(handle);
 }
 
+// A read or write refused on a share where byte-range locks are mandatory (SMB): the range is
+// locked by another workstation.
+int transferError(int e)
+{
+    return e == EACCES ? EAGAIN : errorFromSystem(static_cast<unsigned long>(e));
+}
+
 } // namespace
+
+namespace detail {
+std::string systemNote(int)
+{
+    return {};
+}
+} // namespace detail
+
+// A share's sharing violation (another program holds the file open without sharing it) comes
+// as EBUSY from the SMB client.
+int errorFromSystem(unsigned long systemError)
+{
+    const int e = static_cast<int>(systemError);
+    return e == EBUSY ? ETXTBSY : e;
+}
 
 int File::open(const Path& path, Mode mode)
 {
     close();
+    if (const int e = detail::openCheckForTests(path, mode))
+        return e;
     int flags = O_RDWR;
     switch (mode) {
     case Mode::Read:
         flags = O_RDONLY;
+        break;
+    case Mode::ReadCreate:
+        flags = O_RDONLY | O_CREAT;
         break;
     case Mode::ReadWrite:
         break;
@@ -67,7 +107,7 @@ int File::open(const Path& path, Mode mode)
     }
     const int f = openRetrying(path, flags);
     if (f < 0)
-        return errno;
+        return errorFromSystem(static_cast<unsigned long>(errno));
     handle_ = f;
     return 0;
 }
@@ -100,6 +140,18 @@ int File::size(std::int64_t* length) const
     return 0;
 }
 
+int File::checkRegular(std::int64_t* length) const
+{
+    struct stat st { };
+    if (::fstat(fd(handle_), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+    if (length)
+        *length = st.st_size;
+    return 0;
+}
+
 int File::readAt(char* data, std::int64_t length, std::int64_t at, std::int64_t* got) const
 {
     std::int64_t done = 0;
@@ -108,7 +160,7 @@ int File::readAt(char* data, std::int64_t length, std::int64_t at, std::int64_t*
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            return transferError(errno);
         }
         if (n == 0)
             break;
@@ -125,7 +177,7 @@ int File::writeAt(const char* data, std::int64_t length, std::int64_t at)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            return transferError(errno);
         }
         if (n == 0)
             return EIO;
@@ -256,8 +308,9 @@ int Replacement::commit()
     return 0;
 }
 
-// An fcntl lock: the system drops it when the process ends, however it ends, and it needs no
-// clean-up of a stale lock file left by a crash.
+// The writers' lock on a lock file: the system drops it when the process ends, however it
+// ends, and it needs no clean-up of a stale lock file left by a crash. Only the lock refuses:
+// another program merely having the file open does not.
 InstanceLock::Outcome InstanceLock::acquire(const Path& lockFile)
 {
     if (held())
@@ -265,12 +318,19 @@ InstanceLock::Outcome InstanceLock::acquire(const Path& lockFile)
     const int f = openRetrying(lockFile, O_RDWR | O_CREAT);
     if (f < 0)
         return Outcome::Unavailable;
-    if (setLock(f, F_WRLCK, false) != 0) {
+    if (const int e = setLock(f, F_WRLCK, false)) {
         ::close(f);
-        return Outcome::HeldElsewhere;
+        return e == EAGAIN ? Outcome::HeldElsewhere : Outcome::Unavailable;
     }
     handle_ = f;
     return Outcome::Acquired;
+}
+
+Path finalPath(const Path& path)
+{
+    std::error_code ec;
+    const Path final = std::filesystem::canonical(path, ec);
+    return ec ? path : final;
 }
 
 void InstanceLock::release()

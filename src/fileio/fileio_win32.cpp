@@ -6,8 +6,15 @@
 #include <cerrno>
 #include <windows.h>
 
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
+
 namespace fileio {
 namespace {
+
+// The Windows error behind this thread's last failure, for errorText.
+thread_local DWORD lastWindowsError = 0;
 
 int errnoFrom(DWORD error)
 {
@@ -21,28 +28,50 @@ int errnoFrom(DWORD error)
     case ERROR_BAD_NET_NAME:
     case ERROR_INVALID_NAME:
         return ENOENT;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
     case ERROR_NETWORK_ACCESS_DENIED:
         return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
     case ERROR_SHARING_VIOLATION:
+    case ERROR_DELETE_PENDING:
         return ETXTBSY;
     case ERROR_LOCK_VIOLATION:
     case ERROR_IO_PENDING:
         return EAGAIN;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
         return ENOSPC;
     case ERROR_FILE_TOO_LARGE:
         return EFBIG;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    // The disk, the device or the network went away or failed.
     case ERROR_NOT_READY:
     case ERROR_CRC:
     case ERROR_GEN_FAILURE:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_NETNAME_DELETED:
     case ERROR_UNEXP_NET_ERR:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case ERROR_CONNECTION_ABORTED:
+    case ERROR_CONNECTION_REFUSED:
+    case ERROR_REM_NOT_LIST:
+    case ERROR_NETWORK_BUSY:
     case ERROR_SEM_TIMEOUT:
         return EIO;
     default:
@@ -50,9 +79,22 @@ int errnoFrom(DWORD error)
     }
 }
 
+// STATUS_DELETE_PENDING: the file was deleted while another process holds it open, which
+// Windows reports as a denied access. That one goes away by waiting.
+bool deletePending()
+{
+    using GetStatus = LONG(WINAPI*)();
+    static const GetStatus getStatus = reinterpret_cast<GetStatus>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetLastNtStatus")));
+    return getStatus && static_cast<ULONG>(getStatus()) == 0xC0000056UL;
+}
+
 int lastError()
 {
-    return errnoFrom(GetLastError());
+    DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && deletePending())
+        error = ERROR_DELETE_PENDING;
+    return errorFromSystem(error);
 }
 
 HANDLE h(std::intptr_t handle)
@@ -69,10 +111,9 @@ OVERLAPPED at(std::int64_t offset)
 }
 
 // Windows locks are mandatory: a locked range can be neither read nor written by another
-// process. The lock therefore covers one byte far past any data a file of ours will hold, so it
-// keeps writers apart as the POSIX advisory lock does, while readers (who take no lock) read on.
-// Every build of the program locks the same byte, also across an SMB share.
-constexpr std::int64_t kLockOffset = std::int64_t { 1 } << 62;
+// process. The lock therefore covers one byte far past any data a file of ours will hold
+// (kLockOffset), so it keeps writers apart while readers (who take no lock) read on. Every build
+// of the program locks the same byte, also across an SMB share.
 
 std::wstring wide(const std::string& utf8)
 {
@@ -84,9 +125,14 @@ std::wstring wide(const std::string& utf8)
     return out;
 }
 
-// One argument of a command line, quoted as the C runtime's parser reads it back.
+// One argument of a command line as the C runtime's parser reads it back: as it is when it
+// needs no quotes (the launcher gets 001, as it always has), else quoted.
 void appendQuoted(std::wstring& line, const std::wstring& arg)
 {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += arg;
+        return;
+    }
     line += L'"';
     size_t backslashes = 0;
     for (wchar_t c : arg) {
@@ -104,14 +150,38 @@ void appendQuoted(std::wstring& line, const std::wstring& arg)
 
 } // namespace
 
+namespace detail {
+std::string systemNote(int error)
+{
+    if (lastWindowsError == 0 || errnoFrom(lastWindowsError) != error)
+        return {};
+    return "（Windows のエラー " + std::to_string(lastWindowsError) + "）";
+}
+} // namespace detail
+
+int errorFromSystem(unsigned long systemError)
+{
+    lastWindowsError = static_cast<DWORD>(systemError);
+    return errnoFrom(lastWindowsError);
+}
+
 int File::open(const Path& path, Mode mode)
 {
     close();
+    if (const int e = detail::openCheckForTests(path, mode))
+        return e;
     DWORD access = GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = OPEN_EXISTING;
+    DWORD flags = FILE_ATTRIBUTE_NORMAL;
     switch (mode) {
     case Mode::Read:
         access = GENERIC_READ;
+        // A folder opens too, so that checkRegular() can name it.
+        flags |= FILE_FLAG_BACKUP_SEMANTICS;
+        break;
+    case Mode::ReadCreate:
+        access = GENERIC_READ;
+        disposition = OPEN_ALWAYS;
         break;
     case Mode::ReadWrite:
         break;
@@ -128,7 +198,7 @@ int File::open(const Path& path, Mode mode)
     // Shared for everything, also for renaming over it: other workstations read and append
     // at the same time, and a replacement must not fail because a reader has the file open.
     const HANDLE f = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        disposition, flags, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return lastError();
     handle_ = reinterpret_cast<std::intptr_t>(f);
@@ -166,6 +236,20 @@ int File::size(std::int64_t* length) const
     return 0;
 }
 
+int File::checkRegular(std::int64_t* length) const
+{
+    if (GetFileType(h(handle_)) != FILE_TYPE_DISK)
+        return kNotRegularFile;
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!GetFileInformationByHandle(h(handle_), &info))
+        return lastError();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return EISDIR;
+    if (length)
+        *length = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+    return 0;
+}
+
 int File::readAt(char* data, std::int64_t length, std::int64_t offset, std::int64_t* got) const
 {
     std::int64_t done = 0;
@@ -194,8 +278,10 @@ int File::writeAt(const char* data, std::int64_t length, std::int64_t offset)
         DWORD n = 0;
         if (!WriteFile(h(handle_), data, chunk, &n, &ov))
             return lastError();
-        if (n == 0)
+        if (n == 0) {
+            lastWindowsError = 0;
             return EIO;
+        }
         data += n;
         length -= n;
         offset += n;
@@ -265,6 +351,9 @@ void restrictTemporary(File&, const Path&) { }
 
 } // namespace detail
 
+constexpr int kReplaceTries = 100;
+constexpr DWORD kReplaceWaitMs = 50;
+
 // MoveFileExW rather than ReplaceFileW: ReplaceFileW fails when there is no old file yet, and
 // some of its failures leave the names in between. The move is one rename on NTFS and on SMB
 // shares, and MOVEFILE_WRITE_THROUGH returns only when it is on the disk.
@@ -278,33 +367,65 @@ int Replacement::commit()
     if (const int e = flushAndCheckLength())
         return e;
     file_.close();
-    // A reader that opened the old file without delete sharing, or a virus scanner, holds it
-    // for a moment: try again for about a second.
+    // A reader that opened the old file without delete sharing (a teacher's editor, a backup
+    // or a virus scanner) holds it: try again for a few seconds. Held for longer, the old file
+    // stays as it was and the caller is told that another program has it open.
     for (int tries = 0;; ++tries) {
         if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             break;
         const DWORD e = GetLastError();
-        if (tries >= 20 || (e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED))
-            return errnoFrom(e);
-        Sleep(50);
+        const bool held = e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION
+            || (e == ERROR_ACCESS_DENIED && !(GetFileAttributesW(target_.c_str()) & FILE_ATTRIBUTE_READONLY));
+        if (!held)
+            return errorFromSystem(e);
+        if (tries >= kReplaceTries)
+            return errorFromSystem(ERROR_SHARING_VIOLATION);
+        Sleep(kReplaceWaitMs);
     }
     temporary_.clear();
     return 0;
 }
 
-// A file opened without sharing, rather than a named mutex: the system closes it when the
-// process ends, however it ends; it is the same lock file, keyed the same way, as on POSIX
-// systems (one per user and executable); and a named mutex would be per log-on session.
+// The writers' lock on a lock file rather than a named mutex: the system releases it when the
+// process ends, however it ends; it is the same lock, on the same byte, as on POSIX systems;
+// and a named mutex would be per log-on session. The file is opened sharing everything, so
+// another program that merely has it open (a virus scanner, a backup) refuses nothing: only
+// the lock does.
 InstanceLock::Outcome InstanceLock::acquire(const Path& lockFile)
 {
     if (held())
         return Outcome::Acquired;
-    const HANDLE f = CreateFileW(
-        lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE f = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION ? Outcome::HeldElsewhere : Outcome::Unavailable;
+        return Outcome::Unavailable;
+    if (const int e = lockNative(reinterpret_cast<std::intptr_t>(f), false)) {
+        CloseHandle(f);
+        return e == EAGAIN ? Outcome::HeldElsewhere : Outcome::Unavailable;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(f);
     return Outcome::Acquired;
+}
+
+Path finalPath(const Path& path)
+{
+    const HANDLE f = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring name(1024, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(f, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+    if (n >= name.size()) {
+        name.resize(n + 1);
+        n = GetFinalPathNameByHandleW(f, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+    }
+    CloseHandle(f);
+    if (n == 0 || n >= name.size())
+        return path;
+    name.resize(n);
+    // Names differ only in case on Windows: one spelling for one file.
+    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return Path(name);
 }
 
 void InstanceLock::release()

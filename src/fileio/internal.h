@@ -25,4 +25,10 @@ int writeDirect(File& file, const char* data, std::int64_t length);
 // when it will replace a file (whose permissions it gets at the commit).
 void restrictTemporary(File& temporary, const Path& target);
 
+// The error the test's open check gives for this open (0: none installed, or it lets it pass).
+int openCheckForTests(const Path& path, File::Mode mode);
+
+// What this system adds to an error's text (on Windows the Windows error number), or "".
+std::string systemNote(int error);
+
 } // namespace fileio::detail

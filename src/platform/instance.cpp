@@ -8,10 +8,18 @@
 
 namespace platform {
 
+// Keyed by the executable's final path, so every way of reaching the same program (a link, a
+// mapped drive letter and the \\server\share path, another case of its letters on Windows)
+// finds the same lock.
 SingleInstance::SingleInstance(const QString& executablePath)
 {
-    const QString key = QFileInfo(executablePath).absoluteFilePath();
-    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const std::u8string key
+        = fileio::finalPath(nativePath(QFileInfo(executablePath).absoluteFilePath())).generic_u8string();
+    const QByteArray hash = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(key.data()), static_cast<qsizetype>(key.size())),
+        QCryptographicHash::Sha1)
+                                .toHex()
+                                .left(16);
     lockPath_ = QDir::temp().filePath(QStringLiteral("kanameru-%1.lock").arg(QString::fromLatin1(hash)));
 }
 

@@ -3,11 +3,17 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "fileio/fileio.h"
+#include "platform/nativepath.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
+#include <cerrno>
 
 namespace platform {
 
@@ -30,15 +36,6 @@ int fail(int code, const QString& detail)
 QString sdlError()
 {
     return QString::fromUtf8(SDL_GetError());
-}
-
-QByteArray encodedPath(const QString& path)
-{
-#ifdef _WIN32
-    return path.toUtf8(); // SDL takes UTF-8 file names on Windows
-#else
-    return QFile::encodeName(path);
-#endif
 }
 
 // The command split into its parts: "play", the path, and whether "wait" was given.
@@ -126,6 +123,26 @@ struct WavBuffer {
     }
 };
 
+// Each sound is read from its folder once and kept: on a network share every read is a round
+// trip, and a sound plays at every judgement. A sound whose file changed (another size or
+// modification time) is read again. Sounds of a school take a few megabytes at most; a file
+// beyond kMaxCachedBytes is played but not kept.
+struct CachedWav {
+    qint64 fileSize = -1;
+    QDateTime modified;
+    SDL_AudioSpec spec {};
+    QByteArray samples;
+};
+constexpr qsizetype kMaxCachedBytes = 32 << 20;
+// A WAV file is read whole; one beyond this is no sound effect.
+constexpr std::int64_t kMaxWavBytes = 512 << 20;
+
+QHash<QString, CachedWav>& wavCache()
+{
+    static QHash<QString, CachedWav> cache;
+    return cache;
+}
+
 // The output device stays open between sounds (paused while silent), so a sound starts without
 // the cost of opening the device and its end is never cut off by closing it. A sound in
 // another format, or a device that has gone away, makes it open afresh.
@@ -170,40 +187,71 @@ QString deviceFor(SDL_AudioSpec spec)
 
 int playAndWait(const QString& path)
 {
+    // One look at the file (a round trip on a share): its kind, size and time together.
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    const bool isFile = info.isFile();
+    if (!isFile && (info.isDir() || !info.exists())) {
+        wavCache().remove(path);
         return fail(kMciFileNotFound, path);
-    if (!info.isFile()) // a FIFO or a device: opening or reading it could wait for ever
+    }
+    if (!isFile) // a FIFO or a device: opening or reading it could wait for ever
         return fail(kMciInvalidFile, path);
-    SDL_RWops* file = SDL_RWFromFile(encodedPath(path).constData(), "rb");
-    if (file == nullptr)
-        return fail(kMciFileNotFound, path + QStringLiteral(" (") + sdlError() + u')');
-
-    QString why;
-    if (!audioReady(&why)) {
-        SDL_RWclose(file);
-        return fail(kMciNoAudioDevice, why);
+    const qint64 fileSize = info.size();
+    const QDateTime modified = info.lastModified();
+    const auto found = wavCache().constFind(path);
+    const CachedWav* sound
+        = found != wavCache().constEnd() && found->fileSize == fileSize && found->modified == modified ? &*found
+                                                                                                       : nullptr;
+    CachedWav loaded;
+    if (sound == nullptr) {
+        wavCache().remove(path);
+        // Read whole in one go (open, size, one read, close), not piecemeal through the C library.
+        std::string bytes;
+        if (const int e = fileio::readWholeFile(nativePath(path), kMaxWavBytes, &bytes)) {
+            const QString why = QString::fromStdString(fileio::errorText(e));
+            return fail(e == ENOENT ? kMciFileNotFound : kMciInvalidFile, path + QStringLiteral(" (") + why + u')');
+        }
+        SDL_RWops* file = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+        if (file == nullptr)
+            return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
+        QString why;
+        if (!audioReady(&why)) {
+            SDL_RWclose(file);
+            return fail(kMciNoAudioDevice, why);
+        }
+        WavBuffer wav;
+        if (SDL_LoadWAV_RW(file, 1, &loaded.spec, &wav.data, &wav.length) == nullptr) {
+            wav.data = nullptr;
+            return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
+        }
+        loaded.fileSize = fileSize;
+        loaded.modified = modified;
+        loaded.samples = QByteArray(reinterpret_cast<const char*>(wav.data), static_cast<qsizetype>(wav.length));
+        sound = loaded.samples.size() <= kMaxCachedBytes ? &*wavCache().insert(path, loaded) : &loaded;
+    } else {
+        QString why;
+        if (!audioReady(&why))
+            return fail(kMciNoAudioDevice, why);
     }
-    WavBuffer wav;
-    SDL_AudioSpec spec {};
-    if (SDL_LoadWAV_RW(file, 1, &spec, &wav.data, &wav.length) == nullptr) {
-        wav.data = nullptr;
-        return fail(kMciInvalidFile, path + QStringLiteral(" (") + sdlError() + u')');
-    }
+    const SDL_AudioSpec spec = sound->spec;
+    const struct {
+        const Uint8* data;
+        Uint32 length;
+    } wav { reinterpret_cast<const Uint8*>(sound->samples.constData()), static_cast<Uint32>(sound->samples.size()) };
     if (spec.freq < kMinSampleRate || spec.freq > kMaxSampleRate)
         return fail(kMciOutputsUnsuitable, path + QStringLiteral(" (%1 Hz)").arg(QString::number(spec.freq)));
     const int bytesPerSecond = spec.freq * spec.channels * static_cast<int>(SDL_AUDIO_BITSIZE(spec.format)) / 8;
     if (bytesPerSecond <= 0)
         return fail(kMciInvalidFile, path);
 
-    why = deviceFor(spec);
+    const QString why = deviceFor(spec);
     if (!why.isEmpty())
         return fail(kMciNoAudioDevice, why);
     SDL_ClearQueuedAudio(device.id);
     if (SDL_QueueAudio(device.id, wav.data, wav.length) != 0) {
-        why = sdlError();
+        const QString queueWhy = sdlError();
         closeDevice();
-        return fail(kMciNoAudioDevice, why);
+        return fail(kMciNoAudioDevice, queueWhy);
     }
 
     const qint64 soundMs = static_cast<qint64>(wav.length) * 1000 / bytesPerSecond;

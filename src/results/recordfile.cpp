@@ -3,32 +3,12 @@
 #include "fileio/fileio.h"
 #include "platform/nativepath.h"
 
-#include <QFileInfo>
+#include <algorithm>
 
 #include <cerrno>
-#include <cstring>
 
 namespace kanameru::recordfile {
 using platform::nativePath;
-
-namespace {
-
-// Why a path cannot serve as a record file (a folder, a FIFO, a device), or nullopt when it is a
-// regular file or not there at all. Looked at before opening: opening a FIFO would wait for a
-// writer for ever.
-std::optional<IoError> notARegularFile(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile())
-        return std::nullopt;
-    return IoError { kPathFileAccess,
-        describe(kPathFileAccess)
-            + (info.isDir() ? QStringLiteral("（ファイルではなくフォルダです）")
-                            : QStringLiteral("（普通のファイルではありません。FIFO や装置は使えません）")),
-        path };
-}
-
-} // namespace
 
 QString describe(int number)
 {
@@ -60,6 +40,15 @@ IoError errorFromErrno(int errnoValue, const QString& path)
         number = kFileAlreadyOpen;
         break;
     case EIO:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ECONNABORTED:
+    case ECONNRESET:
+    case ETIMEDOUT:
+#ifdef ESTALE
+    case ESTALE:
+#endif
         number = kDeviceIo;
         break;
     case ENOSPC:
@@ -78,9 +67,10 @@ IoError errorFromErrno(int errnoValue, const QString& path)
     default:
         break;
     }
-    const QString reason = errnoValue == EISDIR ? QStringLiteral("ファイルではなくフォルダです")
-                                                : QString::fromLocal8Bit(std::strerror(errnoValue));
-    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path };
+    const QString reason = QString::fromStdString(fileio::errorText(errnoValue));
+    // Another program or workstation holds the file: waiting mends it.
+    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path,
+        fileio::inUse(errnoValue) };
 }
 
 std::optional<IoError> createIfMissing(const QString& path)
@@ -93,11 +83,11 @@ std::optional<IoError> createIfMissing(const QString& path)
     }
     if (e != EEXIST)
         return errorFromErrno(e, path);
-    // It is there; make sure it can be opened at all.
-    if (auto e = notARegularFile(path))
-        return e;
+    // It is there; make sure it can be opened and read at all.
     fileio::File existing;
     if (const int e2 = existing.open(nativePath(path), fileio::File::Mode::Read))
+        return errorFromErrno(e2, path);
+    if (const int e2 = existing.checkRegular())
         return errorFromErrno(e2, path);
     return std::nullopt;
 }
@@ -105,8 +95,6 @@ std::optional<IoError> createIfMissing(const QString& path)
 std::optional<IoError> appendRecord(
     const QString& path, const QByteArray& record, int recordLength, int* stage, qint64* recordNumber)
 {
-    if (auto e = notARegularFile(path))
-        return e;
     const fileio::AppendOutcome out
         = fileio::appendRecord(nativePath(path), record.constData(), record.size(), recordLength);
     if (stage)
@@ -114,7 +102,7 @@ std::optional<IoError> appendRecord(
     if (recordNumber && out.recordNumber > 0)
         *recordNumber = out.recordNumber;
     // Another writer holds the lock: the caller waits and tries again.
-    if (out.busy)
+    if (out.busy && out.error == EAGAIN)
         return IoError { kPermissionDenied, describe(kPermissionDenied) + QStringLiteral("（他の端末が記録中です）"),
             path, true };
     if (out.error != 0)
@@ -123,7 +111,7 @@ std::optional<IoError> appendRecord(
 }
 
 std::optional<IoError> readLastRecords(
-    const QString& path, int recordLength, qint64 lastCount, RecordBlock* out, bool missingIsEmpty, int* stage)
+    const QString& path, int recordLength, qint64 lastCount, RecordBlock* out, Missing missing, int* stage)
 {
     int dummyStage = 0;
     int& at = stage ? *stage : dummyStage;
@@ -132,17 +120,20 @@ std::optional<IoError> readLastRecords(
     out->firstNumber = 1;
     out->totalRecords = 0;
     at = 1;
-    if (auto e = notARegularFile(path))
-        return e;
+    // One open, one look at the file, one read and one close: on a network share each is a
+    // round trip. A FIFO opens without waiting and is never read.
     fileio::File file;
     if (const int e = file.open(nativePath(path), fileio::File::Mode::Read)) {
-        if (e == ENOENT && missingIsEmpty)
+        if (e != ENOENT || missing == Missing::Fails)
+            return errorFromErrno(e, path);
+        if (missing == Missing::IsEmpty)
             return std::nullopt;
-        return errorFromErrno(e, path);
+        // Made empty on the first start: nothing to read.
+        return createIfMissing(path);
     }
     at = 2;
     std::int64_t size = 0;
-    if (const int e = file.size(&size))
+    if (const int e = file.checkRegular(&size))
         return errorFromErrno(e, path);
     const qint64 total = size / recordLength;
     const qint64 first = (lastCount > 0 && total > lastCount) ? total - lastCount : 0;
@@ -150,13 +141,39 @@ std::optional<IoError> readLastRecords(
     at = 3;
     out->bytes.resize(static_cast<qsizetype>(wanted));
     std::int64_t got = 0;
-    if (const int e = file.readAt(out->bytes.data(), wanted, first * recordLength, &got))
-        return errorFromErrno(e, path);
+    if (wanted > 0) {
+        if (const int e = file.readAt(out->bytes.data(), wanted, first * recordLength, &got))
+            return errorFromErrno(e, path);
+    }
     // A file cut short meanwhile: keep the complete records that were there.
     out->bytes.resize(static_cast<qsizetype>(got / recordLength * recordLength));
     out->firstNumber = first + 1;
     out->totalRecords = first + got / recordLength;
     at = 4;
+    return std::nullopt;
+}
+
+std::optional<IoError> forEachBlock(const QString& path, int recordLength, qint64 blockRecords,
+    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take)
+{
+    fileio::File file;
+    if (const int e = file.open(nativePath(path), fileio::File::Mode::Read))
+        return e == ENOENT ? std::nullopt : std::optional<IoError>(errorFromErrno(e, path));
+    std::int64_t size = 0;
+    if (const int e = file.checkRegular(&size))
+        return errorFromErrno(e, path);
+    const qint64 total = size / recordLength;
+    QByteArray bytes;
+    for (qint64 first = 0; first < total; first += blockRecords) {
+        const qint64 count = std::min(blockRecords, total - first);
+        bytes.resize(static_cast<qsizetype>(count * recordLength));
+        std::int64_t got = 0;
+        if (const int e = file.readAt(bytes.data(), bytes.size(), first * recordLength, &got))
+            return errorFromErrno(e, path);
+        bytes.resize(static_cast<qsizetype>(got / recordLength * recordLength));
+        if (bytes.isEmpty() || !take(bytes, first + 1))
+            break;
+    }
     return std::nullopt;
 }
 

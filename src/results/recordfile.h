@@ -4,6 +4,7 @@
 // complete records. Failures come back as the error numbers the results routines handle.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kanameru::recordfile {
@@ -20,8 +21,9 @@ struct IoError {
     int number = 0;
     QString description; // Japanese text for a message box, with the system's reason
     QString path;
-    // The file's lock is held by another writer (another workstation): worth waiting for.
-    // Every other error, a forbidden or read-only file among them, is not.
+    // Another workstation or program holds the file: its lock is taken, it is open without
+    // sharing, or a share refuses a locked range. Worth waiting for. Every other error, a
+    // forbidden or read-only file among them, is not.
     bool lockedByOther = false;
 };
 
@@ -51,9 +53,17 @@ struct RecordBlock {
     qint64 firstNumber = 1; // record number of the first one
     qint64 totalRecords = 0; // complete records in the file
 };
-// A missing file gives an empty block when missingIsEmpty, else kFileNotFound.
+// What a missing file gives: an empty block, kFileNotFound, or an empty block and the file
+// created empty.
+enum class Missing { IsEmpty, Fails, IsCreated };
 std::optional<IoError> readLastRecords(const QString& path, int recordLength, qint64 lastCount, RecordBlock* out,
-    bool missingIsEmpty = true, int* stage = nullptr);
+    Missing missing = Missing::IsEmpty, int* stage = nullptr);
+
+// Reads every complete record of a file block by block (at most blockRecords at a time) and
+// hands each block to `take` with the number of its first record; `take` returns false to
+// stop. Memory stays flat whatever the file's size. A missing file has no records.
+std::optional<IoError> forEachBlock(const QString& path, int recordLength, qint64 blockRecords,
+    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take);
 
 // Number of complete records; 0 for a missing file.
 qint64 completeRecords(const QString& path, int recordLength);

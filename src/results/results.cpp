@@ -224,15 +224,17 @@ bool loadChecked(bool accumulateToo)
         return false;
     };
 
-    stageMarker = 2;
-    if (!retryLoadStep([&] { return recordfile::createIfMissing(path); }))
-        return failed();
-
-    stageMarker = 4;
-    // Kept from one rebuild to the next, so a rebuild allocates nothing once warmed up.
+    // Kept from one rebuild to the next, so a rebuild allocates nothing once warmed up. A missing
+    // file is made empty, as on the first start. One open of the file: the stage marker says 2
+    // for its opening (or making), 4 for its reading.
     static recordfile::RecordBlock block;
-    if (!retryLoadStep(
-            [&] { return recordfile::readLastRecords(path, kResultRecordLength, kResultsReadWindow, &block, false); }))
+    if (!retryLoadStep([&] {
+            int at = 0;
+            auto e = recordfile::readLastRecords(
+                path, kResultRecordLength, kResultsReadWindow, &block, recordfile::Missing::IsCreated, &at);
+            stageMarker = at <= 1 ? 2 : 4;
+            return e;
+        }))
         return failed();
 
     stageMarker = 5;
@@ -317,7 +319,7 @@ qint64 storedResultCount(const QString& path)
 Result<std::vector<LoadedResult>> readStoredResults(qint64 lastCount, const QString& path)
 {
     recordfile::RecordBlock block;
-    if (const auto e = recordfile::readLastRecords(path, kResultRecordLength, lastCount, &block, true))
+    if (const auto e = recordfile::readLastRecords(path, kResultRecordLength, lastCount, &block))
         return FileError { path, 0, e->description };
     std::vector<LoadedResult> records;
     parseResultRecords(block.bytes, block.firstNumber, &records);
@@ -327,7 +329,7 @@ Result<std::vector<LoadedResult>> readStoredResults(qint64 lastCount, const QStr
 Result<std::vector<InstallationResultRecord>> readInstallationResults(const QString& path)
 {
     recordfile::RecordBlock block;
-    if (const auto e = recordfile::readLastRecords(path, kInstallationRecordLength, 0, &block, true))
+    if (const auto e = recordfile::readLastRecords(path, kInstallationRecordLength, 0, &block))
         return FileError { path, 0, e->description };
     std::vector<InstallationResultRecord> out;
     const qsizetype n = block.bytes.size() / kInstallationRecordLength;

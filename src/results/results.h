@@ -121,6 +121,9 @@ qint64 storedResultCount(const QString& path = resultsFilePath());
 // when lastCount <= 0), with their record numbers; a missing file gives none.
 Result<std::vector<LoadedResult>> readStoredResults(qint64 lastCount, const QString& path = resultsFilePath());
 
+// Turns a block of 44-byte records into attempts numbered from firstNumber.
+void parseResultRecords(const QByteArray& bytes, qint64 firstNumber, std::vector<LoadedResult>* out);
+
 // Every complete record of an installation-wide file, in file order.
 Result<std::vector<InstallationResultRecord>> readInstallationResults(
     const QString& path = installationResultsFilePath());

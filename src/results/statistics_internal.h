@@ -33,7 +33,5 @@ void keepRecords(const std::vector<LoadedResult>& records, double asOf, bool ign
 void keepRecordBytes(const QByteArray& bytes, qint64 firstNumber, double asOf, bool accumulateToo);
 // Adds the kept records to the count and points tables.
 void accumulate(double asOf);
-// Turns a block of 44-byte records into attempts numbered from firstNumber.
-void parseResultRecords(const QByteArray& bytes, qint64 firstNumber, std::vector<LoadedResult>* out);
 
 } // namespace kanameru

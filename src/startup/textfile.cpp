@@ -1,6 +1,7 @@
 #include "startup/textfile.h"
 
 #include "fileio/fileio.h"
+#include "platform/events.h"
 #include "platform/nativepath.h"
 
 #include <QFile>
@@ -9,12 +10,6 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace kanameru {
 
@@ -22,9 +17,9 @@ namespace {
 constexpr const char* kCodePage = "Windows-31J";
 constexpr qsizetype kShownValueLength = 40;
 
-QString systemReason(int errnoValue)
+QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(errnoValue));
+    return QString::fromStdString(fileio::errorText(error));
 }
 
 FileError tooLarge(const QString& path, qint64 size, qint64 maxBytes)
@@ -139,74 +134,39 @@ std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
     return std::nullopt;
 }
 
-#ifndef Q_OS_WIN
+// Another program holding the file (a teacher's editor, a backup or a virus scanner) is waited
+// for, every second for a few seconds, letting window events run; only then is the file
+// reported, with the real reason.
+constexpr int kInUseTries = 5;
+constexpr int kInUseWaitMs = 1000;
+
 Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 {
-    const QByteArray name = QFile::encodeName(path);
-    int fd = -1;
-    do {
-        // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return missingFile(path);
-        return cannotRead(path, systemReason(errno));
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer { fd };
-    struct stat st { };
-    if (::fstat(fd, &st) != 0)
-        return cannotRead(path, systemReason(errno));
-    if (!S_ISREG(st.st_mode))
-        return notAFile(path, S_ISDIR(st.st_mode));
-    if (st.st_size > maxBytes)
-        return tooLarge(path, st.st_size, maxBytes);
-    // The file may grow while it is read: never read more than the limit allows.
-    QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-    qint64 done = 0;
-    for (;;) {
-        if (done == bytes.size()) {
-            if (bytes.size() > maxBytes)
-                return tooLarge(path, bytes.size(), maxBytes);
-            bytes.resize(bytes.size() + 4096);
-        }
-        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return cannotRead(path, systemReason(errno));
-        }
-        if (n == 0)
+    std::string bytes;
+    std::int64_t size = 0;
+    int e = 0;
+    for (int tries = 1;; ++tries) {
+        e = fileio::readWholeFile(platform::nativePath(path), maxBytes, &bytes, &size);
+        if (!fileio::inUse(e) || tries >= kInUseTries)
             break;
-        done += n;
+        platform::waitLettingEventsRun(kInUseWaitMs);
     }
-    if (done > maxBytes)
-        return tooLarge(path, done, maxBytes);
-    bytes.resize(static_cast<qsizetype>(done));
-    return bytes;
+    switch (e) {
+    case 0:
+        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    case ENOENT:
+    case ENOTDIR:
+        return missingFile(path);
+    case EISDIR:
+        return notAFile(path, true);
+    case fileio::kNotRegularFile:
+        return notAFile(path, false);
+    case EFBIG:
+        return tooLarge(path, size, maxBytes);
+    default:
+        return cannotRead(path, systemReason(e));
+    }
 }
-#else
-Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
-{
-    if (std::optional<FileError> e = notARegularFile(path))
-        return *e;
-    const QFileInfo info(path);
-    if (info.size() > maxBytes)
-        return tooLarge(path, info.size(), maxBytes);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cannotRead(path, file.errorString());
-    const QByteArray bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return cannotRead(path, file.errorString());
-    if (bytes.size() > maxBytes)
-        return tooLarge(path, bytes.size(), maxBytes);
-    return bytes;
-}
-#endif
 
 std::optional<FileError> notARegularFile(const QString& path)
 {
@@ -284,7 +244,7 @@ std::optional<QString> replaceFileBytes(const QString& linkPath, const QByteArra
     case EPIPE:
         return QStringLiteral("読む側が途中で閉じました");
     default:
-        return QString::fromLocal8Bit(std::strerror(e));
+        return systemReason(e);
     }
 }
 

@@ -119,10 +119,18 @@ TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
     QTemporaryDir dir;
     const QString exe = dir.filePath(QStringLiteral("kanameru"));
     const QString otherExe = dir.filePath(QStringLiteral("other/kanameru"));
+    QFile program(exe);
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.close();
+    // The same program reached another way (a link to its folder, as a mapped drive and the
+    // share's own path are on Windows) is the same program.
+    const QString linked = dir.filePath(QStringLiteral("link/kanameru"));
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(QStringLiteral("link"))));
     {
         platform::SingleInstance first(exe);
         ASSERT_TRUE(first.acquire());
         EXPECT_EQ(runHelper(QStringLiteral("instance"), exe), 3);
+        EXPECT_EQ(runHelper(QStringLiteral("instance"), linked), 3);
         EXPECT_EQ(runHelper(QStringLiteral("instance"), otherExe), 0);
     }
     // Released when the first instance ends.

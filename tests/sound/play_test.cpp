@@ -9,9 +9,11 @@
 #include "support/specialfiles.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -157,6 +159,34 @@ TEST(CommandLayer, ReturnsOnlyAfterTheSoundHasPlayedAtAnyRate)
         ASSERT_EQ(platform::mciSendString(QStringLiteral("play \"%1\" wait").arg(path)), platform::kMciOk);
         EXPECT_GE(t.elapsed(), 390) << "rate " << rate;
     }
+}
+
+// On a network share every read is a round trip: a sound is read once and kept, and read again
+// only when its file changed. Here the file's bytes are spoilt behind its back with its size and
+// time kept: the kept sound still plays; once the time differs, the spoilt file is read.
+TEST(CommandLayer, ASoundIsReadOnceAndAgainOnlyWhenItsFileChanged)
+{
+    SoundFolder sounds;
+    const QString path = sounds.add(QStringLiteral("kept.wav"));
+    const QString play = QStringLiteral("play \"%1\" wait").arg(path);
+    ASSERT_EQ(platform::mciSendString(play), platform::kMciOk);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    const qint64 size = QFileInfo(path).size();
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(size, 'x'));
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(platform::mciSendString(play), platform::kMciOk);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(modified.addSecs(10), QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(platform::mciSendString(play), platform::kMciInvalidFile);
 }
 
 TEST(CommandLayer, NoUsableAudioDeviceGivesItsCodeAndTheNextCommandRecovers)

@@ -1,8 +1,10 @@
+#include "fileio/fileio.h"
 #include "startup/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace kanameru;
@@ -59,6 +61,33 @@ TEST(TextFile, ReportsAMissingFile)
     Result<QString> r = readTextFile(QStringLiteral("/nonexistent/なし.txt"));
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.error().message().contains(QStringLiteral("なし.txt")));
+}
+
+// Another program holding the file (on Windows a sharing violation; played here through the
+// file layer's open check): the read waits and succeeds once it is freed, and a file held for
+// longer is reported with the real reason rather than as missing or unreadable bytes.
+TEST(TextFile, AFileHeldByAnotherProgramIsWaitedForThenReportedWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("生徒用名簿.txt"));
+    ASSERT_FALSE(writeTextFile(path, QStringLiteral("名簿\n")).has_value());
+    int refused = 0;
+    int refusals = 2;
+    const fileio::OpenCheck before = fileio::setOpenCheckForTests(
+        [&](const fileio::Path&, fileio::File::Mode) { return refused < refusals ? (++refused, ETXTBSY) : 0; });
+    const Result<QString> freed = readTextFile(path);
+    EXPECT_EQ(refused, 2);
+    ASSERT_TRUE(freed.ok()) << freed.error().message().toStdString();
+    EXPECT_EQ(*freed, QStringLiteral("名簿\r\n"));
+
+    refused = 0;
+    refusals = 1000;
+    const Result<QString> held = readTextFile(path);
+    fileio::setOpenCheckForTests(before);
+    EXPECT_EQ(refused, 5);
+    ASSERT_FALSE(held.ok());
+    EXPECT_TRUE(held.error().reason.contains(QStringLiteral("ほかのプログラムがファイルを開いています")))
+        << held.error().message().toStdString();
 }
 
 TEST(TextFile, RefusesToWriteACharacterTheCodePageCannotHoldAndKeepsTheOldFile)
