@@ -128,7 +128,7 @@ std::string errorText(int error)
         { EMFILE, "開いているファイルが多すぎます" },
         { ENFILE, "開いているファイルが多すぎます" },
         { ENOMEM, "メモリが足りません" },
-        { ENXIO, "装置がありません" },
+        { ENXIO, "読む側のいない FIFO か、使えない装置です" },
         { ENODEV, "装置がありません" },
 #ifdef ESTALE
         { ESTALE, "共有フォルダのファイルが使えなくなりました" },

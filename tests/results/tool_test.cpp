@@ -415,8 +415,12 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
 TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 {
     const QString bank = installation.path(QStringLiteral("bank.csv"));
-    installation.writeText(
-        QStringLiteral("bank.csv"), QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"));
+    installation.writeText(QStringLiteral("bank.csv"),
+        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
+                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
+                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
+                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
+                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
     const QString results = QStringLiteral(RESULTS_TOOL);
     const struct {
         const char* name;
