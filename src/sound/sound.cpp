@@ -115,23 +115,16 @@ QString soundErrorText(int code)
     return text.left(255);
 }
 
-// A judgement's sound: what the pupil pressed or clicked while it played is not taken (a second
-// Enter must not judge the next phase unseen); the window's other events run after it.
-void playJudgementSound(int column)
-{
-    reg.lastSoundCode = playEvent(column);
-    platform::dropInputGivenMeanwhile();
-    checkFailure(reg.lastSoundCode);
-}
-
 void playCorrectSound()
 {
-    playJudgementSound(kCorrectSound);
+    reg.lastSoundCode = playEvent(kCorrectSound);
+    platform::letEventsRun();
+    checkFailure(reg.lastSoundCode);
 }
 
 void playWrongSound()
 {
-    playJudgementSound(kWrongSound);
+    playGuarded(kWrongSound);
 }
 void playWrongSound2()
 {
