@@ -8,7 +8,8 @@ packages=(
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
-  xvfb xauth
+  xvfb xauth xdotool
+  zip unzip
   ccache
   poppler-utils
 )

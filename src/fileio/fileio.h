@@ -53,6 +53,10 @@ public:
     bool locked() const { return locked_; }
 
     int size(std::int64_t* length) const;
+    // What the open path is: only a regular file may be read whole (a FIFO would block the
+    // program and a device could be read for ever).
+    enum class Kind { RegularFile, Folder, Other };
+    int kind(Kind* kind) const;
     // Reads up to `length` bytes at `at`; *got is less only at the end of the file.
     int readAt(char* data, std::int64_t length, std::int64_t at, std::int64_t* got) const;
     // Writes all bytes at `at`, or fails.

@@ -94,6 +94,15 @@ int File::size(std::int64_t* length) const
     return 0;
 }
 
+int File::kind(Kind* kind) const
+{
+    struct stat st { };
+    if (::fstat(fd(handle_), &st) != 0)
+        return errno;
+    *kind = S_ISREG(st.st_mode) ? Kind::RegularFile : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+    return 0;
+}
+
 int File::readAt(char* data, std::int64_t length, std::int64_t at, std::int64_t* got) const
 {
     std::int64_t done = 0;

@@ -163,6 +163,19 @@ int File::size(std::int64_t* length) const
     return 0;
 }
 
+int File::kind(Kind* kind) const
+{
+    if (GetFileType(h(handle_)) != FILE_TYPE_DISK) {
+        *kind = Kind::Other; // a pipe, a console, a device
+        return 0;
+    }
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!GetFileInformationByHandle(h(handle_), &info))
+        return lastError();
+    *kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::RegularFile;
+    return 0;
+}
+
 int File::readAt(char* data, std::int64_t length, std::int64_t offset, std::int64_t* got) const
 {
     std::int64_t done = 0;

@@ -1,23 +1,17 @@
 #include "startup/textfile.h"
 
 #include "fileio/fileio.h"
+#include "platform/codepage.h"
 #include "platform/nativepath.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <cerrno>
 #include <cstring>
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace kanameru {
 
 namespace {
-constexpr const char* kCodePage = "Windows-31J";
 constexpr qsizetype kShownValueLength = 40;
 
 QString systemReason(int errnoValue)
@@ -64,9 +58,7 @@ QString shownValue(const QString& value)
 
 std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
 {
-    QStringDecoder decoder(kCodePage, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (!decoder.hasError())
+    if (std::optional<QString> text = platform::fromCp932(bytes))
         return text;
     if (badLine) {
         // Find the first line that does not decode on its own.
@@ -77,10 +69,7 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
             qsizetype end = bytes.indexOf('\n', start);
             if (end < 0)
                 end = bytes.size();
-            QStringDecoder lineDecoder(kCodePage, QStringDecoder::Flag::Stateless);
-            const QString decoded = lineDecoder.decode(bytes.mid(start, end - start));
-            Q_UNUSED(decoded);
-            if (lineDecoder.hasError()) {
+            if (!platform::fromCp932(QByteArrayView(bytes).sliced(start, end - start))) {
                 *badLine = line;
                 break;
             }
@@ -93,18 +82,13 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
 
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
 {
-    QStringEncoder encoder(kCodePage, QStringEncoder::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
+    if (std::optional<QByteArray> bytes = platform::toCp932(text))
         return bytes;
     if (badLine) {
         const QStringList lines = text.split(QLatin1Char('\n'));
         *badLine = 1;
         for (int i = 0; i < lines.size(); ++i) {
-            QStringEncoder lineEncoder(kCodePage, QStringEncoder::Flag::Stateless);
-            const QByteArray encoded = lineEncoder.encode(lines[i]);
-            Q_UNUSED(encoded);
-            if (lineEncoder.hasError()) {
+            if (!platform::toCp932(lines[i])) {
                 *badLine = i + 1;
                 break;
             }
@@ -113,33 +97,28 @@ std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
     return std::nullopt;
 }
 
-#ifndef Q_OS_WIN
 Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 {
-    const QByteArray name = QFile::encodeName(path);
-    int fd = -1;
-    do {
-        // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+    fileio::File file;
+    if (const int e = file.open(platform::nativePath(path), fileio::File::Mode::Read)) {
+        if (e == ENOENT || e == ENOTDIR)
             return FileError { path, 0, QStringLiteral("ファイルがありません。") };
-        return cannotRead(path, systemReason(errno));
+        if (QFileInfo(path).isDir()) // Windows does not open a folder as a file
+            return notAFile(path, true);
+        return cannotRead(path, systemReason(e));
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer { fd };
-    struct stat st { };
-    if (::fstat(fd, &st) != 0)
-        return cannotRead(path, systemReason(errno));
-    if (!S_ISREG(st.st_mode))
-        return notAFile(path, S_ISDIR(st.st_mode));
-    if (st.st_size > maxBytes)
-        return tooLarge(path, st.st_size, maxBytes);
+    fileio::File::Kind kind = fileio::File::Kind::Other;
+    if (const int e = file.kind(&kind))
+        return cannotRead(path, systemReason(e));
+    if (kind != fileio::File::Kind::RegularFile)
+        return notAFile(path, kind == fileio::File::Kind::Folder);
+    std::int64_t size = 0;
+    if (const int e = file.size(&size))
+        return cannotRead(path, systemReason(e));
+    if (size > maxBytes)
+        return tooLarge(path, size, maxBytes);
     // The file may grow while it is read: never read more than the limit allows.
-    QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
         if (done == bytes.size()) {
@@ -147,42 +126,19 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
                 return tooLarge(path, bytes.size(), maxBytes);
             bytes.resize(bytes.size() + 4096);
         }
-        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return cannotRead(path, systemReason(errno));
-        }
-        if (n == 0)
-            break;
-        done += n;
+        const std::int64_t wanted = bytes.size() - done;
+        std::int64_t got = 0;
+        if (const int e = file.readAt(bytes.data() + done, wanted, done, &got))
+            return cannotRead(path, systemReason(e));
+        done += got;
+        if (got < wanted)
+            break; // the end of the file
     }
     if (done > maxBytes)
         return tooLarge(path, done, maxBytes);
     bytes.resize(static_cast<qsizetype>(done));
     return bytes;
 }
-#else
-Result<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return FileError { path, 0, QStringLiteral("ファイルがありません。") };
-    if (!info.isFile())
-        return notAFile(path, info.isDir());
-    if (info.size() > maxBytes)
-        return tooLarge(path, info.size(), maxBytes);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cannotRead(path, file.errorString());
-    const QByteArray bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return cannotRead(path, file.errorString());
-    if (bytes.size() > maxBytes)
-        return tooLarge(path, bytes.size(), maxBytes);
-    return bytes;
-}
-#endif
 
 Result<QString> readTextFile(const QString& path, qint64 maxBytes)
 {

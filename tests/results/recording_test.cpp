@@ -446,6 +446,10 @@ QString programFolderOf(const TestInstallation& i)
 // refuses new files to everyone.
 QString forbiddenFolder(const TestInstallation& i)
 {
+#ifdef _WIN32
+    Q_UNUSED(i);
+    return QString(); // Wine gives every file to its one user
+#else
     if (::geteuid() != 0) {
         const QString folder = i.root() + QStringLiteral("/読み取り専用/");
         QDir().mkpath(folder);
@@ -460,6 +464,7 @@ QString forbiddenFolder(const TestInstallation& i)
         return QString();
     }
     return errno == EACCES || errno == EROFS || errno == EPERM ? QStringLiteral("/sys/") : QString();
+#endif
 }
 
 const UnusableCase unusableCases[] = {
@@ -492,7 +497,7 @@ TEST_F(Recording, AFullDiskNamesTheFileThatTookTheAttemptAndTheOneThatDidNot)
     reg.attemptResult = 42;
     {
         testing_support::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         appendResult();
     }
     EXPECT_TRUE(waits.waits.empty());
@@ -511,7 +516,7 @@ TEST_F(Recording, AFullDiskNamesTheFileThatTookTheAttemptAndTheOneThatDidNot)
     QFile::remove(homePath());
     {
         testing_support::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         appendResult();
     }
     EXPECT_EQ(mainCount(), 100);
