@@ -10,7 +10,7 @@ out=${KANAMERU_WINDOWS_BUILD:-$root/build-windows}
 zip=$out/kanameru-windows-x64.zip
 [ -f "$zip" ] || { echo "No $zip: run scripts/windows-build.sh first" >&2; exit 2; }
 export KANAMERU_WINEPREFIX=${KANAMERU_WINEPREFIX:-$out/wineprefix}
-export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=windows LANG=C.UTF-8
+export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=windows LANG=C.UTF-8 KANAMERU_WINE_INSTALLED=1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kanameru-bench.XXXXXX")
 xvfb=""

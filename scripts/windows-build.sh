@@ -5,6 +5,7 @@
 # tools/), which a school unzips onto its shared folder.
 #   scripts/windows-build.sh           build and pack
 #   scripts/windows-build.sh --test    then run the test suite under Wine (ctest arguments follow)
+#   scripts/windows-build.sh --program build and pack only what the zip holds (no tests)
 # Exits with 3, saying so, when the libraries have not been built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,7 +31,11 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
   -DCMAKE_BUILD_TYPE=Release \
   -DKANAMERU_BENCH=OFF > "$out/configure.log" 2>&1 || { cat "$out/configure.log" >&2; exit 1; }
-DISPLAY='' cmake --build "$build" -j "$jobs"
+targets=()
+if [ "${1:-}" = "--program" ]; then
+  targets=(--target kanameru kanameru-questions kanameru-results demo_data kanameru_icon kanameru-barewindow)
+fi
+DISPLAY='' cmake --build "$build" -j "$jobs" "${targets[@]}"
 
 # The installation's tree, packed with UTF-8 names (Japanese folder and file names intact).
 stage=$out/stage

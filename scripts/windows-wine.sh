@@ -16,10 +16,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko set-up
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export LANG=${LANG:-C.UTF-8}
 windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
-export WINEPATH
-WINEPATH=$(windows_path "$deps/bin")
-export QT_PLUGIN_PATH
-QT_PLUGIN_PATH=$(windows_path "$deps/plugins")
+# KANAMERU_WINE_INSTALLED=1: a program of an installation, which must find its DLLs beside it.
+if [ "${KANAMERU_WINE_INSTALLED:-0}" != 1 ]; then
+  export WINEPATH
+  WINEPATH=$(windows_path "$deps/bin")
+  export QT_PLUGIN_PATH
+  QT_PLUGIN_PATH=$(windows_path "$deps/plugins")
+fi
 
 # The prefix's first start takes a while; runs that come at the same time wait for it.
 if [ ! -f "$WINEPREFIX/.ready" ]; then

@@ -7,7 +7,7 @@
 #   program_test.sh ZIP LINUX_BUILD SCREENGRAB SHOTCOMPARE
 # Exits with 3 (a skipped test) when the Windows libraries have not been built.
 set -euo pipefail
-zip=$1 linux_build=$2 screengrab=$3 shotcompare=$4
+zip=$(realpath "$1") linux_build=$(realpath "$2") screengrab=$(realpath "$3") shotcompare=$(realpath "$4")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 deps=${KANAMERU_WINDOWS_DEPS:-$HOME/.cache/kanameru-windows}
 if [ ! -f "$deps/.complete" ]; then
@@ -93,7 +93,8 @@ linux=$!
 pids+=("$linux")
 title=""
 for _ in $(seq 120); do
-  title=$(xdotool search --onlyvisible --pid $linux getwindowname 2> /dev/null | head -n 1 || true)
+  id=$(xdotool search --onlyvisible --pid $linux 2> /dev/null | head -n 1 || true)
+  [ -n "$id" ] && title=$(xdotool getwindowname "$id" 2> /dev/null || true)
   [ -n "$title" ] && break
   sleep 0.5
 done
@@ -108,7 +109,7 @@ wait $linux || true
 (
   cd "$school/カナメル"
   set +e
-  QT_QPA_PLATFORM=windows "$root/scripts/windows-wine.sh" kanameru.exe > "$work/wine.log" 2>&1
+  QT_QPA_PLATFORM=windows KANAMERU_WINE_INSTALLED=1 "$root/scripts/windows-wine.sh" kanameru.exe > "$work/wine.log" 2>&1
   echo $? > "$work/exit"
 ) &
 pids+=("$!")
