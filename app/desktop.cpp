@@ -16,8 +16,11 @@ bool setUpDesktop()
     QGuiApplication::setDesktopFileName(QStringLiteral("kanameru"));
 
     // The print dialog and the standard buttons speak Japanese whatever the system's language.
+    // Qt's own folder on Linux; on Windows the program's folder carries them (translations/).
     static QTranslator qtTranslator;
-    if (!qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (!qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && !qtTranslator.load(
+            QStringLiteral("qtbase_ja"), QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
         return false;
     return QCoreApplication::installTranslator(&qtTranslator);
 }

@@ -1,6 +1,7 @@
 #include "app/lifecycle.h"
 
 #include "app/startprogram.h"
+#include "platform/endrequests.h"
 #include "platform/events.h"
 #include "platform/screen.h"
 #include "startup/navigation.h"
@@ -9,14 +10,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
-
-#include <array>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace kanameru {
 
@@ -26,15 +21,6 @@ namespace {
 // over to each other inside one handler, so a gap this long is never a hand-over.
 constexpr int kNoWindowGraceMs = 250;
 
-int signalPipe[2] = { -1, -1 };
-
-extern "C" void onEndSignal(int signo)
-{
-    const char byte = static_cast<char>(signo);
-    // Only an async-signal-safe write here; the rest happens on the window thread.
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
 bool anyVisibleWindow()
 {
     const auto windows = QApplication::topLevelWidgets();
@@ -43,26 +29,6 @@ bool anyVisibleWindow()
             return true;
     }
     return false;
-}
-
-void installSignalHandlers(QApplication& app)
-{
-    if (signalPipe[0] >= 0)
-        return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-        endProgram(0);
-    });
-    struct sigaction action { };
-    action.sa_handler = onEndSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signo : std::array { SIGTERM, SIGINT, SIGHUP })
-        ::sigaction(signo, &action, nullptr);
 }
 
 // Watches for the program sitting idle in its event loop without a visible window. Only a loop
@@ -104,7 +70,7 @@ void installLifecycle(QApplication& app)
 {
     // Screens unload each other; the guard below decides when no screen is left.
     QApplication::setQuitOnLastWindowClosed(false);
-    installSignalHandlers(app);
+    platform::watchEndRequests(app, [] { endProgram(0); });
     platform::setScreenPainter(platform::paintScreenNow);
     static QPointer<NoWindowGuard> guard;
     if (!guard)

@@ -7,8 +7,9 @@ namespace kanameru {
 
 // Keeps the program from running on without a window.
 //
-// - SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, Ctrl+C) end the program in order, as
-//   the start screen's "終了" does: the signal only marks the request, and the forms are closed
+// - The system's requests to end (Linux: SIGTERM, SIGINT, SIGHUP; Windows: console events and
+//   the end of the session; see platform/endrequests.h) end the program in order, as the start
+//   screen's "終了" does: the request is only marked, and the forms are closed
 //   on the window thread once the routine it interrupted has returned to the event loop, so an
 //   append in progress completes first.
 // - When no visible window is left and the program is idle (every close box and every error

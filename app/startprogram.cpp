@@ -4,6 +4,7 @@
 #include "drill/mainfrm.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
+#include "platform/endrequests.h"
 #include "platform/messagebox.h"
 #include "roster/namesel.h"
 #include "sound/sound.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <csignal>
 
 namespace kanameru {
 
@@ -45,11 +45,7 @@ void registerScreens()
 
 int startProgram(const QString& programDir)
 {
-#ifdef SIGXFSZ
-    // A file size limit must not kill the program in the middle of an append: the write then
-    // fails with EFBIG and is reported like a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    platform::keepRunningAtFileSizeLimit();
     reg.formBackColour = 0x008080; // red 0, green 128, blue 128
     if (std::optional<FileError> error = loadSettings(programDir)) {
         platform::showMessage(QStringLiteral("起動できません。\n") + error->message(),

@@ -8,7 +8,8 @@ packages=(
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool
+  zip unzip
   ccache
   poppler-utils
   strace

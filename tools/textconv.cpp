@@ -9,17 +9,20 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
+    // The arguments as Qt has them: on Windows argv[] is in the ANSI code page, which may not
+    // hold the Japanese file names.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 3) {
         std::fprintf(stderr, "usage: kanameru-textconv IN.utf8 OUT\n");
         return 2;
     }
-    QFile in(QString::fromLocal8Bit(argv[1]));
+    QFile in(args[1]);
     if (!in.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: cannot read\n", argv[1]);
+        std::fprintf(stderr, "%s: cannot read\n", qPrintable(args[1]));
         return 1;
     }
     const QString text = QString::fromUtf8(in.readAll());
-    if (auto error = kanameru::writeTextFile(QString::fromLocal8Bit(argv[2]), text)) {
+    if (auto error = kanameru::writeTextFile(args[2], text)) {
         std::fprintf(stderr, "%s\n", qPrintable(error->message()));
         return 1;
     }

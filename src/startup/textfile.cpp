@@ -2,6 +2,7 @@
 
 #include "fileio/fileio.h"
 #include "platform/events.h"
+#include "platform/codepage.h"
 #include "platform/nativepath.h"
 
 #include <QFile>
@@ -10,11 +11,11 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace kanameru {
 
 namespace {
-constexpr const char* kCodePage = "Windows-31J";
 constexpr qsizetype kShownValueLength = 40;
 
 QString systemReason(int error)
@@ -66,9 +67,7 @@ QString shownValue(const QString& value)
 
 std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
 {
-    QStringDecoder decoder(kCodePage, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (!decoder.hasError())
+    if (std::optional<QString> text = platform::fromCp932(bytes))
         return text;
     if (badLine) {
         // Find the first line that does not decode on its own.
@@ -79,10 +78,7 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
             qsizetype end = bytes.indexOf('\n', start);
             if (end < 0)
                 end = bytes.size();
-            QStringDecoder lineDecoder(kCodePage, QStringDecoder::Flag::Stateless);
-            const QString decoded = lineDecoder.decode(bytes.mid(start, end - start));
-            Q_UNUSED(decoded);
-            if (lineDecoder.hasError()) {
+            if (!platform::fromCp932(QByteArrayView(bytes).sliced(start, end - start))) {
                 *badLine = line;
                 break;
             }
@@ -114,18 +110,13 @@ std::optional<QString> decodeTextBytes(const QByteArray& bytes, int* badLine)
 
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
 {
-    QStringEncoder encoder(kCodePage, QStringEncoder::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
+    if (std::optional<QByteArray> bytes = platform::toCp932(text))
         return bytes;
     if (badLine) {
         const QStringList lines = text.split(QLatin1Char('\n'));
         *badLine = 1;
         for (int i = 0; i < lines.size(); ++i) {
-            QStringEncoder lineEncoder(kCodePage, QStringEncoder::Flag::Stateless);
-            const QByteArray encoded = lineEncoder.encode(lines[i]);
-            Q_UNUSED(encoded);
-            if (lineEncoder.hasError()) {
+            if (!platform::toCp932(lines[i])) {
                 *badLine = i + 1;
                 break;
             }

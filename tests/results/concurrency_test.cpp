@@ -193,6 +193,9 @@ TEST_F(Workstations, AWriterKilledAtAnyMomentLeavesConsistentFiles)
 // the file ends after its last complete record, and the program ends with a message.
 TEST_F(Workstations, AWriteThatFailsHalfWayLeavesNoHalfRecord)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit to stop a write part way";
+#endif
     const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22), record(today, 3, 1, 33) });
     writeFile(mainPath(), before + QByteArray(20, 'x'));
     const qint64 limit = before.size() + 30; // room for only 30 of the 44 bytes

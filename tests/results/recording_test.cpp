@@ -525,6 +525,10 @@ QString programFolderOf(const TestInstallation& i)
 // refuses new files to everyone.
 QString forbiddenFolder(const TestInstallation& i)
 {
+#ifdef _WIN32
+    Q_UNUSED(i);
+    return QString(); // Wine gives every file to its one user
+#else
     if (::geteuid() != 0) {
         const QString folder = i.root() + QStringLiteral("/読み取り専用/");
         QDir().mkpath(folder);
@@ -539,6 +543,7 @@ QString forbiddenFolder(const TestInstallation& i)
         return QString();
     }
     return errno == EACCES || errno == EROFS || errno == EPERM ? QStringLiteral("/sys/") : QString();
+#endif
 }
 
 const UnusableCase unusableCases[] = {
@@ -571,7 +576,7 @@ TEST_F(Recording, AFullDiskNamesTheFileThatTookTheAttemptAndTheOneThatDidNot)
     reg.attemptResult = 42;
     {
         testing_support::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         appendResult();
     }
     EXPECT_TRUE(waits.waits.empty());
@@ -590,7 +595,7 @@ TEST_F(Recording, AFullDiskNamesTheFileThatTookTheAttemptAndTheOneThatDidNot)
     QFile::remove(homePath());
     {
         testing_support::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         appendResult();
     }
     EXPECT_EQ(mainCount(), 100);

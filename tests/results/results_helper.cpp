@@ -15,13 +15,18 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 using namespace kanameru;
 
@@ -39,7 +44,11 @@ void setUpFolders(const char* programFolder, const char* rosterFolder)
 
 int lockFile(const char* path, platform::FileLock** lock)
 {
+#ifdef _WIN32
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_BINARY, 0666);
+#else
     const int fd = ::open(path, O_RDWR | O_CREAT, 0666);
+#endif
     if (fd < 0)
         return -1;
     *lock = new platform::FileLock(fd);
@@ -73,9 +82,13 @@ int main(int argc, char* argv[])
         ::fstat(fd, &st);
         const off_t place = st.st_size / kResultRecordLength * kResultRecordLength;
         const QByteArray garbage(std::atoi(argv[3]), '\x5a');
-        if (::pwrite(fd, garbage.constData(), garbage.size(), place) != garbage.size())
+        if (::lseek(fd, place, SEEK_SET) != place || ::write(fd, garbage.constData(), garbage.size()) != garbage.size())
             return 2;
+#ifdef _WIN32
+        std::_Exit(9); // no clean-up, as a power cut
+#else
         ::raise(SIGKILL);
+#endif
         return 2;
     }
     if (std::strcmp(mode, "hold") == 0 && argc == 3) {
@@ -85,12 +98,15 @@ int main(int argc, char* argv[])
         std::printf("locked\n");
         std::fflush(stdout);
         for (;;)
-            ::pause();
+            std::this_thread::sleep_for(std::chrono::hours(1));
     }
     if (std::strcmp(mode, "limited") == 0 && argc == 5) {
         setUpFolders(argv[2], argv[3]);
         reg.currentPupilNo = 12;
         reg.attemptResult = 77;
+#ifdef _WIN32
+        return 3; // Windows has no file size limit
+#else
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit { };
         limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(std::atoll(argv[4]));
@@ -98,6 +114,7 @@ int main(int argc, char* argv[])
             return 2;
         appendResult();
         return programEnding() ? 1 : 0;
+#endif
     }
     return 2;
 }

@@ -230,7 +230,7 @@ private Q_SLOTS:
         type(box(form, "Text1", 1), QStringLiteral("書きかけ"));
         {
             FileSizeLimit limit(64);
-            QVERIFY(limit.active());
+            KANAMERU_QTEST_NEEDS_SIZE_LIMIT(limit);
             press(form, "Command1");
         }
         QCOMPARE(fake->messages.texts.size(), 1);

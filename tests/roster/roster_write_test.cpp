@@ -234,7 +234,7 @@ TEST_F(WriteFixture, AWriteThatFailsHalfWayLeavesTheOldRosterIntact)
     std::optional<FileError> error;
     {
         FileSizeLimit limit(100);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         error = writeRosterRows(path, rows);
     }
     ASSERT_TRUE(error);

@@ -34,6 +34,39 @@ TEST(TextFile, RoundTripsCp932SymbolsThatPlainShiftJisLoses)
     EXPECT_EQ(*back, QStringLiteral("①Ⅰ～ﾚﾍﾞﾙ\r\n第二行\r\n"));
 }
 
+// Microsoft's table of the code page, on Linux (ICU) and Windows (the system's code page 932)
+// alike, whatever the Windows user's language: the same bytes give the same characters.
+struct CodePageCase {
+    const char* bytesHex;
+    const char16_t* text;
+    const char* writtenHex = nullptr; // what the text is written as, when other bytes than these
+};
+const CodePageCase codePageCases[] = {
+    { "5c7e", u"\\~" }, // ASCII: backslash and tilde, not yen and overline
+    { "8160", u"\uFF5E" }, // ～ as the full-width tilde
+    { "815f817c", u"\uFF3C\uFF0D" }, // ＼ －
+    { "8191", u"\uFFE0" }, // ￠
+    { "a5", u"\uFF65" }, // half-width ･
+    { "8790", u"\u2252", "81e0" }, // NEC row 13: ≒, written with its JIS code
+    { "ed40", u"\u7E8A", "fa5c" }, // NEC-selected IBM extension: 纊, written with the IBM code
+    { "fa40", u"\u2170" }, // IBM extension: ⅰ
+};
+
+TEST(TextFile, DecodesAndEncodesCp932AsWindowsDoes)
+{
+    for (const CodePageCase& c : codePageCases) {
+        const QByteArray bytes = QByteArray::fromHex(c.bytesHex);
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(decodeCp932(bytes), std::optional<QString>(text)) << c.bytesHex;
+        const QByteArray written = c.writtenHex ? QByteArray::fromHex(c.writtenHex) : bytes;
+        EXPECT_EQ(encodeCp932(text), std::optional<QByteArray>(written)) << c.bytesHex;
+    }
+    // A character without its own code is refused, never written as a look-alike ("best fit").
+    int line = 0;
+    EXPECT_FALSE(encodeCp932(QStringLiteral("ok\ncafé\n"), &line).has_value());
+    EXPECT_EQ(line, 2);
+}
+
 TEST(TextFile, ReportsInvalidBytesWithTheirLine)
 {
     QTemporaryDir dir;
@@ -140,7 +173,7 @@ TEST(TextFile, AWriteStoppedPartWayIsAFailureAndKeepsTheOldFile)
     std::optional<FileError> error;
     {
         testing_support::FileSizeLimit limit(100);
-        ASSERT_TRUE(limit.active());
+        KANAMERU_GTEST_NEEDS_SIZE_LIMIT(limit);
         error = writeTextFile(path, QString(200, QLatin1Char('x')) + QLatin1Char('\n'));
     }
     ASSERT_TRUE(error.has_value());

@@ -12,7 +12,10 @@ namespace testing_support {
 // A clock that stands still until the test moves it.
 class FakeClock : public platform::Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0))) : now_(start) {}
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)))
+        : now_(start)
+    {
+    }
     double secondsSinceMidnight() const override { return now_.time().msecsSinceStartOfDay() / 1000.0; }
     QDateTime now() const override { return now_; }
     qint64 monotonicMilliseconds() const override { return monotonic_; }
@@ -34,7 +37,10 @@ private:
 class FakeRandom : public platform::RandomSource {
 public:
     FakeRandom() = default;
-    explicit FakeRandom(std::initializer_list<double> values) : values_(values) {}
+    explicit FakeRandom(std::initializer_list<double> values)
+        : values_(values)
+    {
+    }
     void push(double v) { values_.push_back(v); }
     double next() override
     {

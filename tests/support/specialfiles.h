@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <stdexcept>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace testing_support {
 
@@ -42,12 +44,20 @@ inline void putSpecial(const QString& path, Special s, qint64 limit = 0)
     QDir().rmdir(path);
     bool ok = false;
     switch (s) {
+#ifdef _WIN32
+    // A Windows folder holds neither a FIFO nor a device: a folder stands in for them there.
+    case Special::Fifo:
+    case Special::DevZero:
+        ok = QDir().mkpath(path);
+        break;
+#else
     case Special::Fifo:
         ok = ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
         break;
     case Special::DevZero:
         ok = QFile::link(QStringLiteral("/dev/zero"), path);
         break;
+#endif
     case Special::Folder:
         ok = QDir().mkpath(path);
         break;
@@ -71,10 +81,15 @@ inline QStringList snapshot(const QString& root)
     while (it.hasNext()) {
         it.next();
         const QFileInfo info(it.fileInfo().filePath());
+#ifdef _WIN32
+        entries.append(info.filePath() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ')
+            + info.lastModified().toString(Qt::ISODateWithMs));
+#else
         struct stat st { };
         ::lstat(QFile::encodeName(info.filePath()).constData(), &st);
         entries.append(info.filePath() + QLatin1Char(' ') + QString::number(st.st_size) + QLatin1Char(' ')
             + QString::number(st.st_mtim.tv_sec) + QLatin1Char('.') + QString::number(st.st_mtim.tv_nsec));
+#endif
     }
     entries.sort();
     return entries;

@@ -1,0 +1,22 @@
+# What the Windows programs need beside them (Windows looks for DLLs in a program's own folder):
+# Qt, its platform, style and printer plugins, Qt's Japanese texts and SDL2. The C and C++
+# runtime is linked into every program and DLL (-static), so nothing of MinGW goes along.
+set(qt_plugins "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}")
+foreach(folder "カナメル" tools)
+  foreach(lib Qt6::Core Qt6::Gui)
+    install(FILES $<TARGET_FILE:${lib}> DESTINATION "${folder}" COMPONENT program)
+  endforeach()
+  install(FILES "${qt_plugins}/platforms/qwindows.dll" DESTINATION "${folder}/platforms" COMPONENT program)
+endforeach()
+foreach(lib Qt6::Widgets Qt6::PrintSupport SDL2::SDL2)
+  install(FILES $<TARGET_FILE:${lib}> DESTINATION "カナメル" COMPONENT program)
+endforeach()
+foreach(plugins styles printsupport)
+  if(EXISTS "${qt_plugins}/${plugins}")
+    install(DIRECTORY "${qt_plugins}/${plugins}" DESTINATION "カナメル" COMPONENT program FILES_MATCHING PATTERN "*.dll")
+  endif()
+endforeach()
+find_file(KANAMERU_QT_JA qtbase_ja.qm PATHS /usr/share/qt6/translations NO_CMAKE_FIND_ROOT_PATH)
+if(KANAMERU_QT_JA)
+  install(FILES "${KANAMERU_QT_JA}" DESTINATION "カナメル/translations" COMPONENT program)
+endif()

@@ -1,0 +1,18 @@
+#pragma once
+// The Japanese Windows code page (CP932, Windows-31J): the system's own conversion on Windows
+// (code page 932, whatever the user's locale), ICU's "Windows-31J" through Qt elsewhere, so
+// both systems read and write the same bytes.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace platform {
+
+// The text of CP932 bytes; nullopt when a byte sequence is not CP932.
+std::optional<QString> fromCp932(QByteArrayView bytes);
+// The CP932 bytes of a text; nullopt when a character has no CP932 code (never a stand-in).
+std::optional<QByteArray> toCp932(QStringView text);
+
+} // namespace platform
