@@ -9,7 +9,7 @@
 set -euo pipefail
 build="$(cd "${1:-build}" && pwd)"
 work="$(mktemp -d /tmp/kanameru-roundtrips.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/inst" >/dev/null
 program="$work/inst/カナメル"
 cp "$build/bench/roundtrips_bench" "$program/"

@@ -2,13 +2,15 @@
 // one attempt: bench/roundtrips.sh runs it under strace and counts the file-system calls on the
 // installation folder in each phase. The phases are marked in the trace by a look at
 // "/kanameru-roundtrips-phase/NAME", a path outside every installation:
-//   started  the start screen is shown (start-up before it)
+//   started  the start screen is shown, loaded and active (start-up before it)
 //   board    the board is shown after the pupil's "O.K." (board opening before it)
 //   attempt  the end screen is shown after level 1 was started and five questions solved
 #include "app/desktop.h"
 #include "app/lifecycle.h"
 #include "board/seisekitime1.h"
 #include "drill/mainfrm.h"
+#include "roster/namesel.h"
+#include "platform/application.h"
 #include "platform/screenfit.h"
 #include "platform/widgetmessagebox.h"
 #include "support/drillpupil.h"
@@ -114,15 +116,16 @@ void openBoard()
 int main(int argc, char* argv[])
 {
     platform::fitFormsToScreen(argc, argv);
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanameru"));
     kanameru::setUpDesktop();
     platform::WidgetMessageBox messageBox;
     platform::setMessageBoxService(&messageBox);
     QTimer::singleShot(120000, [] { giveUp("the attempt did not end within two minutes"); });
     whenReady([] {
-        QWidget* start = topLevel(QStringLiteral("namesel"));
-        if (!start || !start->isVisible())
+        // Started once the start screen has loaded and become active: its lists are built.
+        auto* start = qobject_cast<kanameru::namesel*>(topLevel(QStringLiteral("namesel")));
+        if (!start || !start->isVisible() || !start->activated())
             return false;
         mark("started");
         QTimer::singleShot(200, openBoard);

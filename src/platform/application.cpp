@@ -16,6 +16,14 @@ bool isWindow(QObject* object)
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+#ifndef Q_OS_WIN
+    // Qt also looks for its plugins beside the program. On Linux they come with the system's Qt
+    // and never lie in the installation folder, which is on the school's network share, where
+    // every look is a round trip. (The Windows program keeps its plugins beside it.)
+    QStringList folders = libraryPaths();
+    folders.removeAll(applicationDirPath());
+    setLibraryPaths(folders);
+#endif
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

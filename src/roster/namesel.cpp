@@ -39,6 +39,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <memory>
+#include <utility>
 
 namespace kanameru {
 
@@ -309,6 +310,7 @@ void namesel::Form_Load()
     名簿表示();
     if (!self || leaving_)
         return;
+    readWhileLoading_ = true;
     Label4->setFont(platform::captionFont(48, true));
     Label4->setText(reg.drillSetTitle);
     List1->setCurrentRow(0);
@@ -349,14 +351,22 @@ void namesel::closeEvent(QCloseEvent* e)
 void namesel::Form_Activate()
 {
     activated_ = true;
-    名簿ファイル処理();
+    // The first activation follows the loading at once: the roster and the results file read
+    // for the loading's lists are still current, and on a network share every read is a
+    // round trip, so the lists are rebuilt in the new display mode from that read.
+    const bool justRead = std::exchange(readWhileLoading_, false);
+    if (!justRead)
+        名簿ファイル処理();
     List1->setCurrentRow(-1);
     List1->clearSelection();
 
     displayMode_ = 1;
     Option1[1]->setChecked(true);
     QPointer<namesel> self(this);
-    Option1_Click(1);
+    if (justRead && !rebuilding_)
+        rebuildLists(false);
+    else
+        Option1_Click(1);
     if (!self || leaving_)
         return;
 
@@ -394,7 +404,7 @@ void namesel::名簿表示()
     rebuildLists();
 }
 
-void namesel::rebuildLists()
+void namesel::rebuildLists(bool rereadFiles)
 {
     rebuilding_ = true;
     QPointer<namesel> self(this);
@@ -402,10 +412,12 @@ void namesel::rebuildLists()
     stageMarker_ = 1;
     const int schoolYear = computeSchoolYear();
     stageMarker_ = 1.5;
-    computeStatistics();
-    platform::letEventsRun();
-    if (!self)
-        return;
+    if (rereadFiles) {
+        computeStatistics();
+        platform::letEventsRun();
+        if (!self)
+            return;
+    }
     stageMarker_ = 2;
     List1->clear();
     list2_.clear();
@@ -413,7 +425,7 @@ void namesel::rebuildLists()
     List1->addItem(kSeparatorRow);
 
     stageMarker_ = 3;
-    for (;;) {
+    while (rereadFiles) {
         RosterProblem problem = RosterProblem::None;
         QList<FileError> leftOut;
         const std::optional<FileError> error = readRoster(&problem, &leftOut);

@@ -35,6 +35,8 @@ public:
     void Command14_Click();
 
     int displayMode() const { return displayMode_; }
+    // True once the screen has become active after loading (its lists are the ones a pupil uses).
+    bool activated() const { return activated_; }
     double stageMarker() const { return stageMarker_; }
     // The rows of the hidden lists (List2: sorted pupil lines; List3: row tails).
     const QStringList& List2() const { return list2_; }
@@ -51,7 +53,8 @@ protected:
 
 private:
     void buildControls();
-    void rebuildLists();
+    // Rebuilds the lists; without rereading, from the roster and statistics read a moment ago.
+    void rebuildLists(bool rereadFiles = true);
     void buildMenus();
     void Form_Load();
     void List1_Click();
@@ -89,6 +92,8 @@ private:
     int retryCount_ = 0;
     double stageMarker_ = 0;
     bool activated_ = false; // Form_Activate has run once since loading
+    // The lists were built from the files while loading and no activation has used that read yet.
+    bool readWhileLoading_ = false;
     bool rosterReported_ = false; // a missing or oversized roster has been reported since loading
     bool leaving_ = false; // the program or this screen is on its way out
     bool rebuilding_ = false;

@@ -206,9 +206,11 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
         leftOut->clear();
     const int schoolYear = computeSchoolYear();
     const QString path = rosterFileName();
-    if (!QFileInfo::exists(path))
-        return fail(RosterProblem::Missing, FileError { path, 0, QStringLiteral("名簿ファイルがありません。") });
+    // Read first and ask why only when the read fails: on a network share each look at the
+    // folder is a round trip.
     Result<QString> text = readTextFile(path, kRosterFileLimit);
+    if (!text && !QFileInfo::exists(path))
+        return fail(RosterProblem::Missing, FileError { path, 0, QStringLiteral("名簿ファイルがありません。") });
     if (!text)
         return fail(RosterProblem::Unreadable, text.error());
     Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
