@@ -20,9 +20,10 @@ namespace {
 
 constexpr int kStartScreenDisplayMode = 1; // the start screen opens showing points
 
-SheetFigures figuresOf(const SheetLevel& level, int pupil)
+// Written in place: a copy of the whole figures after setting its last byte stalls the
+// processor once per cell, and a large school's sheet has tens of thousands of cells.
+void fillFigures(SheetFigures& f, const SheetLevel& level, int pupil)
 {
-    SheetFigures f;
     const int l = level.level;
     f.totalCount = reg.totalCount(l, pupil);
     f.totalPoints = reg.totalPoints(l, pupil);
@@ -33,7 +34,6 @@ SheetFigures figuresOf(const SheetLevel& level, int pupil)
     const qint32 best = reg.bestScore(l, pupil);
     f.best = best < kCompletedBelow ? best : -1;
     f.cleared = level.hasClearCondition && levelCleared(l, pupil);
-    return f;
 }
 
 void addTo(SheetFigures& sum, const SheetFigures& f)
@@ -65,7 +65,8 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
 
     // The start screen's order: its own list, built and sorted by its own code.
     const int schoolYear = static_cast<int>(reg.schoolYear.toInteger());
-    const QStringList sortedLines = sortedPupilLines(schoolYear, kStartScreenDisplayMode);
+    std::vector<int> positions;
+    const QStringList sortedLines = sortedPupilLines(schoolYear, kStartScreenDisplayMode, &positions);
     const PupilDirectory listed;
     std::vector<bool> done(kPupils, false);
     std::map<int, bool> gradeShown; // the grade choice is compared once per grade
@@ -76,8 +77,9 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
         return gradeShown[grade] = passesGradeFilter(gradeChoice, grade) == 1;
     };
     sheet.rows.reserve(static_cast<size_t>(sortedLines.size()));
-    for (const QString& line : sortedLines) {
-        const int pupil = pupilNoOfTail(line);
+    for (const int position : positions) {
+        // The number each line ends with.
+        const int pupil = reg.roster[static_cast<size_t>(position)].number;
         const int k = listed.position(pupil);
         if (k == 0 || done[static_cast<size_t>(pupil)])
             continue;
@@ -92,18 +94,18 @@ ClassSheet ClassSheet::build(const QString& gradeChoice, const QDate& date)
         row.levels.resize(sheet.levels.size());
         sheet.rows.push_back(std::move(row));
     }
-    // Level by level and in the order of the pupil numbers: each table keeps a level's pupils
-    // together by number, so the figures are read along a few rows of the tables instead of
-    // all over them.
+    // In the order of the pupil numbers: each table keeps a level's pupils together by number,
+    // so neighbouring pupils share what is read of each level's row, and each pupil's figures
+    // are written one after the other.
     std::vector<SheetRow*> byNumber;
     byNumber.reserve(sheet.rows.size());
     for (SheetRow& row : sheet.rows)
         byNumber.push_back(&row);
     std::sort(
         byNumber.begin(), byNumber.end(), [](const SheetRow* a, const SheetRow* b) { return a->pupilNo < b->pupilNo; });
-    for (size_t i = 0; i < sheet.levels.size(); ++i)
-        for (SheetRow* row : byNumber)
-            row->levels[i] = figuresOf(sheet.levels[i], row->pupilNo);
+    for (SheetRow* row : byNumber)
+        for (size_t i = 0; i < sheet.levels.size(); ++i)
+            fillFigures(row->levels[i], sheet.levels[i], row->pupilNo);
     for (SheetRow& row : sheet.rows)
         for (const SheetFigures& f : row.levels)
             addTo(row.total, f);

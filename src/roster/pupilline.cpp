@@ -19,7 +19,12 @@ const QChar kIdeographicSpace(0x3000);
 // The last `width` characters of `pad` spaces followed by the number.
 QString rightAligned(const QString& number, int pad, int width)
 {
-    return (QString(pad, QLatin1Char(' ')) + number).right(width);
+    const qsizetype cut = std::max<qsizetype>(0, pad + number.size() - width);
+    if (cut > pad)
+        return number.right(width);
+    QString out(pad - cut, QLatin1Char(' '));
+    out.append(number);
+    return out;
 }
 
 } // namespace
@@ -119,9 +124,23 @@ QString pupilLine(const RosterRecord& record, int schoolYear, int displayMode, c
         second = totalPointsText(sums.totalPoints);
         break;
     }
-    return QString::number(year).rightJustified(4, QLatin1Char('0')) + label + QLatin1Char(' ') + name
-        + QString(fillLength(label, name, displayMode), kIdeographicSpace) + first + QLatin1Char('/') + second
-        + QLatin1Char('*') + QString::number(record.number);
+    // Built in one piece: the start screen and the class sheet make a line for every pupil.
+    const int fill = fillLength(label, name, displayMode);
+    QString line;
+    line.reserve(4 + label.size() + 1 + name.size() + fill + first.size() + 1 + second.size() + 1 + 6);
+    const char digits[] = { char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+        char('0' + year % 10) };
+    line.append(QLatin1StringView(digits, 4));
+    line.append(label);
+    line.append(QLatin1Char(' '));
+    line.append(name);
+    line.resize(line.size() + fill, kIdeographicSpace);
+    line.append(first);
+    line.append(QLatin1Char('/'));
+    line.append(second);
+    line.append(QLatin1Char('*'));
+    line.append(QString::number(record.number));
+    return line;
 }
 
 QStringList gradeFilterChoices()
@@ -199,7 +218,7 @@ QCollatorSortKey sortKeyOf(const QString& line)
 }
 } // namespace
 
-void sortPupilLines(QStringList& lines)
+void sortPupilLines(QStringList& lines, std::vector<int>* sortedFrom)
 {
     // The school's list box is a sorted Windows list box: it compares its lines with the user
     // locale's string comparison, which on a Japanese system orders kanji as JIS X 0208 does
@@ -224,18 +243,36 @@ void sortPupilLines(QStringList& lines)
     for (qsizetype i : order)
         sorted.append(lines[i]);
     lines = std::move(sorted);
+    if (sortedFrom)
+        sortedFrom->assign(order.begin(), order.end());
 }
 
-QStringList sortedPupilLines(int schoolYear, int displayMode)
+QStringList sortedPupilLines(int schoolYear, int displayMode, std::vector<int>* positions)
 {
     QStringList lines;
     const int count = static_cast<int>(std::min<qint64>(reg.boardPupilCount.toInteger(), kMaxPupil));
     lines.reserve(count);
-    for (int k = 1; k <= count; ++k) {
-        const RosterRecord& r = reg.roster[k];
-        lines.append(pupilLine(r, schoolYear, displayMode, pupilSums(r.number)));
+    // Every listed pupil's sums, gathered level by level: each table is read along its rows
+    // instead of once across all its rows per pupil. Each sum still adds the levels in order.
+    std::vector<PupilSums> sums(static_cast<size_t>(std::max(count, 0)) + 1);
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        for (int k = 1; k <= count; ++k) {
+            const int pupilNo = reg.roster[k].number;
+            if (pupilNo < 0 || pupilNo > kMaxPupil)
+                continue;
+            PupilSums& s = sums[static_cast<size_t>(k)];
+            s.todayCount += reg.todayCount(level, pupilNo);
+            s.todayPoints += reg.todayPoints(level, pupilNo);
+            s.totalCount += reg.totalCount(level, pupilNo);
+            s.totalPoints += reg.totalPoints(level, pupilNo);
+        }
     }
-    sortPupilLines(lines);
+    for (int k = 1; k <= count; ++k)
+        lines.append(pupilLine(reg.roster[k], schoolYear, displayMode, sums[static_cast<size_t>(k)]));
+    sortPupilLines(lines, positions);
+    if (positions)
+        for (int& at : *positions)
+            ++at; // the roster counts from 1
     return lines;
 }
 

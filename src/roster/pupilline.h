@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace kanameru {
 
@@ -56,10 +57,12 @@ int pupilNoOfTail(const QString& tail);
 
 // Sorts pupil lines as the Japanese list box of the start screen keeps them (Japanese
 // collation); lines that compare equal keep their order.
-void sortPupilLines(QStringList& lines);
+// With `order`, it also gives where each sorted line was before (0 for the first).
+void sortPupilLines(QStringList& lines, std::vector<int>* order = nullptr);
 
-// The lines of every listed pupil (roster positions 1..boardPupilCount) in text order.
-QStringList sortedPupilLines(int schoolYear, int displayMode);
+// The lines of every listed pupil (roster positions 1..boardPupilCount) in text order; with
+// `positions`, also the roster position of each line.
+QStringList sortedPupilLines(int schoolYear, int displayMode, std::vector<int>* positions = nullptr);
 
 // The whole list for the screen: the lines of every listed pupil (roster positions
 // 1..boardPupilCount) in text order, filtered by grade.
