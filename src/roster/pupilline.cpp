@@ -29,7 +29,7 @@ QString rightAligned(const QString& number, int pad, int width)
 
 } // namespace
 
-QString trimSpaces(const QString& text)
+QStringView trimmedSpaces(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -37,7 +37,12 @@ QString trimSpaces(const QString& text)
         ++begin;
     while (end > begin && text[end - 1] == u' ')
         --end;
-    return text.mid(begin, end - begin);
+    return text.sliced(begin, end - begin);
+}
+
+QString trimSpaces(const QString& text)
+{
+    return trimmedSpaces(text).toString();
 }
 
 PupilSums pupilSums(int pupilNo)
@@ -88,7 +93,7 @@ QStringList displayModeCaptions()
         QStringLiteral("本日（ポイント／回数）"), QStringLiteral("今まで（ポイント／回数）") };
 }
 
-int fillLength(const QString& label, const QString& trimmedName, int displayMode)
+int fillLength(const QString& label, QStringView trimmedName, int displayMode)
 {
     const bool preSchoolWide = label.startsWith(QStringLiteral("幼")) && displayMode != 1;
     const int width = preSchoolWide ? 11 : 9;
@@ -103,7 +108,7 @@ QString pupilLine(const RosterRecord& record, int schoolYear, int displayMode, c
     // still reads as 0.
     const int year = std::clamp(static_cast<int>(record.birthYear), 0, 9999);
     const QString label = gradeLabel(gradeIndexOf(schoolYear, record.birthYear));
-    const QString name = trimSpaces(record.name);
+    const QStringView name = trimmedSpaces(record.name);
     QString first;
     QString second;
     switch (displayMode) {

@@ -36,7 +36,7 @@ QString pupilLine(const RosterRecord& record, int schoolYear, int displayMode, c
 
 // The number of ideographic spaces that follow the label and name: they are brought together
 // to 11 characters for pre-school pupils in display modes 0, 2 and 3, to 9 otherwise.
-int fillLength(const QString& gradeLabel, const QString& trimmedName, int displayMode);
+int fillLength(const QString& gradeLabel, QStringView trimmedName, int displayMode);
 
 // The grade filter choices of Combo1, in their order.
 QStringList gradeFilterChoices();
@@ -75,5 +75,6 @@ PupilList buildPupilList(int schoolYear, int displayMode, const QString& filterT
 
 // Trims half-width spaces at both ends, as names are trimmed for display.
 QString trimSpaces(const QString& text);
+QStringView trimmedSpaces(QStringView text);
 
 } // namespace kanameru

@@ -6,6 +6,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -39,7 +41,8 @@ int gradeIndexOf(int schoolYear, int birthYear)
     return schoolYear - birthYear - 6;
 }
 
-QString gradeLabel(int gradeIndex)
+namespace {
+QString makeGradeLabel(int gradeIndex)
 {
     if (gradeIndex < -2)
         return QStringLiteral("幼-");
@@ -52,6 +55,19 @@ QString gradeLabel(int gradeIndex)
     if (gradeIndex <= 12)
         return QStringLiteral("高") + QString::number(gradeIndex - 9);
     return QStringLiteral("大+");
+}
+} // namespace
+
+QString gradeLabel(int gradeIndex)
+{
+    // Made once: the start screen and the class sheet ask for one on every line.
+    static const std::array<QString, 17> labels = [] {
+        std::array<QString, 17> made;
+        for (int i = -3; i <= 13; ++i)
+            made[static_cast<size_t>(i + 3)] = makeGradeLabel(i);
+        return made;
+    }();
+    return labels[static_cast<size_t>(std::clamp(gradeIndex, -3, 13) + 3)];
 }
 
 QString fullWidthGradeLabel(int gradeIndex)
