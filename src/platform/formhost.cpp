@@ -1,13 +1,19 @@
 #include "platform/formhost.h"
 
+#include "platform/screenfit.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -16,10 +22,73 @@ namespace {
 
 double scaleInUse = 1.0;
 
+// Places a window that its program has not placed itself in the middle of the available area
+// of its screen (the screen less the panels, wherever they stand), its frame included.
+void centreInAvailableArea(QWidget* window)
+{
+    if (window->testAttribute(Qt::WA_Moved))
+        return;
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The frame of a window already shown tells what the window manager adds; before the first
+    // one, the room kept for a frame stands for it.
+    QSize frame(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget* shown : windows) {
+        if (shown != window && shown->isVisible() && shown->frameGeometry() != shown->geometry()) {
+            frame = shown->frameGeometry().size() - shown->size();
+            break;
+        }
+    }
+    window->move(area.x() + std::max(0, (area.width() - window->width() - frame.width()) / 2),
+        area.y() + std::max(0, (area.height() - window->height() - frame.height()) / 2));
+}
+
+// Centres a form of its own window each time it is shown anew.
+class Centring : public QObject {
+public:
+    explicit Centring(QWidget* form)
+        : QObject(form)
+    {
+        form->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto* form = static_cast<QWidget*>(watched);
+            if (form->isWindow() && !form->graphicsProxyWidget()) {
+                centreInAvailableArea(form);
+                // Placed once; a pupil who moves it keeps it where he put it.
+                form->removeEventFilter(this);
+            }
+        }
+        return false;
+    }
+};
+
 // Tab and Shift+Tab go round the form's controls: past the last one to the first again, as
 // in a window of its own (the scene alone would keep the focus on the last one).
 class FormProxy : public QGraphicsProxyWidget {
 protected:
+    // The first Tab on a form none of whose controls has had the focus yet goes to its first
+    // control (the proxy would hand the key to no one).
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && widget() && !widget()->focusWidget()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+                event->accept();
+                return true;
+            }
+        }
+        return QGraphicsProxyWidget::event(event);
+    }
     bool focusNextPrevChild(bool next) override
     {
         if (QGraphicsProxyWidget::focusNextPrevChild(next))
@@ -69,6 +138,11 @@ public:
             static_cast<int>(std::ceil(design.width() * scale)), static_cast<int>(std::ceil(design.height() * scale)));
         setWindowTitle(form->windowTitle());
         setWindowIcon(form->windowIcon());
+        // A dialog stays a dialog of its own to the window manager, modal as it is.
+        if (form->windowType() == Qt::Dialog) {
+            setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+            setWindowModality(form->windowModality() == Qt::NonModal ? Qt::ApplicationModal : form->windowModality());
+        }
         setPalette(form->palette());
         setAttribute(Qt::WA_ShowWithoutActivating, form->testAttribute(Qt::WA_ShowWithoutActivating));
         form->installEventFilter(this);
@@ -96,9 +170,21 @@ protected:
         if (watched == form_) {
             switch (event->type()) {
             case QEvent::Show:
-                if (!isVisible())
+                // A dialog places itself as it is shown; in the scene it stays at the origin,
+                // in the host's view (the host is placed instead).
+                if (form_->pos() != QPoint(0, 0))
+                    form_->move(0, 0);
+                // Shown through a hand-over: the window comes where the pupil sees it whole,
+                // and takes the keyboard (unless it is a backdrop that must not).
+                if (!isVisible()) {
+                    centreInAvailableArea(this);
                     show();
-                proxy_->setFocus();
+                }
+                if (!testAttribute(Qt::WA_ShowWithoutActivating)) {
+                    raise();
+                    activateWindow();
+                }
+                takeKeyboard();
                 break;
             case QEvent::Hide:
                 hide();
@@ -114,6 +200,41 @@ protected:
             }
         }
         return QGraphicsView::eventFilter(watched, event);
+    }
+    // Whenever the window gets the keyboard, the form in it has it: the scene gives it to the
+    // form's item and the form to its control that last had it (or, as a window does, keeps it
+    // for the first Tab). Without this a window that the window manager activates after the
+    // form was shown would keep the keys to itself.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QGraphicsView::focusInEvent(event);
+        takeKeyboard();
+    }
+    bool event(QEvent* event) override
+    {
+        const bool handled = QGraphicsView::event(event);
+        if (event->type() == QEvent::WindowActivate) {
+            // Once the activation has been delivered everywhere (the window that had the keyboard
+            // may give it up only afterwards), the keyboard comes to this window's form.
+            QTimer::singleShot(0, this, [this] {
+                if (isActiveWindow())
+                    takeKeyboard();
+            });
+        }
+        return handled;
+    }
+    void takeKeyboard()
+    {
+        if (!form_ || !form_->isVisible())
+            return;
+        if (isActiveWindow() && !hasFocus() && !isAncestorOf(QApplication::focusWidget()))
+            setFocus(Qt::ActiveWindowFocusReason);
+        if (isActiveWindow() && !scene()->hasFocus())
+            scene()->setFocus(Qt::ActiveWindowFocusReason);
+        if (!proxy_->hasFocus())
+            proxy_->setFocus(Qt::ActiveWindowFocusReason);
+        if (QWidget* control = form_->focusWidget(); control && proxy_->hasFocus() && !control->hasFocus())
+            control->setFocus(Qt::ActiveWindowFocusReason);
     }
     // The close box closes the form, which decides; the host goes with it.
     void closeEvent(QCloseEvent* event) override
@@ -142,8 +263,12 @@ void setFormScale(double scale)
 
 void fitForm(QWidget* form)
 {
-    if (scaleInUse >= 1.0 || form->parentWidget() || form->graphicsProxyWidget())
+    if (form->parentWidget() || form->graphicsProxyWidget())
         return;
+    if (scaleInUse >= 1.0) {
+        new Centring(form);
+        return;
+    }
     new FormHost(form, scaleInUse);
 }
 

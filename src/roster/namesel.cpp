@@ -598,7 +598,13 @@ void namesel::menuHelp2_Click()
 
 void namesel::menuspt_Click()
 {
+    QPointer<namesel> self(this);
     VersionBox::showCentredOn(this);
+    if (!self || leaving_)
+        return;
+    // Back where the pupil was: the list of names has the keyboard.
+    platform::windowOf(this)->activateWindow();
+    List1->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 // The last help entry opens the README installed beside the program, which tells teachers how

@@ -35,6 +35,8 @@ public:
     void Command14_Click();
 
     int displayMode() const { return displayMode_; }
+    // Form_Activate has run since the screen was loaded.
+    bool activated() const { return activated_; }
     double stageMarker() const { return stageMarker_; }
     // The rows of the hidden lists (List2: sorted pupil lines; List3: row tails).
     const QStringList& List2() const { return list2_; }
