@@ -323,15 +323,26 @@ void namesel::Form_Load()
 bool namesel::event(QEvent* e)
 {
     const bool handled = QWidget::event(e);
-    if (e->type() == QEvent::WindowActivate && !leaving_) {
+    // The screen refreshes itself as it becomes the program's active screen: first, and again
+    // each time it comes back from another window of the program (a box, the board). Back from
+    // another program, or activated once more by the window manager, it keeps what the pupil
+    // chose. The refresh runs after the activation has been delivered.
+    if (e->type() == QEvent::WindowActivate && !leaving_ && refreshDue_ && !refreshPending_) {
+        refreshPending_ = true;
         QPointer<namesel> self(this);
-        // Refresh after the activation has been delivered.
         QTimer::singleShot(0, this, [self] {
-            if (self && !self->leaving_ && self->isActiveWindow())
-                self->Form_Activate();
+            if (self)
+                self->refreshIfPending();
         });
     }
     return handled;
+}
+
+void namesel::refreshIfPending()
+{
+    if (refreshPending_ && !leaving_ && isActiveWindow())
+        Form_Activate();
+    refreshPending_ = false;
 }
 
 void namesel::closeEvent(QCloseEvent* e)
@@ -349,6 +360,8 @@ void namesel::closeEvent(QCloseEvent* e)
 void namesel::Form_Activate()
 {
     activated_ = true;
+    refreshDue_ = false;
+    refreshPending_ = false;
     名簿ファイル処理();
     List1->setCurrentRow(-1);
     List1->clearSelection();
@@ -621,10 +634,23 @@ void namesel::menuweb_Click()
 
 bool namesel::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress || leaving_)
-        return QWidget::eventFilter(watched, e);
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    if (!widget || leaving_)
+        return QWidget::eventFilter(watched, e);
+    QWidget* window = platform::windowOf(this);
+    if (e->type() == QEvent::WindowActivate && widget->isWindow() && widget != this && widget != window)
+        refreshDue_ = true;
+    // A click or key that reaches the screen before its refresh would be taken back by it:
+    // the refresh comes first.
+    const bool input = e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress
+        || e->type() == QEvent::MouseButtonDblClick;
+    if (input && refreshPending_ && (widget->window() == this || widget->window() == window)) {
+        QPointer<namesel> self(this);
+        refreshIfPending();
+        if (!self || leaving_)
+            return true;
+    }
+    if (e->type() != QEvent::KeyPress || widget->window() != this)
         return QWidget::eventFilter(watched, e);
     auto* key = static_cast<QKeyEvent*>(e);
     const bool inList = widget == List1 || widget == List1->viewport();

@@ -68,6 +68,7 @@ private:
     void menuweb_Click();
     void showWaitPanel(bool shown);
     void closeResultsBoard();
+    void refreshIfPending();
     void leaveToLauncher(const QString& path);
 
     QMenuBar* menuBar_ = nullptr;
@@ -91,6 +92,8 @@ private:
     int retryCount_ = 0;
     double stageMarker_ = 0;
     bool activated_ = false; // Form_Activate has run once since loading
+    bool refreshDue_ = true; // another window of the program has been active since the last refresh
+    bool refreshPending_ = false; // activated, the refresh not yet run
     bool rosterReported_ = false; // a missing or oversized roster has been reported since loading
     bool leaving_ = false; // the program or this screen is on its way out
     bool rebuilding_ = false;

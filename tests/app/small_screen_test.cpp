@@ -74,13 +74,17 @@ void clickThroughWindow(QWidget* button)
     QApplication::processEvents();
 }
 
-// A click as the window system hands it to the program: to the host's native window, from
-// where Qt passes it on to the host, its scene and the control.
-void clickOnWindow(QWidget* control, QPoint at)
+// A click on the X server's mouse at a point of a control, as the pupil gives it: the window
+// manager sees it first (and may take the focus or raise the window with it), then the window
+// under the pointer gets it, and Qt passes it on to the host, its scene and the control.
+bool clickOnScreen(QWidget* control, QPoint at)
 {
-    QWidget* host = platform::windowOf(control->window());
-    QTest::mouseClick(
-        host->windowHandle(), Qt::LeftButton, Qt::NoModifier, host->mapFromGlobal(control->mapToGlobal(at)));
+    const QPoint global = control->mapToGlobal(at);
+    QProcess process;
+    process.start(QStringLiteral("xdotool"),
+        { QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y()),
+            QStringLiteral("click"), QStringLiteral("1") });
+    return process.waitForFinished(20000) && process.exitCode() == 0;
 }
 
 // The share of the window's pixels on the screen that match nothing near their place in the
@@ -177,6 +181,9 @@ private Q_SLOTS:
         screens().showEndScreen = [] { FrmSyuuryou::open(); };
         screens().showDrillForm = [] { MainFrm::open(); };
         screens().showResultsBoard = [this] { ++boardShown; };
+        // The start screen closed at the end of a test ends no program: the application's
+        // exit would end every event loop a later test opens (a dialog's) as soon as it starts.
+        screens().endProgram = [](int) {};
         boardShown = 0;
     }
 
@@ -274,7 +281,9 @@ private Q_SLOTS:
     // 戻る(0) clicked on the board's window and O.K. on the start screen's window: each
     // screen hands over to the other from its own click handler, and is deleted only after
     // the host's scene has delivered that click (the board deleted inside it ended the program).
-    // Under the sanitizers a form deleted too early fails the test at once.
+    // Under the sanitizers a form deleted too early fails the test at once. The pupil's name,
+    // clicked once as soon as it shows, stays chosen while the window manager activates the
+    // screen. The clicks are the X server's, through the window manager.
     void theBoardAndTheStartScreenHandOverThroughTheirWindows()
     {
         QTemporaryDir keyDir;
@@ -301,18 +310,9 @@ private Q_SLOTS:
             auto* pupils = start->findChild<QListWidget*>(QStringLiteral("List1"));
             auto pupil = [pupils] { return pupils->findItems(QStringLiteral("山田太郎"), Qt::MatchContains).value(0); };
             QTRY_VERIFY(pupil());
-            // The start screen refreshes its list as it becomes active, which takes back a choice
-            // made before: the pupil clicks his name again until the screen shows it.
-            QTRY_VERIFY_WITH_TIMEOUT(platform::windowOf(start)->isActiveWindow(), 10000);
-            auto* chosenName = start->findChild<QLabel*>(QStringLiteral("Label1"));
-            auto chosen = [chosenName] { return chosenName->text().contains(QStringLiteral("山田")); };
-            for (int click = 0; click < 5 && !chosen(); ++click) {
-                clickOnWindow(pupils->viewport(), pupils->visualItemRect(pupil()).center());
-                QTest::qWaitFor(chosen, 1000);
-            }
-            QVERIFY2(chosen(), qPrintable(chosenName->text()));
+            QVERIFY(clickOnScreen(pupils->viewport(), pupils->visualItemRect(pupil()).center()));
             auto* ok = start->findChild<QPushButton*>(QStringLiteral("Command14"));
-            clickOnWindow(ok, ok->rect().center());
+            QVERIFY(clickOnScreen(ok, ok->rect().center()));
             QTRY_VERIFY_WITH_TIMEOUT(!start, 10000);
 
             QPointer<seisekitime1> board = qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
@@ -320,7 +320,7 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(board->activated(), 10000);
             QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(board)));
             auto* back = board->findChild<QPushButton*>(QStringLiteral("Command1"));
-            clickOnWindow(back, back->rect().center());
+            QVERIFY(clickOnScreen(back, back->rect().center()));
             QTRY_VERIFY_WITH_TIMEOUT(!board, 10000);
             QTRY_VERIFY_WITH_TIMEOUT(topLevel(QStringLiteral("namesel"))
                     && platform::windowOf(topLevel(QStringLiteral("namesel")))->isActiveWindow(),
