@@ -2,6 +2,8 @@
 
 #include "platform/screenfit.h"
 
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
@@ -108,6 +110,74 @@ protected:
 private:
     static QWidget* step(QWidget* w, bool next) { return next ? w->nextInFocusChain() : w->previousInFocusChain(); }
 };
+
+// Screen readers ask each control where it is on the screen. For a control of a form that a
+// host draws, the toolkit answers with the form's design size; this answers for such a control
+// as the toolkit does in all else, with the rectangle the host draws it in.
+class OnScreenAccessible : public QAccessibleInterface {
+public:
+    explicit OnScreenAccessible(QAccessibleInterface* inner)
+        : inner_(inner)
+        , innerId_(QAccessible::uniqueId(inner))
+    {
+    }
+    ~OnScreenAccessible() override { QAccessible::deleteAccessibleInterface(innerId_); }
+
+    bool isValid() const override { return inner_->isValid(); }
+    QObject* object() const override { return inner_->object(); }
+    QWindow* window() const override { return inner_->window(); }
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        return inner_->relations(match);
+    }
+    QAccessibleInterface* focusChild() const override { return inner_->focusChild(); }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        for (int i = 0; i < childCount(); ++i) {
+            QAccessibleInterface* c = child(i);
+            if (c && c->isValid() && c->rect().contains(x, y))
+                return c;
+        }
+        return nullptr;
+    }
+    QAccessibleInterface* parent() const override { return inner_->parent(); }
+    QAccessibleInterface* child(int index) const override { return inner_->child(index); }
+    int childCount() const override { return inner_->childCount(); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return inner_->indexOfChild(child); }
+    QString text(QAccessible::Text t) const override { return inner_->text(t); }
+    void setText(QAccessible::Text t, const QString& text) override { inner_->setText(t, text); }
+    QRect rect() const override
+    {
+        auto* control = static_cast<QWidget*>(inner_->object());
+        if (!control || !control->isVisible())
+            return inner_->rect();
+        const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
+        const QPoint bottomRight = control->mapToGlobal(QPoint(control->width(), control->height()));
+        return QRect(topLeft, bottomRight - QPoint(1, 1));
+    }
+    QAccessible::Role role() const override { return inner_->role(); }
+    QAccessible::State state() const override { return inner_->state(); }
+    QColor foregroundColor() const override { return inner_->foregroundColor(); }
+    QColor backgroundColor() const override { return inner_->backgroundColor(); }
+    void* interface_cast(QAccessible::InterfaceType type) override { return inner_->interface_cast(type); }
+
+private:
+    QAccessibleInterface* inner_;
+    QAccessible::Id innerId_;
+};
+
+// Gives every control of a form in a host the toolkit's own interface, answering with the
+// on-screen rectangle.
+QAccessibleInterface* onScreenAccessible(const QString&, QObject* object)
+{
+    static bool asking = false; // the toolkit's own interface is being made
+    if (asking || !object || !object->isWidgetType() || !static_cast<QWidget*>(object)->window()->graphicsProxyWidget())
+        return nullptr;
+    asking = true;
+    QAccessibleInterface* inner = QAccessible::queryAccessibleInterface(object);
+    asking = false;
+    return inner ? new OnScreenAccessible(inner) : nullptr;
+}
 
 class FormHost : public QGraphicsView {
 public:
@@ -269,6 +339,11 @@ void fitForm(QWidget* form)
         new Centring(form);
         return;
     }
+    static const bool accessibleOnScreen = [] {
+        QAccessible::installFactory(onScreenAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleOnScreen);
     new FormHost(form, scaleInUse);
 }
 

@@ -25,6 +25,7 @@
 #include "support/formdriver.h"
 #include "support/installation.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGraphicsView>
@@ -233,6 +234,27 @@ private Q_SLOTS:
         // (About 2.5 per cent differ on the edges; a form drawn at its design size and cut
         // off differs in over a quarter.)
         QVERIFY2(differing < 0.08, qPrintable(QStringLiteral("%1 per cent differ").arg(differing * 100, 0, 'f', 1)));
+
+        // A screen reader is told where an event and an explanation are: the rectangles the
+        // window shows them in, not the design size.
+        for (const char* name : { "Label1_1", "Label3_1" }) {
+            QWidget* shown = control(form, QLatin1String(name));
+            const QRect told = QAccessible::queryAccessibleInterface(shown)->rect();
+            const QSize drawn(qRound(shown->width() * scale), qRound(shown->height() * scale));
+            const QPoint centre = viewportOf(shown)->mapToGlobal(onScreen(shown));
+            QVERIFY2(std::abs(told.width() - drawn.width()) <= 1 && std::abs(told.height() - drawn.height()) <= 1
+                    && (told.center() - centre).manhattanLength() <= 2,
+                qPrintable(QStringLiteral("%1: told %2,%3 %4x%5, drawn %6x%7 around %8,%9")
+                               .arg(QLatin1String(name))
+                               .arg(told.x())
+                               .arg(told.y())
+                               .arg(told.width())
+                               .arg(told.height())
+                               .arg(drawn.width())
+                               .arg(drawn.height())
+                               .arg(centre.x())
+                               .arg(centre.y())));
+        }
 
         answerKnowingTheEvents(form, dragThroughWindow, clickThroughWindow);
         QTest::keyClick(window, Qt::Key_Return); // "判定"
