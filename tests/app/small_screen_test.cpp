@@ -436,7 +436,13 @@ private Q_SLOTS:
                     boxWindow = QStringLiteral("%1 %2 %3")
                                     .arg(window != box ? "own" : "form", window->windowTitle())
                                     .arg(window->isModal() && window->windowType() == Qt::Dialog);
+                    QPointer<QWidget> shown = box;
                     pressKeys({ QStringLiteral("Return") });
+                    // A box the key does not reach is closed here, and the test goes on to fail.
+                    if (!QTest::qWaitFor([&] { return !shown || !shown->isVisible(); }, 5000)) {
+                        boxWindow += QStringLiteral(", kept open by Enter");
+                        shown->close();
+                    }
                 });
                 control<QAction>(start, QStringLiteral("menuspt"))->trigger();
                 QCOMPARE(boxWindow, QStringLiteral("own バージョン情報 1"));
