@@ -11,11 +11,15 @@ namespace platform {
 namespace {
 ScreenPainter screenPainter = nullptr;
 
-// Swallows every event of the user's input while it is installed on the application.
+// Swallows every event of the user's input while it is installed on the application, but
+// not within a wait of its own that a window event opens meanwhile (a message box): the pupil
+// answers that one.
 class InputDropper : public QObject {
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
+        if (QThread::currentThread()->loopLevel() != loopLevel_)
+            return false;
         switch (event->type()) {
         case QEvent::ShortcutOverride:
             // Claimed for the focus object, so that no access key fires; the key itself goes.
@@ -38,6 +42,9 @@ protected:
             return false;
         }
     }
+
+private:
+    const int loopLevel_ = QThread::currentThread()->loopLevel();
 };
 } // namespace
 
