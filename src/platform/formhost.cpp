@@ -11,6 +11,7 @@
 #include <QGraphicsView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -237,6 +238,8 @@ protected:
                 menu->setAutoFillBackground(true);
             }
         }
+        if (giveBackFocusAfterMenus(watched, event))
+            return true;
         if (watched == form_) {
             switch (event->type()) {
             case QEvent::Show:
@@ -306,6 +309,45 @@ protected:
         if (QWidget* control = form_->focusWidget(); control && proxy_->hasFocus() && !control->hasFocus())
             control->setFocus(Qt::ActiveWindowFocusReason);
     }
+    // The form's menu bar, reached by its keys, hands the keyboard back when it is left (by
+    // Escape, or once a menu has done its work) to the control that had it, as it does in a
+    // window of its own; in the scene it would not know that control and keep the keys.
+    // Returns true for a key that it has passed on to that control.
+    bool giveBackFocusAfterMenus(QObject* watched, QEvent* event)
+    {
+        if (!form_ || !watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() != form_)
+            return false;
+        auto* menuBar = qobject_cast<QMenuBar*>(widget);
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason
+            && !menuBar) {
+            beforeMenus_ = widget;
+            return false;
+        }
+        if (!menuBar && qobject_cast<QMenu*>(widget))
+            menuBar = qobject_cast<QMenuBar*>(widget->parentWidget());
+        if (!menuBar || !beforeMenus_)
+            return false;
+        const auto idle
+            = [bar = QPointer<QMenuBar>(menuBar)] { return bar && bar->hasFocus() && !bar->activeAction(); };
+        if (event->type() == QEvent::KeyPress && widget == menuBar && idle() && beforeMenus_->isVisible()) {
+            // Left already: the key is the control's.
+            QPointer<QWidget> control = beforeMenus_;
+            control->setFocus(Qt::MenuBarFocusReason);
+            QCoreApplication::sendEvent(control, event);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::Hide || event->type() == QEvent::FocusIn) {
+            QTimer::singleShot(0, this, [this, idle] {
+                if (idle() && beforeMenus_ && beforeMenus_->isVisible())
+                    beforeMenus_->setFocus(Qt::MenuBarFocusReason);
+            });
+        }
+        return false;
+    }
+
     // The close box closes the form, which decides; the host goes with it.
     void closeEvent(QCloseEvent* event) override
     {
@@ -317,6 +359,7 @@ protected:
 private:
     QPointer<QWidget> form_;
     QGraphicsProxyWidget* proxy_ = nullptr;
+    QPointer<QWidget> beforeMenus_; // had the keyboard before the menu bar took it
 };
 
 } // namespace

@@ -638,7 +638,10 @@ bool namesel::eventFilter(QObject* watched, QEvent* e)
     if (!widget || leaving_)
         return QWidget::eventFilter(watched, e);
     QWidget* window = platform::windowOf(this);
-    if (e->type() == QEvent::WindowActivate && widget->isWindow() && widget != this && widget != window)
+    // Another window of the program: a box or a screen, not a menu that pops up.
+    const Qt::WindowType type = widget->windowType();
+    if (e->type() == QEvent::WindowActivate && (type == Qt::Window || type == Qt::Dialog) && widget != this
+        && widget != window)
         refreshDue_ = true;
     // A click or key that reaches the screen before its refresh would be taken back by it:
     // the refresh comes first.

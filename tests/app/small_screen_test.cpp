@@ -31,6 +31,8 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -447,6 +449,18 @@ private Q_SLOTS:
                 control<QAction>(start, QStringLiteral("menuspt"))->trigger();
                 QCOMPARE(boxWindow, QStringLiteral("own バージョン情報 1"));
                 QTRY_VERIFY2_WITH_TIMEOUT(ready(), "after the version box", 10000);
+                // The help menu opened by its key and left by Escape gives the keyboard back.
+                auto* help = control<QMenu>(start, QStringLiteral("menuhelp"));
+                QVERIFY(pressKeys({ QStringLiteral("alt+h") }));
+                QTRY_VERIFY(help->isVisible());
+                QVERIFY(pressKeys({ QStringLiteral("Escape"), QStringLiteral("Escape") }));
+                auto* menus = control<QMenuBar>(start, QStringLiteral("menuBar"));
+                QTRY_VERIFY(!help->isVisible() && !menus->activeAction());
+                QTRY_VERIFY2(ready(), "after the help menu");
+                // An entry chosen by keys that has nothing to show leaves the next key to the list.
+                const int row = list->currentRow();
+                QVERIFY(pressKeys({ QStringLiteral("alt+h"), QStringLiteral("Return"), QStringLiteral("Down") }));
+                QTRY_VERIFY2(list->currentRow() != row && ready(), "after an entry of the help menu");
             }
             pump(300);
             QVERIFY2(ready(), at);

@@ -574,16 +574,18 @@ private Q_SLOTS:
     // comes after it. A row per way back.
     void aChosenNameStaysUntilTheScreenComesBackFromAnotherWindow()
     {
+        enum Between { AnotherProgram, ABox, AMenu };
         struct Row {
             const char* way;
-            bool fromOwnWindow;
+            Between between;
             bool clickAtOnce; // the name clicked in the same moment the screen becomes active
             bool kept;
         };
         const Row table[] = {
-            { "another program", false, false, true },
-            { "a box of the program", true, false, false },
-            { "a box, clicked at once", true, true, true },
+            { "another program", AnotherProgram, false, true },
+            { "a box of the program", ABox, false, false },
+            { "a box, clicked at once", ABox, true, true },
+            { "a menu that popped up", AMenu, false, true },
         };
         for (const Row& row : table) {
             namesel* form = openScreen();
@@ -592,9 +594,14 @@ private Q_SLOTS:
             clickRow(form, rowOf(form, QStringLiteral("林")));
             QCOMPARE(child<QLabel>(form, "Label1")->text(), QStringLiteral("小6 林"));
             QWidget box;
-            if (row.fromOwnWindow) {
+            QMenu menu;
+            if (row.between == ABox) {
                 box.show();
                 QApplication::setActiveWindow(&box);
+            } else if (row.between == AMenu) {
+                menu.addAction(QStringLiteral("目次"));
+                menu.show();
+                QApplication::setActiveWindow(&menu);
             } else {
                 QApplication::setActiveWindow(nullptr);
             }
