@@ -72,9 +72,10 @@ set(KANAMERU_XSERVER_RUN ${PROJECT_SOURCE_DIR}/tests/support/xserver-run.sh)
 # server (Xvfb), for what a pupil must see while the program holds its thread for a sound.
 # The tests grab the screen with the screengrab program; sounds go through SDL's disk driver.
 # SCREENS lists the screen sizes (WxH) to run it on, one CTest test each; 1280x1024 if none.
-# WM names a window manager command to run on the X server beside the test.
+# WM names a window manager command to run on the X server beside the test: one for every
+# screen, or one command per screen in the order of SCREENS.
 function(kanameru_xtest name)
-  cmake_parse_arguments(A "" "WM" "SOURCES;LIBS;SCREENS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SCREENS;WM" ${ARGN})
   if(WIN32)
     return() # they look at an X screen
   endif()
@@ -91,15 +92,21 @@ function(kanameru_xtest name)
     set(A_SCREENS 1280x1024)
     set(test_names ${name})
   endif()
+  list(LENGTH A_WM wm_count)
+  set(screen_index 0)
   foreach(screen ${A_SCREENS})
     set(test_name ${name})
     if(NOT test_names)
       set(test_name ${name}_${screen})
     endif()
     set(wm_args)
-    if(A_WM)
+    if(wm_count EQUAL 1)
       set(wm_args --wm "${A_WM}")
+    elseif(wm_count GREATER 1)
+      list(GET A_WM ${screen_index} wm)
+      set(wm_args --wm "${wm}")
     endif()
+    math(EXPR screen_index "${screen_index} + 1")
     add_test(NAME ${test_name}
       COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${name}>)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)

@@ -19,6 +19,8 @@ packages=(
 lean_packages=(
   g++-mingw-w64-x86-64-posix googletest wine64
 )
+# The X tests of a pupil at the keyboard run beside a small window manager and press real keys.
+lean_packages+=(openbox xdotool)
 missing_of() {
   local p
   for p in "$@"; do

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 namespace kanameru {
@@ -136,6 +137,10 @@ bool MainFrm::Form_Activate()
         return false;
     スタート();
     if (memorizing()) {
+        // The form takes keys only for the questions; among the cards' controls it would be
+        // a stop without a frame.
+        setFocusPolicy(Qt::NoFocus);
+        Option1[1]->setFocus();
         Command9_Click();
     } else {
         Command3_Click();
@@ -363,6 +368,8 @@ void MainFrm::keyPressEvent(QKeyEvent* event)
         return;
     }
     const CursorAction a = keys_.key(static_cast<Qt::Key>(event->key()), *flow_);
+    if (a.type != CursorAction::Nothing)
+        keyHints->show();
     switch (a.type) {
     case CursorAction::Nothing:
         QWidget::keyPressEvent(event);

@@ -98,7 +98,7 @@ private:
     CountdownLamps lamps_;
     KeyCursor keys_;
     bool leaving_ = false;
-    QElapsedTimer phaseChanged_; // when a phase button last finished its work
+    QElapsedTimer phaseChanged_; // when a phase button was last pressed
 
     // Status strip and overlay.
     QWidget* sPicture1 = nullptr;
@@ -130,6 +130,7 @@ private:
     QListWidget* List2 = nullptr;
     QPushButton *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr, *Command6 = nullptr;
     QPushButton *Command7 = nullptr, *Command8 = nullptr;
+    QLabel* keyHints = nullptr; // what the keys do, once the pupil uses them
 
     // Flash cards.
     QWidget* Picture6 = nullptr;

@@ -280,15 +280,16 @@ void MainFrm::buildButtons()
     Command8 = phaseButton(Picture2, "Command8", QStringLiteral("もう１度"));
     Command3 = phaseButton(Picture2, "Command3", QStringLiteral("次へ"));
     Command2 = phaseButton(Picture2, "Command2", QString());
-    // The phase buttons share one spot: a click that follows the last phase change within a
-    // double-click interval (or was queued while a judgement sounded) is the tail of the
-    // click before, not a judgement of the next phase.
+    // The phase buttons share one spot: a click that follows the last press of one within a
+    // double-click interval is the tail of the click before, not a press of the next phase.
+    // Input given while a judgement sounds is dropped by the sound itself; the interval counts
+    // from the press, so after a sound longer than it the next key or click is taken at once.
     const auto phaseClick = [this](void (MainFrm::*handler)()) {
         return [this, handler] {
             if (phaseChanged_.isValid() && phaseChanged_.elapsed() < platform::doubleClickPause())
                 return;
-            (this->*handler)();
             phaseChanged_.start();
+            (this->*handler)();
         };
     };
     connect(Command3, &QPushButton::clicked, this, phaseClick(&MainFrm::Command3_Click));
@@ -302,6 +303,18 @@ void MainFrm::buildButtons()
     placeTwips(Command4, 13320, 8100, 1320, 735);
     placeTwips(Command7, 13320, 8100, 1320, 735);
     placeTwips(Command8, 13320, 8100, 1320, 735);
+
+    // What the keys do, shown once the pupil answers with the keyboard: a line under the rows
+    // and the axis, where no label of a question reaches.
+    keyHints = makeLabel(Picture2, QStringLiteral("keyHints"),
+        QStringLiteral("キーボードでは：矢印キーで枠を動かす　スペースで持ち上げる・入れ替える　"
+                       "Escで元に戻す　Enterで「判定」"),
+        10.5, true);
+    keyHints->setTextFormat(Qt::PlainText);
+    keyHints->setAlignment(Qt::AlignCenter);
+    platform::setForeground(keyHints, rgb(0x3D3426));
+    placeTwips(keyHints, 315, 8940, 14730, 390);
+    keyHints->hide();
 }
 
 void MainFrm::buildOverlay()

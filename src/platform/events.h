@@ -5,6 +5,12 @@ namespace platform {
 // Lets pending window events run (timers, paints, clicks), as long waits and sounds do.
 void letEventsRun();
 
+// Lets the window events that came while the thread was held (a sound that played to its end)
+// run, but drops the pupil's input among them: keys, clicks and wheel turns given while he
+// could see nothing answer are not taken, and what he gives after this call is taken at once.
+// A wait that one of those events opens (a message box) takes its input as always.
+void dropInputGivenMeanwhile();
+
 // Waits the given milliseconds on a monotonic clock while letting window events run.
 // A wait never lasts much longer than asked, whatever the time of day does (midnight included).
 void waitLettingEventsRun(int milliseconds);

@@ -1,13 +1,22 @@
 #include "platform/formhost.h"
 
+#include "platform/screenfit.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -16,10 +25,73 @@ namespace {
 
 double scaleInUse = 1.0;
 
+// Places a window that its program has not placed itself in the middle of the available area
+// of its screen (the screen less the panels, wherever they stand), its frame included.
+void centreInAvailableArea(QWidget* window)
+{
+    if (window->testAttribute(Qt::WA_Moved))
+        return;
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The frame of a window already shown tells what the window manager adds; before the first
+    // one, the room kept for a frame stands for it.
+    QSize frame(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget* shown : windows) {
+        if (shown != window && shown->isVisible() && shown->frameGeometry() != shown->geometry()) {
+            frame = shown->frameGeometry().size() - shown->size();
+            break;
+        }
+    }
+    window->move(area.x() + std::max(0, (area.width() - window->width() - frame.width()) / 2),
+        area.y() + std::max(0, (area.height() - window->height() - frame.height()) / 2));
+}
+
+// Centres a form of its own window each time it is shown anew.
+class Centring : public QObject {
+public:
+    explicit Centring(QWidget* form)
+        : QObject(form)
+    {
+        form->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto* form = static_cast<QWidget*>(watched);
+            if (form->isWindow() && !form->graphicsProxyWidget()) {
+                centreInAvailableArea(form);
+                // Placed once; a pupil who moves it keeps it where he put it.
+                form->removeEventFilter(this);
+            }
+        }
+        return false;
+    }
+};
+
 // Tab and Shift+Tab go round the form's controls: past the last one to the first again, as
 // in a window of its own (the scene alone would keep the focus on the last one).
 class FormProxy : public QGraphicsProxyWidget {
 protected:
+    // The first Tab on a form none of whose controls has had the focus yet goes to its first
+    // control (the proxy would hand the key to no one).
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && widget() && !widget()->focusWidget()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+                event->accept();
+                return true;
+            }
+        }
+        return QGraphicsProxyWidget::event(event);
+    }
     bool focusNextPrevChild(bool next) override
     {
         if (QGraphicsProxyWidget::focusNextPrevChild(next))
@@ -39,6 +111,74 @@ protected:
 private:
     static QWidget* step(QWidget* w, bool next) { return next ? w->nextInFocusChain() : w->previousInFocusChain(); }
 };
+
+// Screen readers ask each control where it is on the screen. For a control of a form that a
+// host draws, the toolkit answers with the form's design size; this answers for such a control
+// as the toolkit does in all else, with the rectangle the host draws it in.
+class OnScreenAccessible : public QAccessibleInterface {
+public:
+    explicit OnScreenAccessible(QAccessibleInterface* inner)
+        : inner_(inner)
+        , innerId_(QAccessible::uniqueId(inner))
+    {
+    }
+    ~OnScreenAccessible() override { QAccessible::deleteAccessibleInterface(innerId_); }
+
+    bool isValid() const override { return inner_->isValid(); }
+    QObject* object() const override { return inner_->object(); }
+    QWindow* window() const override { return inner_->window(); }
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        return inner_->relations(match);
+    }
+    QAccessibleInterface* focusChild() const override { return inner_->focusChild(); }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        for (int i = 0; i < childCount(); ++i) {
+            QAccessibleInterface* c = child(i);
+            if (c && c->isValid() && c->rect().contains(x, y))
+                return c;
+        }
+        return nullptr;
+    }
+    QAccessibleInterface* parent() const override { return inner_->parent(); }
+    QAccessibleInterface* child(int index) const override { return inner_->child(index); }
+    int childCount() const override { return inner_->childCount(); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return inner_->indexOfChild(child); }
+    QString text(QAccessible::Text t) const override { return inner_->text(t); }
+    void setText(QAccessible::Text t, const QString& text) override { inner_->setText(t, text); }
+    QRect rect() const override
+    {
+        auto* control = static_cast<QWidget*>(inner_->object());
+        if (!control || !control->isVisible())
+            return inner_->rect();
+        const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
+        const QPoint bottomRight = control->mapToGlobal(QPoint(control->width(), control->height()));
+        return QRect(topLeft, bottomRight - QPoint(1, 1));
+    }
+    QAccessible::Role role() const override { return inner_->role(); }
+    QAccessible::State state() const override { return inner_->state(); }
+    QColor foregroundColor() const override { return inner_->foregroundColor(); }
+    QColor backgroundColor() const override { return inner_->backgroundColor(); }
+    void* interface_cast(QAccessible::InterfaceType type) override { return inner_->interface_cast(type); }
+
+private:
+    QAccessibleInterface* inner_;
+    QAccessible::Id innerId_;
+};
+
+// Gives every control of a form in a host the toolkit's own interface, answering with the
+// on-screen rectangle.
+QAccessibleInterface* onScreenAccessible(const QString&, QObject* object)
+{
+    static bool asking = false; // the toolkit's own interface is being made
+    if (asking || !object || !object->isWidgetType() || !static_cast<QWidget*>(object)->window()->graphicsProxyWidget())
+        return nullptr;
+    asking = true;
+    QAccessibleInterface* inner = QAccessible::queryAccessibleInterface(object);
+    asking = false;
+    return inner ? new OnScreenAccessible(inner) : nullptr;
+}
 
 class FormHost : public QGraphicsView {
 public:
@@ -69,6 +209,11 @@ public:
             static_cast<int>(std::ceil(design.width() * scale)), static_cast<int>(std::ceil(design.height() * scale)));
         setWindowTitle(form->windowTitle());
         setWindowIcon(form->windowIcon());
+        // A dialog stays a dialog of its own to the window manager, modal as it is.
+        if (form->windowType() == Qt::Dialog) {
+            setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+            setWindowModality(form->windowModality() == Qt::NonModal ? Qt::ApplicationModal : form->windowModality());
+        }
         setPalette(form->palette());
         setAttribute(Qt::WA_ShowWithoutActivating, form->testAttribute(Qt::WA_ShowWithoutActivating));
         form->installEventFilter(this);
@@ -93,12 +238,26 @@ protected:
                 menu->setAutoFillBackground(true);
             }
         }
+        if (giveBackFocusAfterMenus(watched, event))
+            return true;
         if (watched == form_) {
             switch (event->type()) {
             case QEvent::Show:
-                if (!isVisible())
+                // A dialog places itself as it is shown; in the scene it stays at the origin,
+                // in the host's view (the host is placed instead).
+                if (form_->pos() != QPoint(0, 0))
+                    form_->move(0, 0);
+                // Shown through a hand-over: the window comes where the pupil sees it whole,
+                // and takes the keyboard (unless it is a backdrop that must not).
+                if (!isVisible()) {
+                    centreInAvailableArea(this);
                     show();
-                proxy_->setFocus();
+                }
+                if (!testAttribute(Qt::WA_ShowWithoutActivating)) {
+                    raise();
+                    activateWindow();
+                }
+                takeKeyboard();
                 break;
             case QEvent::Hide:
                 hide();
@@ -115,6 +274,80 @@ protected:
         }
         return QGraphicsView::eventFilter(watched, event);
     }
+    // Whenever the window gets the keyboard, the form in it has it: the scene gives it to the
+    // form's item and the form to its control that last had it (or, as a window does, keeps it
+    // for the first Tab). Without this a window that the window manager activates after the
+    // form was shown would keep the keys to itself.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QGraphicsView::focusInEvent(event);
+        takeKeyboard();
+    }
+    bool event(QEvent* event) override
+    {
+        const bool handled = QGraphicsView::event(event);
+        if (event->type() == QEvent::WindowActivate) {
+            // Once the activation has been delivered everywhere (the window that had the keyboard
+            // may give it up only afterwards), the keyboard comes to this window's form.
+            QTimer::singleShot(0, this, [this] {
+                if (isActiveWindow())
+                    takeKeyboard();
+            });
+        }
+        return handled;
+    }
+    void takeKeyboard()
+    {
+        if (!form_ || !form_->isVisible())
+            return;
+        if (isActiveWindow() && !hasFocus() && !isAncestorOf(QApplication::focusWidget()))
+            setFocus(Qt::ActiveWindowFocusReason);
+        if (isActiveWindow() && !scene()->hasFocus())
+            scene()->setFocus(Qt::ActiveWindowFocusReason);
+        if (!proxy_->hasFocus())
+            proxy_->setFocus(Qt::ActiveWindowFocusReason);
+        if (QWidget* control = form_->focusWidget(); control && proxy_->hasFocus() && !control->hasFocus())
+            control->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    // The form's menu bar, reached by its keys, hands the keyboard back when it is left (by
+    // Escape, or once a menu has done its work) to the control that had it, as it does in a
+    // window of its own; in the scene it would not know that control and keep the keys.
+    // Returns true for a key that it has passed on to that control.
+    bool giveBackFocusAfterMenus(QObject* watched, QEvent* event)
+    {
+        if (!form_ || !watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() != form_)
+            return false;
+        auto* menuBar = qobject_cast<QMenuBar*>(widget);
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason
+            && !menuBar) {
+            beforeMenus_ = widget;
+            return false;
+        }
+        if (!menuBar && qobject_cast<QMenu*>(widget))
+            menuBar = qobject_cast<QMenuBar*>(widget->parentWidget());
+        if (!menuBar || !beforeMenus_)
+            return false;
+        const auto idle
+            = [bar = QPointer<QMenuBar>(menuBar)] { return bar && bar->hasFocus() && !bar->activeAction(); };
+        if (event->type() == QEvent::KeyPress && widget == menuBar && idle() && beforeMenus_->isVisible()) {
+            // Left already: the key is the control's.
+            QPointer<QWidget> control = beforeMenus_;
+            control->setFocus(Qt::MenuBarFocusReason);
+            QCoreApplication::sendEvent(control, event);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::Hide || event->type() == QEvent::FocusIn) {
+            QTimer::singleShot(0, this, [this, idle] {
+                if (idle() && beforeMenus_ && beforeMenus_->isVisible())
+                    beforeMenus_->setFocus(Qt::MenuBarFocusReason);
+            });
+        }
+        return false;
+    }
+
     // The close box closes the form, which decides; the host goes with it.
     void closeEvent(QCloseEvent* event) override
     {
@@ -126,6 +359,7 @@ protected:
 private:
     QPointer<QWidget> form_;
     QGraphicsProxyWidget* proxy_ = nullptr;
+    QPointer<QWidget> beforeMenus_; // had the keyboard before the menu bar took it
 };
 
 } // namespace
@@ -142,8 +376,17 @@ void setFormScale(double scale)
 
 void fitForm(QWidget* form)
 {
-    if (scaleInUse >= 1.0 || form->parentWidget() || form->graphicsProxyWidget())
+    if (form->parentWidget() || form->graphicsProxyWidget())
         return;
+    if (scaleInUse >= 1.0) {
+        new Centring(form);
+        return;
+    }
+    static const bool accessibleOnScreen = [] {
+        QAccessible::installFactory(onScreenAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleOnScreen);
     new FormHost(form, scaleInUse);
 }
 

@@ -14,8 +14,10 @@ double formScale();
 void setFormScale(double scale);
 
 // Puts a top-level form (no parent, fixed design size) into a host window when formScale() is
-// below 1; does nothing at scale 1. The host follows the form: it shows, hides, takes the
-// title and icon, passes its close box on to the form and goes when the form is deleted.
+// below 1. The host follows the form: it shows, hides, takes the title and icon, passes its
+// close box on to the form and goes when the form is deleted; a dialog's host is a modal
+// dialog window. Every form's window is centred in the available area of its screen when it
+// is first shown (unless moved before), and a host shown anew takes the keyboard for its form.
 void fitForm(QWidget* form);
 
 // The window the pupil sees for a form: its host, or the form itself.

@@ -325,15 +325,26 @@ void namesel::Form_Load()
 bool namesel::event(QEvent* e)
 {
     const bool handled = QWidget::event(e);
-    if (e->type() == QEvent::WindowActivate && !leaving_) {
+    // The screen refreshes itself as it becomes the program's active screen: first, and again
+    // each time it comes back from another window of the program (a box, the board). Back from
+    // another program, or activated once more by the window manager, it keeps what the pupil
+    // chose. The refresh runs after the activation has been delivered.
+    if (e->type() == QEvent::WindowActivate && !leaving_ && refreshDue_ && !refreshPending_) {
+        refreshPending_ = true;
         QPointer<namesel> self(this);
-        // Refresh after the activation has been delivered.
         QTimer::singleShot(0, this, [self] {
-            if (self && !self->leaving_ && self->isActiveWindow())
-                self->Form_Activate();
+            if (self)
+                self->refreshIfPending();
         });
     }
     return handled;
+}
+
+void namesel::refreshIfPending()
+{
+    if (refreshPending_ && !leaving_ && isActiveWindow())
+        Form_Activate();
+    refreshPending_ = false;
 }
 
 void namesel::closeEvent(QCloseEvent* e)
@@ -351,6 +362,8 @@ void namesel::closeEvent(QCloseEvent* e)
 void namesel::Form_Activate()
 {
     activated_ = true;
+    refreshDue_ = false;
+    refreshPending_ = false;
     // The first activation follows the loading at once: the roster and the results file read
     // for the loading's lists are still current, and on a network share every read is a
     // round trip, so the lists are rebuilt in the new display mode from that read.
@@ -610,7 +623,13 @@ void namesel::menuHelp2_Click()
 
 void namesel::menuspt_Click()
 {
+    QPointer<namesel> self(this);
     VersionBox::showCentredOn(this);
+    if (!self || leaving_)
+        return;
+    // Back where the pupil was: the list of names has the keyboard.
+    platform::windowOf(this)->activateWindow();
+    List1->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 // The last help entry opens the README installed beside the program, which tells teachers how
@@ -627,10 +646,26 @@ void namesel::menuweb_Click()
 
 bool namesel::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress || leaving_)
-        return QWidget::eventFilter(watched, e);
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    if (!widget || leaving_)
+        return QWidget::eventFilter(watched, e);
+    QWidget* window = platform::windowOf(this);
+    // Another window of the program: a box or a screen, not a menu that pops up.
+    const Qt::WindowType type = widget->windowType();
+    if (e->type() == QEvent::WindowActivate && (type == Qt::Window || type == Qt::Dialog) && widget != this
+        && widget != window)
+        refreshDue_ = true;
+    // A click or key that reaches the screen before its refresh would be taken back by it:
+    // the refresh comes first.
+    const bool input = e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress
+        || e->type() == QEvent::MouseButtonDblClick;
+    if (input && refreshPending_ && (widget->window() == this || widget->window() == window)) {
+        QPointer<namesel> self(this);
+        refreshIfPending();
+        if (!self || leaving_)
+            return true;
+    }
+    if (e->type() != QEvent::KeyPress || widget->window() != this)
         return QWidget::eventFilter(watched, e);
     auto* key = static_cast<QKeyEvent*>(e);
     const bool inList = widget == List1 || widget == List1->viewport();

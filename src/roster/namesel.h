@@ -35,7 +35,7 @@ public:
     void Command14_Click();
 
     int displayMode() const { return displayMode_; }
-    // True once the screen has become active after loading (its lists are the ones a pupil uses).
+    // Form_Activate has run since the screen was loaded.
     bool activated() const { return activated_; }
     double stageMarker() const { return stageMarker_; }
     // The rows of the hidden lists (List2: sorted pupil lines; List3: row tails).
@@ -69,6 +69,7 @@ private:
     void menuweb_Click();
     void showWaitPanel(bool shown);
     void closeResultsBoard();
+    void refreshIfPending();
     void leaveToLauncher(const QString& path);
 
     QMenuBar* menuBar_ = nullptr;
@@ -94,6 +95,8 @@ private:
     bool activated_ = false; // Form_Activate has run once since loading
     // The lists were built from the files while loading and no activation has used that read yet.
     bool readWhileLoading_ = false;
+    bool refreshDue_ = true; // another window of the program has been active since the last refresh
+    bool refreshPending_ = false; // activated, the refresh not yet run
     bool rosterReported_ = false; // a missing or oversized roster has been reported since loading
     bool leaving_ = false; // the program or this screen is on its way out
     bool rebuilding_ = false;

@@ -1,5 +1,6 @@
 #include "roster/versionbox.h"
 
+#include "platform/formhost.h"
 #include "platform/screen.h"
 #include "startup/hensuu1.h"
 
@@ -17,7 +18,7 @@ VersionBox::VersionBox(QWidget* parent)
 {
     setObjectName(QStringLiteral("VersionBox"));
     setWindowTitle(QStringLiteral("バージョン情報"));
-    setModal(true);
+    setWindowModality(Qt::ApplicationModal);
     setFixedSize(360, 200);
 
     Label1 = new QLabel(reg.drillSetTitle, this);
@@ -48,10 +49,16 @@ QString VersionBox::versionText()
 
 void VersionBox::showCentredOn(QWidget* owner)
 {
-    VersionBox box(owner);
+    // A window of its own (a child of a form drawn by its host would be drawn inside that host,
+    // with a title bar of the toolkit's own), drawn at the forms' scale.
+    VersionBox box;
+    platform::fitForm(&box);
+    QWidget* window = platform::windowOf(&box);
     if (owner) {
-        const QPoint topLeft = owner->frameGeometry().topLeft();
-        box.move(topLeft.x() + (owner->width() - box.width()) / 2, topLeft.y() + (owner->height() - box.height()) / 2);
+        const QWidget* ownerWindow = platform::windowOf(owner->window());
+        const QRect frame = ownerWindow->frameGeometry();
+        window->move(frame.x() + (ownerWindow->width() - window->width()) / 2,
+            frame.y() + (ownerWindow->height() - window->height()) / 2);
     }
     box.exec();
 }

@@ -115,16 +115,23 @@ QString soundErrorText(int code)
     return text.left(255);
 }
 
+// A judgement's sound: what the pupil pressed or clicked while it played is not taken (a second
+// Enter must not judge the next phase unseen); the window's other events run after it.
+void playJudgementSound(int column)
+{
+    reg.lastSoundCode = playEvent(column);
+    platform::dropInputGivenMeanwhile();
+    checkFailure(reg.lastSoundCode);
+}
+
 void playCorrectSound()
 {
-    reg.lastSoundCode = playEvent(kCorrectSound);
-    platform::letEventsRun();
-    checkFailure(reg.lastSoundCode);
+    playJudgementSound(kCorrectSound);
 }
 
 void playWrongSound()
 {
-    playGuarded(kWrongSound);
+    playJudgementSound(kWrongSound);
 }
 void playWrongSound2()
 {

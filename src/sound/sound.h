@@ -37,7 +37,9 @@ void loadSoundMap();
 // The play routines. The three guarded ones (correct, wrong, wrong 2) end the program with the
 // message "音声がでません。先生を呼びなさい。" after the fourth failure in a row; the others
 // stay silent on failure. Each stores the result code in reg.lastSoundCode.
-void playCorrectSound(); // a file of "正解音1" (lets window events run before the check)
+// The two judgement sounds let window events run after the sound, dropping the keys and clicks
+// given while it played (platform::dropInputGivenMeanwhile).
+void playCorrectSound(); // a file of "正解音1"
 void playWrongSound(); // a file of "間違い音1"
 void playWrongSound2(); // a file of "間違い音2" (start screen, no pupil chosen)
 void playPersonalRecordSound(); // a file of "自己最高音2"

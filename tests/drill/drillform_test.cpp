@@ -337,8 +337,20 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
     QVERIFY2(qGray(framed.pixel(1, framed.height() / 2)) < 60, "the cursor frame is drawn");
     const QSize size = label(f, "Label3", 1)->size();
     const QString text4 = label(f, "Label3", 4)->text();
+    // Once the pupil uses the keys, a line names them: whole, and clear of every caption.
+    auto* hints = qobject_cast<QLabel*>(child(f, "keyHints"));
+    QVERIFY(!hints->isVisible());
     // Escape puts a label picked up back.
     keyTo(f, 4);
+    QVERIFY(hints->isVisible() && hints->text().contains(QStringLiteral("スペース")));
+    QVERIFY(hints->fontMetrics().horizontalAdvance(hints->text()) <= hints->width());
+    const QRect hintsAt(hints->mapTo(f, QPoint()), hints->size());
+    QVERIFY(f->rect().contains(hintsAt));
+    for (QLabel* caption : f->findChildren<QLabel*>()) {
+        const QRect at(caption->mapTo(f, QPoint()), caption->size());
+        QVERIFY2(caption == hints || !caption->isVisible() || caption->text().isEmpty() || !at.intersects(hintsAt),
+            qPrintable(caption->objectName()));
+    }
     QTest::keyClick(f, Qt::Key_Space);
     QVERIFY(dragLabel(f, "Label3", 4)->hasPickedFrame());
     QTest::keyClick(f, Qt::Key_Up);
@@ -834,6 +846,11 @@ void DrillFormTest::cardsArePractisedWithTheKeyboard()
         }
         return false;
     };
+    // Up from the first display order goes on to a control on show, not to the form itself.
+    QVERIFY(tabTo(QStringLiteral("Option1_1")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QWidget* above = QApplication::focusWidget();
+    QVERIFY2(above && above != f && above->isVisible(), qPrintable(above ? above->objectName() : QString()));
     QVERIFY(tabTo(QStringLiteral("Option2_1")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(f->findChild<QTimer*>(QStringLiteral("Timer3"))->interval(), RevealCycle::interval(1));

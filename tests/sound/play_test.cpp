@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -425,10 +426,29 @@ TEST_F(PlayRoutines, AnEventWithoutFilesPlaysNothingAndTheMessageNamesTheMapAndE
 
 TEST_F(PlayRoutines, CorrectSoundLetsWindowEventsRunAfterPlaying)
 {
+    // One of them opens a wait of its own, as a message box does: a key given there is taken.
+    struct KeyTaker : QObject {
+        bool taken = false;
+        bool event(QEvent* e) override
+        {
+            taken = taken || e->type() == QEvent::KeyPress;
+            return QObject::event(e);
+        }
+    } box;
     bool ran = false;
-    QTimer::singleShot(0, QCoreApplication::instance(), [&ran] { ran = true; });
+    QTimer::singleShot(0, QCoreApplication::instance(), [&] {
+        ran = true;
+        QEventLoop wait;
+        QTimer::singleShot(0, &wait, [&] {
+            QEvent key(QEvent::KeyPress);
+            QCoreApplication::sendEvent(&box, &key);
+            wait.quit();
+        });
+        wait.exec();
+    });
     playCorrectSound();
     EXPECT_TRUE(ran);
+    EXPECT_TRUE(box.taken);
     EXPECT_EQ(reg.lastSoundCode, platform::kMciOk);
 }
 

@@ -54,12 +54,21 @@ if [ -n "$wm" ]; then
   $wm >"$work/wm.log" 2>&1 &
   wmpid=$!
   ready=""
+  starts=1
   for _ in $(seq 1 100); do
     if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
       ready=1
       break
     fi
-    kill -0 "$wmpid" 2>/dev/null || break
+    if ! kill -0 "$wmpid" 2>/dev/null; then
+      # On a loaded machine the window manager may find the new server not yet taking
+      # connections: it is started again, up to three times.
+      [ "$starts" -lt 3 ] || break
+      starts=$((starts + 1))
+      sleep 0.2
+      $wm >>"$work/wm.log" 2>&1 &
+      wmpid=$!
+    fi
     sleep 0.1
   done
   if [ -z "$ready" ]; then
