@@ -423,7 +423,7 @@ private Q_SLOTS:
                 QString boxWindow;
                 QTimer::singleShot(0, [&] {
                     QWidget* box = nullptr;
-                    QTest::qWaitFor(
+                    const bool active = QTest::qWaitFor(
                         [&] {
                             const auto widgets = QApplication::allWidgets();
                             for (QWidget* w : widgets)
@@ -438,6 +438,8 @@ private Q_SLOTS:
                     boxWindow = QStringLiteral("%1 %2 %3")
                                     .arg(window != box ? "own" : "form", window->windowTitle())
                                     .arg(window->isModal() && window->windowType() == Qt::Dialog);
+                    if (!active)
+                        boxWindow += QStringLiteral(", not active");
                     QPointer<QWidget> shown = box;
                     pressKeys({ QStringLiteral("Return") });
                     // A box the key does not reach is closed here, and the test goes on to fail.
