@@ -113,7 +113,9 @@ TEST_P(CommandCases, GivesItsOwnCode)
     sounds.add(QStringLiteral("rate3999.wav"), 0.05, 3999);
     sounds.add(QStringLiteral("rate384000.wav"), 0.05, 384000);
     sounds.add(QStringLiteral("rate4000.wav"), 0.05, 4000);
-    testing_support::putSpecial(sounds.folder() + QStringLiteral("fifo.wav"), testing_support::Special::Fifo);
+    if (!testing_support::putSpecial(sounds.folder() + QStringLiteral("fifo.wav"), testing_support::Special::Fifo)
+        && GetParam().command.contains(QStringLiteral("fifo")))
+        GTEST_SKIP() << "Windows has no FIFO";
     const QString command = GetParam().command.contains(QStringLiteral("%1")) ? GetParam().command.arg(sounds.folder())
                                                                               : GetParam().command;
     const int code = platform::mciSendString(command);
