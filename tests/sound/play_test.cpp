@@ -210,7 +210,9 @@ TEST(CommandLayer, DiskDriverHasTheWholeSoundWrittenWhenTheCallReturns)
     const QString path = sounds.folder() + QStringLiteral("do.wav");
     ASSERT_TRUE(writeWav(path, tone));
     const QByteArray samples = wavBytes(tone).mid(44); // the PCM data after the header
-    const QString out = sounds.folder() + QStringLiteral("out.raw");
+    // SDL reads its variables in the Windows code page, which may have no Japanese.
+    QTemporaryDir outFolder;
+    const QString out = outFolder.filePath(QStringLiteral("out.raw"));
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
     {
         AudioDriver disk("disk");
