@@ -262,7 +262,7 @@ private Q_SLOTS:
     void aRealStartSucceedsAfterTheOneBeforeWasEndedBySignal()
     {
 #ifdef Q_OS_WIN
-        QSKIP("Windows has no SIGTERM; the test of the Windows program ends it by its session end");
+        QSKIP("Windows has no signals to end a process with; its session end is tested above");
 #else
         const QString exe = inst->exeDir() + QStringLiteral("/kanameru");
         QVERIFY(QFile::copy(QStringLiteral(KANAMERU_EXE), exe));
