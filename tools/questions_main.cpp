@@ -4,6 +4,7 @@
 //   check STORED --levels N    reports every problem with its line; exit 0 only when sound
 #include "drill/questionscheck.h"
 #include "drill/questiontable.h"
+#include "platform/terminal.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
 
@@ -214,6 +215,7 @@ int check(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
+    platform::writeStandardStreamsAsBytes();
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())

@@ -12,8 +12,8 @@
 #include "board/grades.h"
 #include "fileio/fileio.h"
 #include "platform/clock.h"
-#include "platform/terminal.h"
 #include "platform/nativepath.h"
+#include "platform/terminal.h"
 #include "results/recordfile.h"
 #include "results/results.h"
 #include "roster/rosterfile.h"
@@ -530,6 +530,7 @@ int sheet(
 
 int main(int argc, char* argv[])
 {
+    platform::writeStandardStreamsAsBytes();
     // Only the PDF writer needs the fonts of QtGui; it draws on no screen.
     bool wantsPdf = false;
     for (int i = 1; i < argc; ++i)

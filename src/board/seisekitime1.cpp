@@ -461,6 +461,10 @@ void seisekitime1::Form_Activate()
     for (int level = 1; level <= levelCount_; ++level)
         column(level).Command4->setEnabled(true);
     hideWaitPanel(Picture2);
+    // The first control has the focus, as when the window is activated after this work: on
+    // Windows it is active before, and the lists' refill, which disables "戻る(0)" for a while,
+    // would have left the focus in the grade box, which takes a "0" as text.
+    Command1->setFocus(Qt::OtherFocusReason);
     activated_ = true;
     activating_ = false;
 }

@@ -165,6 +165,22 @@ int errorFromSystem(unsigned long systemError)
     return errnoFrom(lastWindowsError);
 }
 
+namespace {
+// Windows says "path not found" also when a part of the path is a file; that is named as such,
+// as on Linux, so a teacher looks for the file in the way rather than a missing folder.
+int pathNotFound(const std::wstring& path)
+{
+    std::wstring up = path;
+    for (size_t cut; (cut = up.find_last_of(L"\\/")) != std::wstring::npos && cut > 0;) {
+        up.resize(cut);
+        const DWORD attributes = GetFileAttributesW(up.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            return errorFromSystem((attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_PATH_NOT_FOUND : ERROR_DIRECTORY);
+    }
+    return errorFromSystem(ERROR_PATH_NOT_FOUND);
+}
+} // namespace
+
 int File::open(const Path& path, Mode mode)
 {
     close();
@@ -199,8 +215,18 @@ int File::open(const Path& path, Mode mode)
     // at the same time, and a replacement must not fail because a reader has the file open.
     const HANDLE f = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         disposition, flags, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return lastError();
+    if (f == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_PATH_NOT_FOUND)
+            return pathNotFound(path.native());
+        const int e = lastError();
+        // A folder cannot be opened for writing: named as a folder, as on Linux.
+        if (e == EACCES) {
+            const DWORD attributes = GetFileAttributesW(path.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return EISDIR;
+        }
+        return e;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(f);
     return 0;
 }

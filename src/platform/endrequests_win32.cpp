@@ -50,8 +50,10 @@ public:
         if (eventType != "windows_generic_MSG")
             return false;
         const MSG* msg = static_cast<const MSG*>(message);
+        // A message to the thread rather than to a window comes with no result to set.
         if (msg->message == WM_QUERYENDSESSION) {
-            *result = TRUE; // the results are on the disk after every answer: never hold up a logoff
+            if (result)
+                *result = TRUE; // the results are on the disk after every answer: never hold up a logoff
             return true;
         }
         if (msg->message == WM_ENDSESSION && msg->wParam) {
@@ -61,7 +63,8 @@ public:
                 ended_ = true;
                 endRequested();
             }
-            *result = 0;
+            if (result)
+                *result = 0;
             return true;
         }
         return false;

@@ -3,6 +3,7 @@
 #include <QStringEncoder>
 #include <cstdio>
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -10,6 +11,14 @@
 #endif
 
 namespace platform {
+
+void writeStandardStreamsAsBytes()
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
 
 bool standardOutputIsTerminal()
 {

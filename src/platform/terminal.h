@@ -5,6 +5,11 @@
 
 namespace platform {
 
+// Makes the standard output and error pass bytes through unchanged, as on Linux: Windows's C
+// library would otherwise write every "\n" as "\r\n" and a CSV's "\r\n" as "\r\r\n".
+// Call first thing in a tool's main().
+void writeStandardStreamsAsBytes();
+
 // Whether the standard output is a terminal (a console window), not a file or a pipe.
 bool standardOutputIsTerminal();
 

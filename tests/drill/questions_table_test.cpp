@@ -350,6 +350,8 @@ TEST_P(LoadFailure, ReportsFileLineAndReasonAndKeepsTheTable)
     ASSERT_FALSE(loadQuestionTable(drillName()));
     QFile::remove(storedPath());
     GetParam().make(storedPath());
+    if (IsSkipped())
+        return;
 
     const std::optional<FileError> error = loadQuestionTable(drillName());
     ASSERT_TRUE(error);
@@ -419,11 +421,17 @@ INSTANTIATE_TEST_SUITE_P(Failures, LoadFailure,
             2, "CP932" },
         // What is no question file: its reason at once, no wait on a FIFO, no endless read.
         FailureCase { "Fifo",
-            [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::Fifo); }, 0,
-            "普通のファイルではありません" },
+            [](const QString& path) {
+                if (!testing_support::putSpecial(path, testing_support::Special::Fifo))
+                    GTEST_SKIP() << "Windows has no FIFO";
+            },
+            0, "普通のファイルではありません" },
         FailureCase { "DevZero",
-            [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::DevZero); }, 0,
-            "普通のファイルではありません" },
+            [](const QString& path) {
+                if (!testing_support::putSpecial(path, testing_support::Special::DevZero))
+                    GTEST_SKIP() << "Windows has no device file";
+            },
+            0, "普通のファイルではありません" },
         FailureCase { "Folder",
             [](const QString& path) { testing_support::putSpecial(path, testing_support::Special::Folder); }, 0,
             "フォルダ" },

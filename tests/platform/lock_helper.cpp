@@ -13,7 +13,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
-    const QString arg = QString::fromLocal8Bit(argv[2]);
+    const QString arg = QCoreApplication::arguments().at(2); // whole on Windows too, whatever its code page
     if (std::strcmp(argv[1], "file") == 0) {
         QFile f(arg);
         if (!f.open(QIODevice::ReadWrite))

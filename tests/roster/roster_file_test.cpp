@@ -296,7 +296,8 @@ TEST_F(RosterFixture, SomethingThatIsNoFileIsRefusedAtOnceAndNothingIsWritten)
     for (const auto& c : cases) {
         writeRoster(recordLine(1, 2010, QStringLiteral("残る"), 0));
         ASSERT_FALSE(readRoster());
-        testing_support::putSpecial(rosterFileName(), c.special, kRosterFileLimit);
+        if (!testing_support::putSpecial(rosterFileName(), c.special, kRosterFileLimit))
+            continue; // Windows has no FIFO or device file
         inst.writeText(QStringLiteral("files/生徒用名簿temp.txt"), recordLine(1, 2010, QStringLiteral("控え"), 0));
         const QStringList before = testing_support::snapshot(inst.root());
         名簿ファイル処理(); // the roster is there: the temporary copy must not replace it

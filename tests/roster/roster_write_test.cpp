@@ -256,6 +256,9 @@ TEST_F(WriteFixture, AMalformedRosterIsNotRewritten)
 // rewrite goes to the file the links point to, and the links stay links.
 TEST_F(WriteFixture, ARosterBehindSymbolicLinksIsWrittenThroughAndTheLinksStay)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "QFile::link makes a Windows shortcut, which no program follows as a path";
+#endif
     const QString real = inst.path(QStringLiteral("elsewhere/名簿本体.txt"));
     QDir().mkpath(QFileInfo(real).absolutePath());
     ASSERT_TRUE(QFile::rename(path, real));
@@ -277,7 +280,8 @@ TEST_F(WriteFixture, ARosterThatIsNoFileIsNotRewritten)
 {
     for (testing_support::Special special :
         { testing_support::Special::Fifo, testing_support::Special::DevZero, testing_support::Special::Folder }) {
-        testing_support::putSpecial(path, special);
+        if (!testing_support::putSpecial(path, special))
+            continue; // Windows has no FIFO or device file
         const QStringList before = testing_support::snapshot(inst.root());
         const std::optional<FileError> error = writeRosterRows(path, unchangedRows());
         ASSERT_TRUE(error) << specialName(special);

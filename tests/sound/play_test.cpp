@@ -114,7 +114,9 @@ TEST_P(CommandCases, GivesItsOwnCode)
     sounds.add(QStringLiteral("rate3999.wav"), 0.05, 3999);
     sounds.add(QStringLiteral("rate384000.wav"), 0.05, 384000);
     sounds.add(QStringLiteral("rate4000.wav"), 0.05, 4000);
-    testing_support::putSpecial(sounds.folder() + QStringLiteral("fifo.wav"), testing_support::Special::Fifo);
+    if (!testing_support::putSpecial(sounds.folder() + QStringLiteral("fifo.wav"), testing_support::Special::Fifo)
+        && GetParam().command.contains(QStringLiteral("fifo")))
+        GTEST_SKIP() << "Windows has no FIFO";
     const QString command = GetParam().command.contains(QStringLiteral("%1")) ? GetParam().command.arg(sounds.folder())
                                                                               : GetParam().command;
     const int code = platform::mciSendString(command);
@@ -209,7 +211,9 @@ TEST(CommandLayer, DiskDriverHasTheWholeSoundWrittenWhenTheCallReturns)
     const QString path = sounds.folder() + QStringLiteral("do.wav");
     ASSERT_TRUE(writeWav(path, tone));
     const QByteArray samples = wavBytes(tone).mid(44); // the PCM data after the header
-    const QString out = sounds.folder() + QStringLiteral("out.raw");
+    // SDL reads its variables in the Windows code page, which may have no Japanese.
+    QTemporaryDir outFolder;
+    const QString out = outFolder.filePath(QStringLiteral("out.raw"));
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
     {
         AudioDriver disk("disk");

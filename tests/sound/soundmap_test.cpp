@@ -150,8 +150,9 @@ TEST(SoundMap, MissingOrUnreadableMapLeavesOnlyTheEventNamesAndSaysWhy)
         = { { Special::Fifo, "普通のファイルではありません" }, { Special::DevZero, "普通のファイルではありません" },
               { Special::Folder, "フォルダ" }, { Special::Oversize, "大きすぎます" } };
     for (const auto& c : specials) {
-        testing_support::putSpecial(
-            inst.soundFolder() + QStringLiteral("新音ファイル.txt"), c.special, kSmallTextFileLimit);
+        if (!testing_support::putSpecial(
+                inst.soundFolder() + QStringLiteral("新音ファイル.txt"), c.special, kSmallTextFileLimit))
+            continue; // Windows has no FIFO or device file
         loadSoundMap();
         EXPECT_TRUE(countOf(kCorrectSound).isEmpty());
         EXPECT_TRUE(soundMapProblem().contains(QString::fromUtf8(c.reasonPart))) << qPrintable(soundMapProblem());

@@ -273,7 +273,8 @@ TEST_P(SpecialStartupFile, IsRefusedAtOnceNamingTheFileAndWritesNothing)
     FakePlatform fake;
     TestInstallation inst;
     const QString file = QString::fromUtf8(c.file);
-    testing_support::putSpecial(inst.path(file), c.special, kSmallTextFileLimit);
+    if (!testing_support::putSpecial(inst.path(file), c.special, kSmallTextFileLimit))
+        GTEST_SKIP() << "Windows has no FIFO or device file";
     const QStringList before = testing_support::snapshot(inst.root());
     std::optional<FileError> e = loadSettings(inst.exeDir());
     ASSERT_TRUE(e.has_value()) << c.file << " " << specialName(c.special);

@@ -37,19 +37,18 @@ inline const char* specialName(Special s)
 }
 
 // Puts the special thing in place of path (removing what was there); limit is the reader's
-// size limit, used by Oversize.
-inline void putSpecial(const QString& path, Special s, qint64 limit = 0)
+// size limit, used by Oversize. False when this system has no such thing: a Windows folder
+// holds neither a FIFO nor a device, so the cases with them are Linux's.
+inline bool putSpecial(const QString& path, Special s, qint64 limit = 0)
 {
     QFile::remove(path);
     QDir().rmdir(path);
     bool ok = false;
     switch (s) {
 #ifdef _WIN32
-    // A Windows folder holds neither a FIFO nor a device: a folder stands in for them there.
     case Special::Fifo:
     case Special::DevZero:
-        ok = QDir().mkpath(path);
-        break;
+        return false;
 #else
     case Special::Fifo:
         ok = ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
@@ -69,6 +68,7 @@ inline void putSpecial(const QString& path, Special s, qint64 limit = 0)
     }
     if (!ok)
         throw std::runtime_error("cannot put a special file in place");
+    return true;
 }
 
 // Every entry under a folder with its size and time of change: equal snapshots mean that
