@@ -43,15 +43,13 @@ constexpr int kStranded = 99; // the loop was still running without an end long 
 // Owns the steps still waiting in the running loop; they go with the loop.
 QObject* loopSteps = nullptr;
 
-// The system asks the program to end: SIGTERM on Linux, the end of the session on Windows.
+#ifdef Q_OS_WIN
+// The system asks the program to end: the end of the session (SIGTERM on Linux).
 void systemAsksToEnd()
 {
-#ifdef Q_OS_WIN
     PostThreadMessageW(GetCurrentThreadId(), WM_ENDSESSION, TRUE, 0);
-#else
-    std::raise(SIGTERM);
-#endif
 }
+#endif
 
 // Runs the event loop with `step` as its first work, as the program's loop would, and returns
 // its exit code. A loop still running ten seconds later returns kStranded, whatever code the

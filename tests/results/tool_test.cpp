@@ -216,9 +216,10 @@ TEST_F(Tool, NamesThatLookLikeFormulasStayTextInEveryCsv)
         const QString shown = QString::fromUtf8(c.shown);
         const QString number = QString::number(c.pupil);
         QString exportedName = QStringLiteral("(no line)");
-        for (const QString& line : splitLines(exported.out))
+        for (const QString& line : splitLines(exported.out)) {
             if (line.split(QLatin1Char(',')).value(3) == number)
                 exportedName = line.split(QLatin1Char(',')).value(5);
+        }
         EXPECT_EQ(exportedName, shown);
         EXPECT_EQ(nameCell(splitLines(stats.out), QStringLiteral("1,ﾚﾍﾞﾙ1,%1,").arg(number), 4), shown);
         if (c.inSheet)
