@@ -222,8 +222,9 @@ TEST_F(Tool, NamesThatLookLikeFormulasStayTextInEveryCsv)
         }
         EXPECT_EQ(exportedName, shown);
         EXPECT_EQ(nameCell(splitLines(stats.out), QStringLiteral("1,ﾚﾍﾞﾙ1,%1,").arg(number), 4), shown);
-        if (c.inSheet)
+        if (c.inSheet) {
             EXPECT_EQ(nameCell(sheetLines, number + QLatin1Char(','), 2), shown);
+        }
     }
 }
 
