@@ -310,7 +310,9 @@ void namesel::Form_Load()
     名簿表示();
     if (!self || leaving_)
         return;
-    readWhileLoading_ = true;
+    // Kept for the first activation only: one that came during a wait of the loading has read
+    // the files itself, and a later one must read them again.
+    readWhileLoading_ = !activated_;
     Label4->setFont(platform::captionFont(48, true));
     Label4->setText(reg.drillSetTitle);
     List1->setCurrentRow(0);
