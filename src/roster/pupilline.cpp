@@ -45,17 +45,23 @@ QString trimSpaces(const QString& text)
     return trimmedSpaces(text).toString();
 }
 
+namespace {
+void addLevel(PupilSums& s, int level, int pupilNo)
+{
+    s.todayCount += reg.todayCount(level, pupilNo);
+    s.todayPoints += reg.todayPoints(level, pupilNo);
+    s.totalCount += reg.totalCount(level, pupilNo);
+    s.totalPoints += reg.totalPoints(level, pupilNo);
+}
+} // namespace
+
 PupilSums pupilSums(int pupilNo)
 {
     PupilSums s;
     if (pupilNo < 0 || pupilNo > kMaxPupil)
         return s;
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        s.todayCount += reg.todayCount(level, pupilNo);
-        s.todayPoints += reg.todayPoints(level, pupilNo);
-        s.totalCount += reg.totalCount(level, pupilNo);
-        s.totalPoints += reg.totalPoints(level, pupilNo);
-    }
+    for (int level = 1; level <= kMaxLevel; ++level)
+        addLevel(s, level, pupilNo);
     return s;
 }
 
@@ -265,11 +271,7 @@ QStringList sortedPupilLines(int schoolYear, int displayMode, std::vector<int>* 
             const int pupilNo = reg.roster[k].number;
             if (pupilNo < 0 || pupilNo > kMaxPupil)
                 continue;
-            PupilSums& s = sums[static_cast<size_t>(k)];
-            s.todayCount += reg.todayCount(level, pupilNo);
-            s.todayPoints += reg.todayPoints(level, pupilNo);
-            s.totalCount += reg.totalCount(level, pupilNo);
-            s.totalPoints += reg.totalPoints(level, pupilNo);
+            addLevel(sums[static_cast<size_t>(k)], level, pupilNo);
         }
     }
     for (int k = 1; k <= count; ++k)
