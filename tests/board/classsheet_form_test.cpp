@@ -22,7 +22,7 @@ using testing_support::pump;
 
 namespace {
 
-const QDate kToday(2026, 12, 7);
+const QDate kToday = testing_support::kFakeNow.date();
 constexpr int kPupilCount = 150;
 constexpr int kTeacherNo = 777;
 

@@ -22,7 +22,7 @@ using testing_support::pump;
 
 namespace {
 
-const QDate kToday(2026, 12, 7);
+const QDate kToday = testing_support::kFakeNow.date();
 
 template <class T> T* find(QWidget* form, const QString& name)
 {

@@ -29,7 +29,7 @@ using testing_support::RecordingMessageBox;
 
 namespace {
 
-const QDate kToday(2026, 12, 7); // a Monday
+const QDate kToday = testing_support::kFakeNow.date(); // a Monday
 
 template <class T> T* find(QWidget* form, const QString& name)
 {
@@ -377,6 +377,7 @@ private Q_SLOTS:
     // them. Today's total counts every level, also one without a column on this board.
     void theGradeBoxFiltersPupilsWhoLeftAndTypedTextsAndTodaysTotalCountsEveryLevel()
     {
+        school.reset(); // one fake platform at a time
         school = std::make_unique<BoardSchool>(std::initializer_list<board_testing::Pupil> {
             { 1, 2015, "山田太郎" }, { 3, 2012, "佐藤花子" }, { 5, 2015, "退会次郎", 1 } });
         school->addResult(1, 1, 50, kToday, QTime(9, 5));

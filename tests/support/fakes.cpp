@@ -8,8 +8,18 @@
 
 namespace testing_support {
 
+namespace {
+// The fakes are installed for the life of one FakePlatform at a time. A second one made while
+// the first still lives (`school = std::make_unique<…>()` over a live one) would be undone by
+// the first one's destructor: the program would read the real clock while the test believes
+// it set "today", and later a freed fake. Such a test ends at once, naming the mistake.
+int livePlatforms = 0;
+} // namespace
+
 FakePlatform::FakePlatform()
 {
+    if (livePlatforms++ > 0)
+        qFatal("a second FakePlatform was made while another one lives: reset the old one first");
     kanameru::reg.reset();
     kanameru::resetScreens();
     oldClock_ = platform::setClock(&clock);
@@ -29,6 +39,7 @@ FakePlatform::~FakePlatform()
     platform::setMessageBoxService(oldBox_);
     kanameru::resetScreens();
     kanameru::reg.reset();
+    --livePlatforms;
 }
 
 } // namespace testing_support

@@ -9,10 +9,14 @@
 
 namespace testing_support {
 
+// Where every fake clock starts: Monday 7 December 2026, 10:00. A test that builds data
+// around "today" takes it from here (kFakeNow.date()), never from a date of its own.
+inline const QDateTime kFakeNow(QDate(2026, 12, 7), QTime(10, 0, 0));
+
 // A clock that stands still until the test moves it.
 class FakeClock : public platform::Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)))
+    explicit FakeClock(QDateTime start = kFakeNow)
         : now_(start)
     {
     }
