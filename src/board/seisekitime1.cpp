@@ -8,6 +8,7 @@
 #include "endscreen/startdrill.h"
 #include "platform/clock.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "startup/hensuu1.h"
@@ -78,6 +79,7 @@ seisekitime1::~seisekitime1() = default;
 seisekitime1* seisekitime1::open()
 {
     auto* form = new seisekitime1();
+    platform::holdInput(form);
     platform::fitForm(form);
     form->show();
     return form;
@@ -467,6 +469,7 @@ void seisekitime1::Form_Activate()
     Command1->setFocus(Qt::OtherFocusReason);
     activated_ = true;
     activating_ = false;
+    platform::settleInput(this);
 }
 
 void seisekitime1::fillSummaries()

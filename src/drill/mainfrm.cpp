@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
 #include "platform/screen.h"
@@ -101,6 +102,7 @@ MainFrm::~MainFrm() = default;
 MainFrm* MainFrm::open()
 {
     auto* form = new MainFrm();
+    platform::holdInput(form);
     platform::fitForm(form);
     form->show();
     if (!form->Form_Activate()) {
@@ -111,6 +113,7 @@ MainFrm* MainFrm::open()
         showResultsBoard();
         return nullptr;
     }
+    platform::settleInput(form);
     return form;
 }
 
@@ -320,6 +323,10 @@ void MainFrm::render()
     QPushButton* shown = button(f.button());
     for (QPushButton* b : { Command3, Command4, Command6, Command7, Command8 })
         b->setVisible(b == shown);
+    if (shown && shown != shownButton_)
+        platform::settleSpot(shown);
+    shownButton_ = shown;
+    keyHints->setText(keyHintsText(shown ? shown->text() : QString()));
 
     List2->clear();
     for (int i = 1; i <= 5; ++i)

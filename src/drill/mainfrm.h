@@ -9,7 +9,6 @@
 #include "drill/keycursor.h"
 #include "drill/revealcycle.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -98,7 +97,7 @@ private:
     CountdownLamps lamps_;
     KeyCursor keys_;
     bool leaving_ = false;
-    QElapsedTimer phaseChanged_; // when a phase button was last pressed
+    QPushButton* shownButton_ = nullptr; // the phase button on show
 
     // Status strip and overlay.
     QWidget* sPicture1 = nullptr;

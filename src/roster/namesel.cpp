@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/instance.h"
 #include "platform/launcher.h"
 #include "platform/messagebox.h"
@@ -278,6 +279,7 @@ namesel* namesel::open()
         return nullptr;
     }
     auto* form = new namesel();
+    platform::holdInput(form);
     platform::fitForm(form);
     QPointer<namesel> self(form);
     form->Form_Load();
@@ -290,6 +292,8 @@ namesel* namesel::open()
     // refreshes itself once as it would on becoming active.
     if (self && !self->activated_ && !self->leaving_)
         self->Form_Activate();
+    if (self)
+        platform::settleInput(self);
     return self;
 }
 

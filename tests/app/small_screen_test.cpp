@@ -10,6 +10,7 @@
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/mci.h"
 #include "platform/screen.h"
 #include "platform/screenfit.h"
@@ -359,14 +360,14 @@ private Q_SLOTS:
     {
         for (const char* name : { "ok", "ng" })
             QVERIFY(writeWav(inst->soundFolder() + QLatin1String(name) + QStringLiteral(".wav"), sineTone(2.0, 660)));
-        platform::setDoubleClickPause(400); // a desktop's double-click interval
+        platform::setSettleMilliseconds(-1); // the program's own settle time
         for (const bool right : { true, false }) {
             const QByteArray row = right ? "right explanations" : "wrong explanations";
             QPointer<MainFrm> form = startSampleDrill();
             QVERIFY(form);
             QWidget* window = platform::windowOf(form);
             QVERIFY(QTest::qWaitForWindowExposed(window));
-            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow() && platform::takesInput(form), 10000);
             answerKnowingTheEvents(form, dragThroughWindow, [](QWidget*) {}); // the explanations only
             auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
             if (!right)
@@ -391,7 +392,7 @@ private Q_SLOTS:
             closeAllForms();
             QTRY_VERIFY(!form);
         }
-        platform::setDoubleClickPause(0);
+        platform::setSettleMilliseconds(0);
     }
 
     // Back on the start screen from the board, five times by keys alone: each time the list of

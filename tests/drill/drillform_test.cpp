@@ -7,6 +7,7 @@
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
 #include "platform/events.h"
+#include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
@@ -655,7 +656,8 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     placeExplanations(f);
-    platform::setDoubleClickPause(400);
+    platform::setSettleMilliseconds(400);
+    QTRY_VERIFY(platform::takesInput(f)); // the form has settled
     // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
     const QPoint spot = button(f, "Command6")->mapTo(f, button(f, "Command6")->rect().center());
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
@@ -666,7 +668,7 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
     pump();
     const bool judgedAfterPause = !button(f, "Command4")->isVisible();
-    platform::setDoubleClickPause(0);
+    platform::setSettleMilliseconds(0);
     QVERIFY2(!orderWasJudged, "the second click of a double click judged the order");
     QVERIFY(judgedAfterPause);
 }
