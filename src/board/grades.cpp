@@ -70,6 +70,21 @@ int passesGradeFilter(const QString& choice, int grade)
     return 0;
 }
 
+bool matchesSomeGrade(const QString& choice)
+{
+    // Grades run from pre-school (0 and below) past upper secondary; the groups name 1..9.
+    for (int grade = -1; grade <= 13; ++grade) {
+        if (passesGradeFilter(choice, grade) == 1)
+            return true;
+    }
+    return false;
+}
+
+QString noGradeLine()
+{
+    return QStringLiteral("該当する学年がありません");
+}
+
 QString gradeSymbol(int grade)
 {
     static const QString marks = QStringLiteral("①②③④⑤⑥ⅠⅡⅢ");

@@ -431,7 +431,7 @@ void seisekitime1::Form_Activate()
     Option1_Click(1);
     Option2_Click(1);
     Option2[1]->setChecked(true);
-    Command1->setEnabled(true);
+    enableBack(true);
     busy_ = false;
 
     for (int level = 1; level <= levelCount_; ++level) {
