@@ -441,6 +441,14 @@ private Q_SLOTS:
                                     .arg(window->isModal() && window->windowType() == Qt::Dialog);
                     if (!active)
                         boxWindow += QStringLiteral(", not active");
+                    // The keyboard is on "O.K." and its frame shows it on the screen.
+                    auto* ok = control<QPushButton>(box, QStringLiteral("Command1"));
+                    const bool framed = QTest::qWaitFor([&] { return ok->hasFocus(); }, 5000)
+                        && focusFrameFault(screenGrab(QStringLiteral("versionbox.png")), ok, [box](QPointF p) {
+                               return viewportOf(box)->mapToGlobal(p * platform::formScale());
+                           }).isEmpty();
+                    if (!framed)
+                        boxWindow += QStringLiteral(", no frame on O.K.");
                     QPointer<QWidget> shown = box;
                     pressKeys({ QStringLiteral("Return") });
                     // A box the key does not reach is closed here, and the test goes on to fail.

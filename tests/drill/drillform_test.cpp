@@ -362,10 +362,17 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
     QCOMPARE(label(f, "Label3", 4)->text(), text4);
     QCOMPARE(label(f, "Label3", 1)->size(), size);
 
+    // The line names the button that Enter presses now, whole.
+    const auto entersOn = [hints](const char* caption) {
+        return hints->text().endsWith(QStringLiteral("Enterで「%1」").arg(QString::fromUtf8(caption)))
+            && hints->fontMetrics().horizontalAdvance(hints->text()) <= hints->width();
+    };
+    QVERIFY(entersOn("判定"));
     for (int question = 1; question <= 5; ++question) {
         if (question > 1) {
             w.draw(9, { 9, 7, 5, 3, 1 }, { { 1, 2 } });
             QVERIFY(button(f, "Command3")->isVisible());
+            QVERIFY(entersOn("次へ"));
             QTest::keyClick(f, Qt::Key_Return);
         }
         placeExplanationsByKeys(f);
@@ -378,6 +385,7 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
             // A wrong order costs ten seconds; while "もう１度" shows no event moves.
             QTest::keyClick(f, Qt::Key_Return);
             QVERIFY(button(f, "Command8")->isVisible());
+            QVERIFY(entersOn("もう１度"));
             const QString first = label(f, "Label1", 1)->text();
             keyMove(f, 1, 2);
             QCOMPARE(label(f, "Label1", 1)->text(), first);
