@@ -15,6 +15,7 @@
 #include "platform/screen.h"
 #include "platform/screenfit.h"
 #include "results/results.h"
+#include "roster/frmname2.h"
 #include "roster/namesel.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
@@ -31,6 +32,7 @@
 #include <QApplication>
 #include <QGraphicsView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -393,6 +395,70 @@ private Q_SLOTS:
             QTRY_VERIFY(!form);
         }
         platform::setSettleMilliseconds(0);
+    }
+
+    // A screen reader (or a program that drives the screen) is told where each row of the list
+    // of names and each character of a name box is drawn, and a click on the centre it is told
+    // for a row chooses that row's pupil.
+    void aScreenReaderIsToldWhereEachRowAndCharacterIsDrawn()
+    {
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("1,2010,0,0,\"小林一郎\",0,\"\",\"\"\n2,2011,0,0,\"田中二郎\",0,\"\",\"\"\n"
+                           "3,2012,0,0,\"鈴木三郎\",0,\"\",\"\"\n4,2013,0,0,\"高橋四郎\",0,\"\",\"\"\n"
+                           "5,2014,0,0,\"佐藤五郎\",0,\"\",\"\"\n"));
+        namesel::setRetryWaitMilliseconds(5);
+        namesel::setInstanceKey(folder->filePath(QStringLiteral("kanameru")));
+        screens().showNameSelection = [] { namesel::open(); };
+        showNameSelection();
+        QPointer<namesel> start = qobject_cast<namesel*>(topLevel(QStringLiteral("namesel")));
+        QVERIFY(start);
+        QWidget* window = platform::windowOf(start);
+        QVERIFY(window != start);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow() && start->activated() && platform::takesInput(start), 20000);
+        auto* list = control<QListWidget>(start, QStringLiteral("List1"));
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(told && told->childCount() == list->count());
+        auto drawn = [](QWidget* w, QRect r) {
+            return QRect(w->mapToGlobal(r.topLeft()), w->mapToGlobal(r.bottomRight() + QPoint(1, 1)) - QPoint(1, 1));
+        };
+        auto near = [](QRect a, QRect b) {
+            return std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1
+                && std::abs(a.right() - b.right()) <= 1 && std::abs(a.bottom() - b.bottom()) <= 1;
+        };
+        auto text = [](QRect r) {
+            return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        };
+        QRect sato;
+        for (int row = 0; row < list->count(); ++row) {
+            QAccessibleInterface* item = told->child(row);
+            QVERIFY(item);
+            const QRect shown = drawn(list->viewport(), list->visualItemRect(list->item(row)));
+            QVERIFY2(near(item->rect(), shown),
+                qPrintable(QStringLiteral("row %1: told %2, drawn %3").arg(row).arg(text(item->rect()), text(shown))));
+            QCOMPARE(item->text(QAccessible::Name), list->item(row)->text());
+            if (item->text(QAccessible::Name).contains(QStringLiteral("佐藤")))
+                sato = item->rect();
+        }
+        QVERIFY(sato.isValid());
+        QVERIFY(clickOnScreen(window, window->mapFromGlobal(sato.center())));
+        auto* chosen = control<QLabel>(start, QStringLiteral("Label1"));
+        QTRY_VERIFY2(chosen->text().contains(QStringLiteral("佐藤")), qPrintable(chosen->text()));
+
+        // The first character of a name on the name-editing form, drawn at the forms' scale.
+        control<QAction>(start, QStringLiteral("menuname"))->trigger();
+        QPointer<QWidget> names = topLevel(QStringLiteral("FrmName2"));
+        QVERIFY(names);
+        QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(names)));
+        auto* box = control<QLineEdit>(names, QStringLiteral("Text1_1"));
+        QAccessibleTextInterface* characters = QAccessible::queryAccessibleInterface(box)->textInterface();
+        QVERIFY(characters);
+        const QRect character = characters->characterRect(0);
+        const QRect boxShown = drawn(box, box->rect());
+        const int height = qRound(box->fontMetrics().height() * platform::formScale());
+        QVERIFY2(boxShown.contains(character) && std::abs(character.height() - height) <= 1,
+            qPrintable(QStringLiteral("told %1 in a box drawn at %2").arg(text(character), text(boxShown))));
+        QCOMPARE(characters->offsetAtPoint(character.center()), 0);
+        names->close();
     }
 
     // Back on the start screen from the board, five times by keys alone: each time the list of
