@@ -64,6 +64,14 @@ public:
         gates_.push_back(Gate { form, true, {} });
         return gates_.back();
     }
+    bool settling(const QWidget* button) const
+    {
+        for (const Spot& spot : spots_) {
+            if (spot.button == button && spot.since.elapsed() < settleMilliseconds())
+                return true;
+        }
+        return false;
+    }
     const Gate* findGate(const QWidget* form) const
     {
         for (const Gate& gate : gates_) {
@@ -196,6 +204,12 @@ bool takesInput(const QWidget* form)
     InputGate* gate = InputGate::current();
     const Gate* held = gate ? gate->findGate(form) : nullptr;
     return !held || (!held->held && held->since.elapsed() >= settleMilliseconds());
+}
+
+bool takesClicksOn(const QWidget* control)
+{
+    InputGate* gate = InputGate::current();
+    return takesInput(control->window()) && !(gate && gate->settling(control));
 }
 
 } // namespace platform

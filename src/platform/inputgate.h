@@ -31,5 +31,8 @@ void settleInput(QWidget* form);
 void settleSpot(QWidget* button);
 // Whether the form's window takes keys and clicks now (not held, its settle time over).
 bool takesInput(const QWidget* form);
+// Whether a click on the control is taken now: its form takes input and no settle time of a
+// button appearing there runs.
+bool takesClicksOn(const QWidget* control);
 
 } // namespace platform

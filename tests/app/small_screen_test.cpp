@@ -7,6 +7,7 @@
 #include "drill/mainfrm.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
+#include "endscreen/startdrill.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
@@ -39,6 +40,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,6 +132,17 @@ bool pressKeys(const QStringList& keys)
     return process->waitForFinished(20000) && process->exitCode() == 0;
 }
 
+// Two clicks of the X server's mouse at a point of the screen, delayMs apart. Returns at once.
+std::unique_ptr<QProcess> clickTwiceLater(QPoint global, int delayMs)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral("xdotool"),
+        { QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y()),
+            QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
+            QString::number(delayMs), QStringLiteral("1") });
+    return process;
+}
+
 template <class T = QWidget> T* control(QWidget* form, const QString& name)
 {
     return form ? form->findChild<T*>(name) : nullptr;
@@ -155,6 +168,7 @@ class SmallScreenTest : public QObject {
     std::unique_ptr<TestInstallation> inst;
     std::unique_ptr<QTemporaryDir> folder;
     int boardShown = 0;
+    int ended = 0; // the program was ended
 
     // The whole X screen as another program sees it now.
     QImage screenGrab(const QString& name)
@@ -191,6 +205,7 @@ private Q_SLOTS:
         // exit would end every event loop a later test opens (a dialog's) as soon as it starts.
         screens().endProgram = [](int) {};
         boardShown = 0;
+        ended = 0;
     }
 
     void cleanup()
@@ -581,6 +596,164 @@ private Q_SLOTS:
         QTRY_COMPARE(drills, 1);
         QCOMPARE(reg.memorizeMode.toInteger(), 1);
         QCOMPARE(int(reg.currentLevel), 1);
+    }
+
+    // Children press twice. A second key or click given for one screen never acts on the next
+    // one, nor on the button that appears where the first one stood: Return twice on the start
+    // screen, "0" twice on the board, two clicks on "次へ", a double click on "メニューへ" or
+    // "練習終わり" (whose second click would land on the board's ranking list). The same press
+    // given a moment later, once the next screen has settled, acts as usual.
+    void aSecondPressActsOnlyWhenItIsMeant_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("deliberate");
+        for (const char* where : { "start screen", "board", "drill", "end screen", "flash cards" }) {
+            QTest::newRow(QByteArray(where) + ": twice") << QString::fromLatin1(where) << false;
+            QTest::newRow(QByteArray(where) + ": a moment later") << QString::fromLatin1(where) << true;
+        }
+    }
+    void aSecondPressActsOnlyWhenItIsMeant()
+    {
+        QFETCH(QString, where);
+        QFETCH(bool, deliberate);
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"),
+            QStringLiteral("1,2015,0,0,\"山田太郎\",0,\"\",\"\"\n2,2013,0,0,\"鈴木花子\",0,\"\",\"\"\n"));
+        namesel::setRetryWaitMilliseconds(5);
+        namesel::setInstanceKey(folder->filePath(QStringLiteral("kanameru")));
+        screens().showNameSelection = [] { namesel::open(); };
+        screens().showResultsBoard = [] { seisekitime1::open(); };
+        screens().endProgram = [this](int) { ++ended; };
+        // The forms closed after the row open no screen of their own (the board's close box would
+        // open a start screen for the next row).
+        const auto quiet = qScopeGuard([] {
+            screens().showNameSelection = {};
+            screens().showResultsBoard = {};
+            platform::setSettleMilliseconds(0);
+        });
+        const auto board = [] { return qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1"))); };
+        const auto start = [] { return qobject_cast<namesel*>(topLevel(QStringLiteral("namesel"))); };
+        const auto settled = [](QWidget* form) {
+            return form && platform::windowOf(form)->isActiveWindow() && platform::takesInput(form);
+        };
+        const auto boardSettled = [&] { return board() && board()->activated() && settled(board()); };
+        const auto startSettled = [&] { return start() && start()->activated() && settled(start()); };
+        std::unique_ptr<QProcess> twice;
+        const auto over = [&twice] { return !twice || twice->state() == QProcess::NotRunning; };
+        const auto state = [&] {
+            const auto of = [](QWidget* form) {
+                return !form
+                    ? QStringLiteral("none")
+                    : QStringLiteral("%1%2").arg(platform::windowOf(form)->isActiveWindow() ? "active" : "inactive",
+                        platform::takesInput(form) ? "" : " settling");
+            };
+            return QStringLiteral("start screen %1, board %2, keys or clicks %3, ended %4")
+                .arg(of(start()), of(board()), over() ? "given" : "being given")
+                .arg(ended)
+                .toUtf8();
+        };
+
+        // The program's own settle time from here, but for the drill's answers given before.
+        platform::setSettleMilliseconds(where == QLatin1String("drill") ? 0 : -1);
+        if (where == QLatin1String("start screen")) {
+            showNameSelection();
+            QTRY_VERIFY_WITH_TIMEOUT(startSettled(), 20000);
+            if (deliberate) {
+                QVERIFY(pressKeys({ QStringLiteral("Down"), QStringLiteral("Return") }));
+                QTRY_VERIFY_WITH_TIMEOUT(boardSettled(), 20000);
+                QVERIFY(pressKeys({ QStringLiteral("Return") })); // "戻る(0)" has the keyboard
+            } else {
+                twice = pressKeysLater(
+                    { QStringLiteral("Down"), QStringLiteral("Return"), QStringLiteral("Return") }, 400);
+            }
+            // Back on the start screen only by a deliberate press.
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                over() && (deliberate ? !board() && startSettled() : boardSettled()), state(), 20000);
+            pump(300);
+            QCOMPARE(!board() && start(), deliberate);
+        } else if (where == QLatin1String("board")) {
+            seisekitime1::open();
+            QTRY_VERIFY_WITH_TIMEOUT(boardSettled(), 20000);
+            if (deliberate) {
+                QVERIFY(pressKeys({ QStringLiteral("0") }));
+                QTRY_VERIFY_WITH_TIMEOUT(!board() && startSettled(), 20000);
+                QVERIFY(pressKeys({ QStringLiteral("0") })); // "終了"
+            } else {
+                twice = pressKeysLater({ QStringLiteral("0"), QStringLiteral("0") }, 400);
+            }
+            // The program ends only by a deliberate "0" on the start screen.
+            QTRY_VERIFY2_WITH_TIMEOUT(over() && !board() && (deliberate ? ended == 1 : startSettled()), state(), 20000);
+            pump(300);
+            QCOMPARE(ended, deliberate ? 1 : 0);
+        } else if (where == QLatin1String("drill")) {
+            MainFrm* form = startSampleDrill();
+            QVERIFY(form);
+            QWidget* window = platform::windowOf(form);
+            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), 20000);
+            answerKnowingTheEvents(form, dragThroughWindow, clickThroughWindow);
+            QTest::keyClick(window, Qt::Key_Return); // "判定": solved
+            auto* next = control<QPushButton>(form, QStringLiteral("Command3"));
+            auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
+            QTRY_VERIFY_WITH_TIMEOUT(next->isVisible(), 20000);
+            platform::setSettleMilliseconds(-1);
+            QTRY_VERIFY_WITH_TIMEOUT(platform::takesClicksOn(next), 20000);
+            if (deliberate) {
+                QVERIFY(clickOnScreen(next, next->rect().center()));
+                QTRY_VERIFY_WITH_TIMEOUT(judge->isVisible() && platform::takesClicksOn(judge), 20000);
+                QVERIFY(clickOnScreen(judge, judge->rect().center()));
+            } else {
+                twice = clickTwiceLater(next->mapToGlobal(next->rect().center()), 400);
+            }
+            // The new question is judged (all red, five seconds more) only by a deliberate click.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                over() && (deliberate ? !judge->isVisible() : platform::takesClicksOn(judge)), 20000);
+            pump(300);
+            QCOMPARE(!judge->isVisible(), deliberate);
+        } else {
+            // A double click on the button that leads back to the board.
+            QPushButton* leave = nullptr;
+            if (where == QLatin1String("end screen")) {
+                computeStatistics();
+                reg.currentLevel = 1;
+                reg.attemptResult = 50;
+                recordResult(1);
+                reg.allSolved = 1;
+                reg.finishing = 1;
+                reg.solvedCount = 5;
+                leave = control<QPushButton>(FrmSyuuryou::open(), QStringLiteral("Command4"));
+            } else {
+                QVERIFY(storeSampleQuestions());
+                reg.levelIsTimed[1] = 1;
+                reg.currentLevel = 1;
+                reg.memorizeMode = 1;
+                startDrill();
+                leave = control<QPushButton>(topLevel(QStringLiteral("MainFrm")), QStringLiteral("Command11"));
+            }
+            QVERIFY(leave);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                leave->isVisible() && settled(leave->window()) && platform::takesClicksOn(leave), 20000);
+            const QPoint at = leave->mapToGlobal(leave->rect().center());
+            if (deliberate) {
+                QVERIFY(clickOnScreen(leave, leave->rect().center()));
+                QTRY_VERIFY_WITH_TIMEOUT(boardSettled(), 20000);
+                QVERIFY(clickOnScreen(board(), board()->mapFromGlobal(at)));
+            } else {
+                twice = clickTwiceLater(at, 250);
+            }
+            QTRY_VERIFY2_WITH_TIMEOUT(over() && boardSettled(), state(), 20000);
+            pump(300);
+            // The second click lands on a ranking list of the board, which takes the keyboard
+            // from "戻る(0)" only when it is meant.
+            QListWidget* under = nullptr;
+            for (QListWidget* list : board()->findChildren<QListWidget*>()) {
+                const QRect shown(
+                    list->mapToGlobal(QPoint(0, 0)), list->mapToGlobal(QPoint(list->width(), list->height())));
+                if (list->isVisible() && list->objectName().startsWith(QLatin1String("List5")) && shown.contains(at))
+                    under = list;
+            }
+            QVERIFY2(under, "no ranking list under the button");
+            QTRY_COMPARE(board()->focusWidget(),
+                deliberate ? static_cast<QWidget*>(under) : control(board(), QStringLiteral("Command1")));
+        }
     }
 
     // The window's close box closes the form in it, which goes back to the board as its own
