@@ -73,9 +73,10 @@ set(KANAMERU_XSERVER_RUN ${PROJECT_SOURCE_DIR}/tests/support/xserver-run.sh)
 # The tests grab the screen with the screengrab program; sounds go through SDL's disk driver.
 # SCREENS lists the screen sizes (WxH) to run it on, one CTest test each; 1280x1024 if none.
 # WM names a window manager command to run on the X server beside the test: one for every
-# screen, or one command per screen in the order of SCREENS.
+# screen, or one command per screen in the order of SCREENS. ALSO_WM runs the test on every
+# screen twice: without a window manager, and (as <name>_<screen>_wm) with that command.
 function(kanameru_xtest name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SCREENS;WM" ${ARGN})
+  cmake_parse_arguments(A "" "ALSO_WM" "SOURCES;LIBS;SCREENS;WM" ${ARGN})
   if(WIN32)
     return() # they look at an X screen
   endif()
@@ -110,6 +111,11 @@ function(kanameru_xtest name)
     add_test(NAME ${test_name}
       COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${name}>)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)
+    if(A_ALSO_WM)
+      add_test(NAME ${test_name}_wm
+        COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} --wm "${A_ALSO_WM}" -- $<TARGET_FILE:${name}>)
+      set_tests_properties(${test_name}_wm PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)
+    endif()
   endforeach()
 endfunction()
 

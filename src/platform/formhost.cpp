@@ -119,11 +119,10 @@ void takeTheFront(QWidget* window)
     window->activateWindow();
 }
 
-// A form of its own window: placed the first time it is shown (a pupil who moves it keeps it
-// where he put it), brought to the front each time.
-class Placing : public QObject {
+// A form of its own window comes to the front with the keyboard each time it is shown.
+class Fronting : public QObject {
 public:
-    explicit Placing(QWidget* form)
+    explicit Fronting(QWidget* form)
         : QObject(form)
     {
         form->installEventFilter(this);
@@ -134,18 +133,11 @@ protected:
     {
         if (event->type() == QEvent::Show && watched == parent()) {
             auto* form = static_cast<QWidget*>(watched);
-            if (form->isWindow() && !form->graphicsProxyWidget()) {
-                if (!placed_)
-                    placeWindow(form);
-                placed_ = true;
+            if (form->isWindow() && !form->graphicsProxyWidget())
                 takeTheFront(form);
-            }
         }
         return false;
     }
-
-private:
-    bool placed_ = false;
 };
 
 // Tab and Shift+Tab go round the form's controls: past the last one to the first again, as
@@ -384,7 +376,10 @@ void fitForm(QWidget* form)
         return;
     WindowPlaces::current();
     if (scaleInUse >= 1.0) {
-        new Placing(form);
+        // Placed before its window is made, so that the window manager puts the frame where it
+        // is asked to (a pupil who moves it later keeps it where he put it).
+        placeWindow(form);
+        new Fronting(form);
         return;
     }
     reportDrawnRectangles();

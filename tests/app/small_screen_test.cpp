@@ -180,6 +180,19 @@ class SmallScreenTest : public QObject {
             : QImage(1, 1, QImage::Format_RGB32);
     }
 
+    // The end screen of an attempt of 50 seconds at level 1, recorded.
+    static FrmSyuuryou* endOfARecordedAttempt()
+    {
+        computeStatistics();
+        reg.currentLevel = 1;
+        reg.attemptResult = 50;
+        recordResult(1);
+        reg.allSolved = 1;
+        reg.finishing = 1;
+        reg.solvedCount = 5;
+        return FrmSyuuryou::open();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -285,14 +298,7 @@ private Q_SLOTS:
     // Tab goes round the end screen's buttons, the frame shows the focused one, Enter presses it.
     void theEndScreenIsWorkedWithTheKeyboardThroughItsWindow()
     {
-        computeStatistics();
-        reg.currentLevel = 1;
-        reg.attemptResult = 50;
-        recordResult(1);
-        reg.allSolved = 1;
-        reg.finishing = 1;
-        reg.solvedCount = 5;
-        FrmSyuuryou* form = FrmSyuuryou::open();
+        FrmSyuuryou* form = endOfARecordedAttempt();
         QWidget* window = platform::windowOf(form);
         QVERIFY(window != form);
         auto* menu = form->findChild<QPushButton*>(QStringLiteral("Command4"));
@@ -712,14 +718,7 @@ private Q_SLOTS:
             // A double click on the button that leads back to the board.
             QPushButton* leave = nullptr;
             if (where == QLatin1String("end screen")) {
-                computeStatistics();
-                reg.currentLevel = 1;
-                reg.attemptResult = 50;
-                recordResult(1);
-                reg.allSolved = 1;
-                reg.finishing = 1;
-                reg.solvedCount = 5;
-                leave = control<QPushButton>(FrmSyuuryou::open(), QStringLiteral("Command4"));
+                leave = control<QPushButton>(endOfARecordedAttempt(), QStringLiteral("Command4"));
             } else {
                 QVERIFY(storeSampleQuestions());
                 reg.levelIsTimed[1] = 1;
