@@ -29,7 +29,7 @@ set(KANAMERU_TEST_ENV
 # Under the sanitizers the first error ends the test. Leaks are not reported: fontconfig and
 # Qt's caches keep memory to the end of every program. Freed memory is poisoned as well.
 set(KANAMERU_SANITIZER_ENV
-  ASAN_OPTIONS=detect_leaks=0:halt_on_error=1:abort_on_error=1
+  ASAN_OPTIONS=detect_leaks=0:halt_on_error=1:abort_on_error=1:hard_rss_limit_mb=6144
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   MALLOC_PERTURB_=165)
 if(KANAMERU_SANITIZE)

@@ -310,7 +310,7 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
 {
     const ToolRun r = runTool({ QStringLiteral("stats"), installation.exeDir() });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    platform::setClock(nullptr); // the tool runs on the real clock
+    const auto realClock = testing_support::installHook(platform::setClock, nullptr); // the tool runs on the real clock
     computeStatistics();
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
@@ -321,7 +321,6 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
     EXPECT_EQ(f[8].toInt(), reg.recentCount(1, 12));
     EXPECT_EQ(f[9].toInt(), reg.recentPoints(1, 12));
     EXPECT_EQ(f[13].toInt(), reg.todayPoints(1, 12));
-    platform::setClock(&platform.clock);
 }
 
 // Every CSV the tool writes keeps a name from running as a formula in a spreadsheet: one that

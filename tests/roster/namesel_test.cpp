@@ -12,6 +12,7 @@
 #include "startup/settings.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 #include "support/wine.h"
 
@@ -753,6 +754,7 @@ int main(int argc, char** argv)
         in.readAll();
         return 0;
     }
+    testing_support::limitMemory();
     platform::Application app(argc, argv);
     NameselTest test;
     return QTest::qExec(&test, argc, argv);
