@@ -37,7 +37,10 @@ trap 'exit 143' TERM
 trap 'exit 130' INT
 
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp \
+# -noreset: an X server resets when its last client leaves and refuses connections meanwhile;
+# a probe that connects and leaves (ours below, the program's screen probe) must not make the
+# next connection fail.
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
   3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
 xpid=$!
 display=""
