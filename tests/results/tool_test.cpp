@@ -18,6 +18,9 @@
 #include <QStringDecoder>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -487,12 +490,12 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
                 put(target, "old", 0640);
                 put(staleTemporary, "left by a killed writer", 0600);
                 put(freshTemporary, "being written", 0600);
-                {
-                    QFile stale(staleTemporary);
-                    ASSERT_TRUE(stale.open(QIODevice::ReadWrite));
-                    ASSERT_TRUE(stale.setFileTime(
-                        QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-                }
+                // An hour old and new, by the clock the tools read file ages with (the file
+                // system's, whatever date the test runs at).
+                for (const auto& [file, age] : { std::pair { staleTemporary, std::chrono::hours(1) },
+                         std::pair { freshTemporary, std::chrono::hours(0) } })
+                    std::filesystem::last_write_time(std::filesystem::path(QFile::encodeName(file).toStdString()),
+                        std::filesystem::file_time_type::clock::now() - age);
                 break;
             case Link:
                 put(real, "old", 0640);
