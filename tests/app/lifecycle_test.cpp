@@ -366,6 +366,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    testing_support::limitMemory();
     if (argc >= 5 && qstrcmp(argv[1], "--scaled-program") == 0)
         return runScaledProgram(argc, argv);
     platform::Application app(argc, argv);

@@ -26,7 +26,9 @@
 #include "support/fakes.h"
 #include "support/focusframe.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/restore.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -40,7 +42,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -383,6 +384,7 @@ private Q_SLOTS:
     {
         for (const char* name : { "ok", "ng" })
             QVERIFY(writeWav(inst->soundFolder() + QLatin1String(name) + QStringLiteral(".wav"), sineTone(2.0, 660)));
+        const testing_support::ScopeExit noPause([] { platform::setSettleMilliseconds(0); });
         platform::setSettleMilliseconds(-1); // the program's own settle time
         for (const bool right : { true, false }) {
             const QByteArray row = right ? "right explanations" : "wrong explanations";
@@ -415,7 +417,6 @@ private Q_SLOTS:
             closeAllForms();
             QTRY_VERIFY(!form);
         }
-        platform::setSettleMilliseconds(0);
     }
 
     // A screen reader (or a program that drives the screen) is told where each row of the list
@@ -631,7 +632,7 @@ private Q_SLOTS:
         screens().endProgram = [this](int) { ++ended; };
         // The forms closed after the row open no screen of their own (the board's close box would
         // open a start screen for the next row).
-        const auto quiet = qScopeGuard([] {
+        const testing_support::ScopeExit quiet([] {
             screens().showNameSelection = {};
             screens().showResultsBoard = {};
             platform::setSettleMilliseconds(0);
@@ -773,6 +774,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    testing_support::limitMemory();
     platform::fitFormsToScreen(argc, argv);
     platform::Application app(argc, argv);
     SmallScreenTest test;

@@ -18,6 +18,7 @@
 #include "support/drillpupil.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QAction>
@@ -130,7 +131,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        screens() = Screens();
+        screens() = Screens(); // the forms closed now open no other
         closeAllForms();
         platform::mciShutdown();
         inst.reset();
@@ -209,6 +210,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    testing_support::limitMemory();
     platform::fitFormsToScreen(argc, argv);
     platform::Application app(argc, argv);
     WindowsTest test;

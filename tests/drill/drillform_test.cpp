@@ -664,6 +664,7 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     placeExplanations(f);
+    const testing_support::ScopeExit noPause([] { platform::setSettleMilliseconds(0); });
     platform::setSettleMilliseconds(400);
     QTRY_VERIFY(platform::takesInput(f)); // the form has settled
     // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
@@ -676,7 +677,6 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
     pump();
     const bool judgedAfterPause = !button(f, "Command4")->isVisible();
-    platform::setSettleMilliseconds(0);
     QVERIFY2(!orderWasJudged, "the second click of a double click judged the order");
     QVERIFY(judgedAfterPause);
 }
