@@ -498,6 +498,8 @@ void seisekitime1::hidePracticeColumn(Column& c)
 
 void seisekitime1::Command1_Click()
 {
+    // On its way out, the board takes no second press.
+    platform::holdInput(this);
     leaving_ = true;
     showWaitPanel(Picture2);
     // The start screen unloads the board while it loads; the board may be gone on return.
@@ -523,6 +525,7 @@ void seisekitime1::Command28_Click(int level)
 
 void seisekitime1::startLevel(int level, int memorize)
 {
+    platform::holdInput(this);
     showWaitPanel(Picture2);
     reg.currentLevel = static_cast<qint16>(level);
     activated_ = false;

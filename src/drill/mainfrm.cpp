@@ -527,6 +527,8 @@ void MainFrm::finishAttempt()
 
 void MainFrm::waitThenShowEndScreen(int seconds)
 {
+    // The attempt is over: a press meant for it acts on nothing while the result is recorded.
+    platform::holdInput(this);
     QPointer<MainFrm> self(this);
     platform::waitLettingEventsRun(seconds * 1000);
     if (!self)
@@ -539,6 +541,7 @@ void MainFrm::waitThenShowEndScreen(int seconds)
 
 void MainFrm::leaveToBoard()
 {
+    platform::holdInput(this);
     leaving_ = true;
     sTimer1->stop();
     sTimer2->stop();

@@ -252,6 +252,7 @@ void FrmSyuuryou::Timer1_Timer()
 
 void FrmSyuuryou::Command4_Click()
 {
+    platform::holdInput(this);
     Command4->setEnabled(false);
     leaving_ = true;
     showResultsBoard();
@@ -260,6 +261,7 @@ void FrmSyuuryou::Command4_Click()
 
 void FrmSyuuryou::Command5_Click()
 {
+    platform::holdInput(this);
     Command4->setEnabled(false);
     leaving_ = true;
     showBackdrop();

@@ -153,6 +153,7 @@ void FrmName2::Command1_Click()
 
 void FrmName2::Command2_Click()
 {
+    platform::holdInput(this);
     leaving_ = true;
     showNameSelection();
     close();

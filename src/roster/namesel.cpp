@@ -556,6 +556,8 @@ void namesel::Command14_Click()
     reg.currentPupilName = reg.pupilNames[position];
     reg.currentPupilGradeLabel = reg.pupilGradeLabel[position];
 
+    // From here on the screen is on its way out: a second press is the next screen's, or no one's.
+    platform::holdInput(this);
     Command14->hide();
     showWaitPanel(true);
     QPointer<namesel> self(this);
@@ -595,6 +597,7 @@ void namesel::leaveToLauncher(const QString& path)
     if (leaving_)
         return;
     leaving_ = true;
+    platform::holdInput(this);
     // The program ends whether the launcher could be started or not.
     platform::launchProgram(path, QStringLiteral("001"));
     endProgram(0);
@@ -615,6 +618,7 @@ void namesel::menuname_Click()
     if (leaving_)
         return;
     leaving_ = true;
+    platform::holdInput(this);
     FrmName2::open();
     close();
 }
