@@ -195,6 +195,7 @@ void seisekitime1::buildBoardControls()
 
     buildReportPanel();
     buildClassSheetButton();
+    buildReviewButton();
     Picture2 = makeWaitPanel("Picture2", QStringLiteral("Just a moment, please."), "ProgressBar1", &ProgressBar1);
     Picture6 = makeWaitPanel("Picture6", QStringLiteral("Just a momento, please."), "ProgressBar2", &ProgressBar2);
 
@@ -467,6 +468,7 @@ void seisekitime1::Form_Activate()
     Command1->setFocus(Qt::OtherFocusReason);
     activated_ = true;
     activating_ = false;
+    QTimer::singleShot(0, this, [this] { showReviewCount(); });
 }
 
 void seisekitime1::fillSummaries()
@@ -518,13 +520,14 @@ void seisekitime1::Command28_Click(int level)
     startLevel(level, 1);
 }
 
-void seisekitime1::startLevel(int level, int memorize)
+void seisekitime1::startLevel(int level, int memorize, bool review)
 {
     showWaitPanel(Picture2);
     reg.currentLevel = static_cast<qint16>(level);
     activated_ = false;
     leaving_ = true;
     reg.memorizeMode = AnyValue(memorize);
+    reg.reviewMode = review ? 1 : 0;
     // The board is gone before the drill form comes to the front.
     hide();
     const QPointer<seisekitime1> self(this);

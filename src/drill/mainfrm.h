@@ -23,6 +23,10 @@ class QTimer;
 
 namespace kanameru {
 
+namespace review {
+class JudgementLog;
+}
+
 class DragLabel;
 class WorkArea;
 class YearAxis;
@@ -88,6 +92,9 @@ private:
     void setSpeed(int index);
     void playSound(JudgementSound sound);
     void leaveToBoard();
+    void recordJudgement(int phase);
+    void storeJudgements();
+    bool planReview();
     int yearTop(double year) const;
     QPushButton* button(PhaseButton b) const;
 
@@ -97,6 +104,7 @@ private:
     std::unique_ptr<RevealCycle> cycle_;
     CountdownLamps lamps_;
     KeyCursor keys_;
+    std::unique_ptr<review::JudgementLog> judgements_; // every judgement's events, stored at the end
     bool leaving_ = false;
     QElapsedTimer phaseChanged_; // when a phase button was last pressed
 

@@ -1,0 +1,96 @@
+// The board's review button (復習): the pupil's events due for review, counted once the board
+// has opened, and the review started from them.
+#include "board/boardwidgets.h"
+#include "board/seisekitime1.h"
+#include "drill/drillrules.h"
+#include "drill/questiontable.h"
+#include "platform/clock.h"
+#include "platform/messagebox.h"
+#include "review/eventhistory.h"
+#include "review/reviewplan.h"
+#include "startup/hensuu1.h"
+
+#include <QShortcut>
+
+namespace kanameru {
+
+using namespace boardwidgets;
+
+namespace {
+
+QString unusableText(const QString& why)
+{
+    return QStringLiteral("出来事ごとの記録のファイルを使えないため、復習はできません"
+                          "（ドリルと成績の記録はいつもどおりです）。先生に知らせてください。\n")
+        + why;
+}
+
+} // namespace
+
+void seisekitime1::buildReviewButton()
+{
+    reviewButton_ = makeButton(this, QStringLiteral("reviewButton"), QStringLiteral("復習(&R)"), 12);
+    reviewButton_->setGeometry(8, 188, 120, 36);
+    reviewButton_->setToolTip(QStringLiteral("間違えた出来事の問題をもう一度解きます。Rを押してもよろしい"));
+    keepUsualColours(reviewButton_);
+    connect(reviewButton_, &QPushButton::clicked, this, [this] { Review_Click(); });
+    reviewLabel_ = makeLabel(this, QStringLiteral("reviewLabel"), QString(), 12);
+    reviewLabel_->setGeometry(136, 188, 312, 36);
+    platform::setForeground(reviewLabel_, Qt::white);
+    // "R" presses it, as the digits press the start buttons.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_R), this);
+    connect(shortcut, &QShortcut::activated, this, [this] {
+        if (reviewButton_->isEnabled())
+            reviewButton_->click();
+    });
+}
+
+void seisekitime1::showReviewCount()
+{
+    if (leaving_)
+        return;
+    const int pupil = reg.currentPupilNo;
+    reviewDue_ = -1;
+    reviewProblem_.clear();
+    review::EventHistory& history = review::sharedHistory();
+    if (const std::optional<FileError> e = history.update(review::eventsFilePath(), { pupil })) {
+        reviewProblem_ = e->message();
+        reviewLabel_->setText(QStringLiteral("復習は使えません"));
+        // Told once per run; the button tells it again when pressed.
+        static bool told = false;
+        if (!told) {
+            told = true;
+            platform::showMessage(unusableText(reviewProblem_), reg.drillSetTitle);
+        }
+        return;
+    }
+    const review::PupilEvents& events = history.pupil(pupil);
+    const int today = static_cast<int>(platform::clock().todayDayCount());
+    int due = static_cast<int>(events.dueOn(today).size());
+    // Only the events the question file still holds can be asked.
+    const QString questions = reg.appFolder + questionFileName();
+    if (due > 0 && !loadQuestionTable(questions))
+        if (const Result<QuestionRows> rows = loadRows(kMaxLevel, storedQuestionFileName(questions)))
+            due = review::dueInRows(events, *rows, today);
+    reviewDue_ = due;
+    reviewLabel_->setText(QStringLiteral("復習する出来事：%1").arg(due));
+}
+
+void seisekitime1::Review_Click()
+{
+    if (leaving_ || !activated_)
+        return;
+    showReviewCount();
+    if (!reviewProblem_.isEmpty()) {
+        platform::showMessage(unusableText(reviewProblem_), reg.drillSetTitle);
+        return;
+    }
+    if (reviewDue_ <= 0) {
+        platform::showMessage(review::nothingDueText(), reg.drillSetTitle);
+        return;
+    }
+    const int highest = review::sharedHistory().pupil(reg.currentPupilNo).highestLevel();
+    startLevel(std::clamp(highest, 1, std::max(levelCount_, 1)), 0, true);
+}
+
+} // namespace kanameru
