@@ -10,6 +10,7 @@
 #include "board/classsheet.h"
 #include "board/classsheetprint.h"
 #include "board/grades.h"
+#include "results_events.h"
 #include "fileio/fileio.h"
 #include "platform/clock.h"
 #include "platform/nativepath.h"
@@ -67,6 +68,9 @@ const char* const kHelp
       "      全レベルの合計を書きます。--grade は成績ボードの学年の選び方（全学年、中学生全体、\n"
       "      小学生全体、中３…小１）で絞ります。--pdf は A4 横の PDF（学校名、日付、ページ番号\n"
       "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
+      "\n"
+      "  events FOLDER [--grade 中２] [--from yyyy/MM/dd] [--to yyyy/MM/dd] [--csv OUT | --pdf OUT]\n"
+      "      出来事別成績表: 出来事ごとの判定と間違いの回数、取り違えの多い組（events --help）。\n"
       "\n"
       "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
       "  BOM 付きの UTF-8 で書きます。ファイルやパイプでなく端末に出すときは、端末の文字コード\n"
@@ -540,6 +544,8 @@ int main(int argc, char* argv[])
     std::unique_ptr<QCoreApplication> app
         = wantsPdf ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QStringLiteral("events"))
+        return eventsCommand(args.mid(1), { drillSetFolder, Output::writeBytes, complain });
     Output out;
     QString date;
     QString grade = QStringLiteral("全学年");

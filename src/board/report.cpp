@@ -118,7 +118,8 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
     // The graph: later attempts further right, longer times higher; 200 seconds span 0.7 of
     // a third of the height. Points are kept inside their section.
     const double third = 1.0 / 3.0;
-    section.frame = QRectF(0.5 * 0.15, top, 0.5 * 0.8, third * 0.85);
+    // The frame ends just under the lowest point, leaving a line for the weak events below it.
+    section.frame = QRectF(0.5 * 0.15, top, 0.5 * 0.8, third * 0.82);
     if (!request.gradeOfPupilPasses)
         return section;
     const int n = ownCount;

@@ -2,11 +2,13 @@
 // has opened, and the review started from them.
 #include "board/boardwidgets.h"
 #include "board/seisekitime1.h"
+#include "board/weakevents.h"
 #include "drill/drillrules.h"
 #include "drill/questiontable.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "review/eventhistory.h"
+#include "review/eventtally.h"
 #include "review/reviewplan.h"
 #include "startup/hensuu1.h"
 
@@ -91,6 +93,28 @@ void seisekitime1::Review_Click()
     }
     const int highest = review::sharedHistory().pupil(reg.currentPupilNo).highestLevel();
     startLevel(std::clamp(highest, 1, std::max(levelCount_, 1)), 0, true);
+}
+
+struct WeakEvents::Names {
+    std::unordered_map<review::EventId, review::EventName> byEvent;
+};
+
+WeakEvents::WeakEvents(const std::vector<int>& pupils)
+{
+    if (review::sharedHistory().update(review::eventsFilePath(), pupils))
+        return;
+    const QString questions = reg.appFolder + questionFileName();
+    if (loadQuestionTable(questions))
+        return;
+    if (const Result<QuestionRows> rows = loadRows(kMaxLevel, storedQuestionFileName(questions)))
+        names_ = std::make_unique<Names>(Names { review::eventNames(*rows) });
+}
+
+WeakEvents::~WeakEvents() = default;
+
+QString WeakEvents::line(int pupil, int level) const
+{
+    return names_ ? review::weakestLine(review::sharedHistory().pupil(pupil), level, names_->byEvent) : QString();
 }
 
 } // namespace kanameru

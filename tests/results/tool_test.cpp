@@ -1,8 +1,10 @@
 // kanameru-results on files written by the program itself.
 #include "board/qstringprint.h"
+#include "drill/questiontable.h"
 #include "platform/clock.h"
 #include "results/results.h"
 #include "results_testutil.h"
+#include "review/eventrecord.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
@@ -70,6 +72,19 @@ struct Attempt {
 
 class Tool : public ::testing::Test {
 protected:
+    // Runs `command` on the installation with --pdf; the pages of the PDF it wrote (-1: none).
+    int pdfPages(const QString& command)
+    {
+        const QString pdf = installation.path(command + QStringLiteral(".pdf"));
+        const ToolRun p = runTool({ command, installation.exeDir(), QStringLiteral("--pdf"), pdf });
+        EXPECT_EQ(p.exitCode, 0) << p.err.toStdString();
+        QFile written(pdf);
+        const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        return bytes.startsWith("%PDF") ? static_cast<int>(
+                   QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))))
+                                        : -1;
+    }
+
     Tool()
     {
         // Numbered out of file order; pupil 4950 has left (status 1) and keeps his name on his
@@ -598,14 +613,102 @@ TEST_F(Tool, SheetListsTheListedPupilsAsCsvAndPdf)
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[1].startsWith(QStringLiteral("3,")));
 
-    const QString pdf = installation.path(QStringLiteral("sheet.pdf"));
-    const ToolRun p = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf"), pdf });
-    ASSERT_EQ(p.exitCode, 0) << p.err.toStdString();
-    QFile written(pdf);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
+    EXPECT_EQ(pdfPages(QStringLiteral("sheet")), 1);
+}
+
+// The table of events on a fixture counted by hand: eight judgements of three pupils, two of
+// them outside the period. A row per grade choice, and the PDF page.
+TEST_F(Tool, EventsTableCountsTheEventsAndTheConfusedPairsAsCountedByHand)
+{
+    const QStringList bank { QStringLiteral("1,57,弥生,,,奴国の王が漢に使い,,金印を授けられる"),
+        QStringLiteral("1,239,弥生,,,卑弥呼が魏に使い,,銅鏡を授かる"),
+        QStringLiteral("1,538,古墳,,,仏教の伝来,,仏像が贈られる"),
+        QStringLiteral("1,607,飛鳥,,,小野妹子を隋に派遣,,対等な国交"),
+        QStringLiteral("1,710,奈良,,,平城京に都を移す,,奈良の都"),
+        QStringLiteral("2,794,平安,,,平安京に都を移す,,京都の都") };
+    ASSERT_FALSE(writeStoredQuestionFile(
+        storedQuestionFileName(reg.appFolder + questionFileName()), bank, QStringLiteral("questions.csv")));
+    enum { A, B, C, D, E, F };
+    struct Row {
+        int event;
+        bool wrong = false;
+        int with = -1; // explanations: the row whose explanation it held
+        quint8 against = 0; // order: the rows it stood the wrong way round with
+    };
+    QByteArray file;
+    const auto judged = [&](QDate day, int pupil, review::Phase phase, std::array<Row, 5> rows) {
+        review::JudgementRecord r;
+        r.recordDate = platform::dayCount(day) + 0.4;
+        r.pupilNo = static_cast<qint16>(pupil);
+        r.level = 1;
+        r.phase = phase;
+        for (int i = 0; i < 5; ++i) {
+            const QStringList cells = bank[rows[i].event].split(QLatin1Char(','));
+            r.rows[i] = { review::eventId(cells[1], cells[5]), rows[i].wrong, rows[i].with, rows[i].against };
+        }
+        file += r.toBytes();
+    };
+    using review::Phase;
+    judged(QDate(2026, 12, 1), 12, Phase::Explanations, { { { A, true, 1 }, { B, true, 0 }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 1), 12, Phase::Explanations, { { { A }, { B }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 1), 12, Phase::Order,
+        { { { B, true, -1, 0b10 }, { A, true, -1, 0b01 }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 2), 3, Phase::Order,
+        { { { C, true, -1, 0b110 }, { B, false, -1, 0b101 }, { A, true, -1, 0b011 }, { D }, { F } } });
+    judged(QDate(2026, 12, 3), 3, Phase::Explanations,
+        { { { A, true, 1 }, { B, true, 2 }, { C, true, 0 }, { D }, { F } } });
+    judged(QDate(2026, 12, 2), 4950, Phase::Order, { { { A }, { B }, { C }, { D }, { E } } });
+    for (const QDate outside : { QDate(2026, 11, 30), QDate(2026, 12, 10) })
+        judged(outside, 12, Phase::Explanations, { { { A, true, 1 }, { F, true, 0 }, { C }, { D }, { E } } });
+    installation.writeBytes(QStringLiteral("カナメル/") + review::eventsFileName(), file);
+
+    const QString heads
+        = QStringLiteral("順位,出来事,年,レベル,判定回数,間違い回数,間違い率（%）,判定した生徒数,間違えた生徒数");
+    const QString pairHeads = QStringLiteral("順位,出来事,年,出来事,年,取り違えた回数,説明の取り違え,順序の取り違え");
+    struct Case {
+        const char* grade;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        { "全学年",
+            { heads, QStringLiteral("1,奴国の王が漢に使い,57,1,6,4,66.7,3,2"),
+                QStringLiteral("2,卑弥呼が魏に使い,239,1,6,3,50.0,3,2"),
+                QStringLiteral("3,仏教の伝来,538,1,6,2,33.3,3,1"),
+                QStringLiteral("4,小野妹子を隋に派遣,607,1,6,0,0.0,3,0"),
+                QStringLiteral("4,平城京に都を移す,710,1,4,0,0.0,2,0"),
+                QStringLiteral("4,平安京に都を移す,794,2,2,0,0.0,1,0"), QString(), pairHeads,
+                QStringLiteral("1,奴国の王が漢に使い,57,卑弥呼が魏に使い,239,4,2,2"),
+                QStringLiteral("2,奴国の王が漢に使い,57,仏教の伝来,538,2,1,1"),
+                QStringLiteral("2,卑弥呼が魏に使い,239,仏教の伝来,538,2,1,1") } },
+        { "中１", // pupil 3 alone (born 2013), by his grade on the period's last day
+            { heads, QStringLiteral("1,奴国の王が漢に使い,57,1,2,2,100.0,1,1"),
+                QStringLiteral("1,仏教の伝来,538,1,2,2,100.0,1,1"),
+                QStringLiteral("3,卑弥呼が魏に使い,239,1,2,1,50.0,1,1"),
+                QStringLiteral("4,小野妹子を隋に派遣,607,1,2,0,0.0,1,0"),
+                QStringLiteral("4,平安京に都を移す,794,2,2,0,0.0,1,0"), QString(), pairHeads,
+                QStringLiteral("1,奴国の王が漢に使い,57,卑弥呼が魏に使い,239,2,1,1"),
+                QStringLiteral("1,奴国の王が漢に使い,57,仏教の伝来,538,2,1,1"),
+                QStringLiteral("1,卑弥呼が魏に使い,239,仏教の伝来,538,2,1,1") } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grade);
+        const ToolRun r = runTool({ QStringLiteral("events"), installation.root(), QStringLiteral("--grade"),
+            QString::fromUtf8(c.grade), QStringLiteral("--from"), QStringLiteral("2026/12/01"), QStringLiteral("--to"),
+            QStringLiteral("2026/12/09") });
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(splitLines(r.out), c.lines);
+    }
+
+    EXPECT_EQ(pdfPages(QStringLiteral("events")), 1);
+
+    // A damaged record: the file and the record are named, nothing is written.
+    file[2 * review::kEventRecordLength + 30] = 'x';
+    installation.writeBytes(QStringLiteral("カナメル/") + review::eventsFileName(), file);
+    const ToolRun damaged = runTool({ QStringLiteral("events"), installation.exeDir() });
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(review::eventsFileName()) && damaged.err.contains(QStringLiteral("3 件目")))
+        << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.isEmpty());
 }
 
 // What stats and sheet without OUT print, by where their output goes: a terminal gets the
