@@ -53,6 +53,7 @@ constexpr int kFormBottom = 11520;
 constexpr int kScrollHeight = 255;
 
 const QColor kLightGrey = platform::rgb(0xE0E0E0);
+constexpr int kReviewCountDelayMs = 250;
 
 } // namespace
 
@@ -468,7 +469,9 @@ void seisekitime1::Form_Activate()
     Command1->setFocus(Qt::OtherFocusReason);
     activated_ = true;
     activating_ = false;
-    QTimer::singleShot(0, this, [this] { showReviewCount(); });
+    // The events due for review are counted a moment later, apart from the opening: the board
+    // is on the screen and usable before the events file is read.
+    QTimer::singleShot(kReviewCountDelayMs, this, [this] { showReviewCount(); });
 }
 
 void seisekitime1::fillSummaries()

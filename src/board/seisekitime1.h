@@ -133,6 +133,7 @@ private:
     void buildReportPanel();
     void buildClassSheetButton();
     void buildReviewButton();
+    int countDue(bool askable);
     void report(const std::vector<int>& pupils, int index);
     Column& column(int level) { return columns_[static_cast<size_t>(level)]; }
 

@@ -47,47 +47,58 @@ void seisekitime1::buildReviewButton()
     });
 }
 
-void seisekitime1::showReviewCount()
+// The pupil's events due today, from the events file as it stands; -1 (and the reason in
+// reviewProblem_) when the file cannot be used. With `askable`, only the events the question
+// file holds: those a review can ask.
+int seisekitime1::countDue(bool askable)
 {
-    if (leaving_)
-        return;
     const int pupil = reg.currentPupilNo;
-    reviewDue_ = -1;
     reviewProblem_.clear();
     review::EventHistory& history = review::sharedHistory();
     if (const std::optional<FileError> e = history.update(review::eventsFilePath(), { pupil })) {
         reviewProblem_ = e->message();
-        reviewLabel_->setText(QStringLiteral("復習は使えません"));
-        // Told once per run; the button tells it again when pressed.
-        static bool told = false;
-        if (!told) {
-            told = true;
-            platform::showMessage(unusableText(reviewProblem_), reg.drillSetTitle);
-        }
-        return;
+        return -1;
     }
     const review::PupilEvents& events = history.pupil(pupil);
     const int today = static_cast<int>(platform::clock().todayDayCount());
     int due = static_cast<int>(events.dueOn(today).size());
-    // Only the events the question file still holds can be asked.
     const QString questions = reg.appFolder + questionFileName();
-    if (due > 0 && !loadQuestionTable(questions))
+    if (askable && due > 0 && !loadQuestionTable(questions))
         if (const Result<QuestionRows> rows = loadRows(kMaxLevel, storedQuestionFileName(questions)))
             due = review::dueInRows(events, *rows, today);
-    reviewDue_ = due;
-    reviewLabel_->setText(QStringLiteral("復習する出来事：%1").arg(due));
+    return due;
+}
+
+void seisekitime1::showReviewCount()
+{
+    if (leaving_)
+        return;
+    reviewDue_ = countDue(true);
+    if (reviewDue_ >= 0) {
+        reviewLabel_->setText(QStringLiteral("復習する出来事：%1").arg(reviewDue_));
+        return;
+    }
+    reviewLabel_->setText(QStringLiteral("復習は使えません"));
+    // Told once per run; the button tells it again when pressed.
+    static bool told = false;
+    if (!told) {
+        told = true;
+        platform::showMessage(unusableText(reviewProblem_), reg.drillSetTitle);
+    }
 }
 
 void seisekitime1::Review_Click()
 {
     if (leaving_ || !activated_)
         return;
-    showReviewCount();
-    if (!reviewProblem_.isEmpty()) {
+    // Counted once the board opened, or now; the drill form reads what was appended since and
+    // says so itself when none of the events due is in the question file any more.
+    const int due = reviewDue_ >= 0 ? reviewDue_ : countDue(false);
+    if (due < 0) {
         platform::showMessage(unusableText(reviewProblem_), reg.drillSetTitle);
         return;
     }
-    if (reviewDue_ <= 0) {
+    if (due == 0) {
         platform::showMessage(review::nothingDueText(), reg.drillSetTitle);
         return;
     }
