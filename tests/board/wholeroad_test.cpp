@@ -254,7 +254,7 @@ private Q_SLOTS:
         QTRY_VERIFY(endScreen() && !drillForm());
         QTRY_VERIFY(button(endScreen(), QStringLiteral("Command4"))->isVisible());
         auto* missed = control<QLabel>(endScreen(), QStringLiteral("missedLabel"));
-        QVERIFY(missed->isVisible());
+        QVERIFY(missed->isVisible() && missed->textFormat() == Qt::PlainText);
         QCOMPARE(
             missed->text(), QStringLiteral("間違えた出来事：奴国の王が漢に使い（57年）、卑弥呼が魏に使い（239年）"));
         shot(endScreen(), "review-1-missed");
