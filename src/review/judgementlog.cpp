@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "results/recordfile.h"
 #include "results/retry.h"
+#include "startup/hensuu1.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -68,7 +69,10 @@ void JudgementLog::judged(
     r.pupilNo = pupil;
     r.level = level;
     r.kind = kind;
-    pending_.push_back(r);
+    // Only a pupil of the roster's numbers has a history (a record of another would read back
+    // as damaged).
+    if (pupil >= 1 && pupil <= kMaxPupil && level >= 0 && level <= kMaxLevel)
+        pending_.push_back(r);
     for (int i = 0; i < kRowsPerJudgement; ++i) {
         if (!r.rows[static_cast<size_t>(i)].wrong)
             continue;

@@ -41,7 +41,7 @@ class JudgementLog {
 public:
     explicit JudgementLog(const platform::Clock& clock);
 
-    // Takes a judgement just made, dated now.
+    // Takes a judgement just made, dated now (a pupil number outside 1..5000 has none kept).
     void judged(const Question& question, const QuestionRows& rows, Phase phase, qint16 pupil, qint16 level, Kind kind);
 
     const std::vector<JudgementRecord>& pending() const { return pending_; }
