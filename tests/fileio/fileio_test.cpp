@@ -395,12 +395,68 @@ TEST_F(FileLayer, EverySpellingOfAFileHasOneFinalPath)
     fs::create_directory_symlink(folder, folder.parent_path() / (folder.filename().string() + "-link"));
     spellings.push_back(folder.parent_path() / (folder.filename().string() + "-link") / program.filename());
 #endif
-    for (const fs::path& p : spellings)
+    // A second name of the same file is one file too, a copy another.
+    const fs::path second = folder / fromUtf8("別名.exe");
+    fs::create_hard_link(program, second);
+    for (const fs::path& p : spellings) {
         EXPECT_EQ(fileio::finalPath(p), final) << toUtf8(p);
+        EXPECT_TRUE(fileio::sameFile(p, program)) << toUtf8(p);
+        EXPECT_TRUE(fileio::sameFile(p, second)) << toUtf8(p);
+    }
     EXPECT_NE(fileio::finalPath(folder / "other.exe"), final);
+    fs::copy_file(program, folder / "copy.exe");
+    EXPECT_FALSE(fileio::sameFile(folder / "copy.exe", program));
+    EXPECT_FALSE(fileio::sameFile(folder / "other.exe", program));
 #ifndef _WIN32
     fs::remove(folder.parent_path() / (folder.filename().string() + "-link"));
 #endif
+}
+
+// Where an output's symbolic links lead: a plain or missing file is itself, a link its final
+// file, a link to nothing and a loop are told apart, so no writer replaces or makes through them.
+TEST_F(FileLayer, LinksAreFollowedToTheirFileAndBrokenOnesNamed)
+{
+    const fs::path file = folder / fromUtf8("表.csv");
+    ASSERT_EQ(fileio::replaceFile(file, "x"), 0);
+    const auto link = [&](const char* name, const fs::path& to) {
+        const fs::path at = folder / fromUtf8(name);
+#ifdef _WIN32
+        // Wine says it made one and makes nothing.
+        const bool made = CreateSymbolicLinkW(at.c_str(), to.c_str(), 0x2 /* unprivileged */)
+            && GetFileAttributesW(at.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+        std::error_code e;
+        fs::create_symlink(to, at, e);
+        const bool made = !e;
+#endif
+        return made ? at : fs::path();
+    };
+    const fs::path toFile = link("表へ", file.filename());
+    const fs::path toLink = link("表へのリンクへ", toFile);
+    const fs::path dangling = link("先なし", folder / fromUtf8("ない") / "x.csv");
+    const fs::path loop = link("輪", folder / fromUtf8("輪"));
+    if (toFile.empty())
+        GTEST_SKIP() << "no symbolic links here"; // Wine, or a Windows without the right to make them
+    const struct {
+        fs::path path;
+        int error;
+        fs::path target;
+    } rows[] = {
+        { file, 0, file },
+        { folder / "new.csv", 0, folder / "new.csv" },
+        { toFile, 0, file },
+        { toLink, 0, file },
+        { dangling, ENOENT, {} },
+        { loop, ELOOP, {} },
+    };
+    for (const auto& r : rows) {
+        fs::path target;
+        EXPECT_EQ(fileio::followLinks(r.path, &target), r.error) << toUtf8(r.path);
+        if (!r.target.empty()) {
+            EXPECT_TRUE(fileio::finalPath(target) == fileio::finalPath(r.target) || target == r.target)
+                << toUtf8(r.path) << " -> " << toUtf8(target);
+        }
+    }
 }
 
 TEST_F(FileLayer, StartsAProgramWithItsArgumentInTheProgramsFolder)
@@ -441,6 +497,7 @@ TEST(ErrorTexts, AreTheProgramsOwnOnEverySystem)
         { ENOSPC, "ディスクの空き容量が不足しています" },
         { EIO, "ディスクかネットワークの読み書きに失敗しました" },
         { EISDIR, "ファイルではなくフォルダです" },
+        { EPIPE, "読む側が途中で閉じました" },
         { fileio::kNotRegularFile, "普通のファイルではありません（FIFO や装置は使えません）" },
         { 9999, "エラー 9999" },
     };
@@ -473,6 +530,7 @@ TEST(ErrorTexts, SystemErrorsMapToTheNearestValue)
         { ERROR_ACCESS_DENIED, EACCES, "アクセスが拒否されました（Windows のエラー 5）" },
         { ERROR_FILE_NOT_FOUND, ENOENT, "ファイルかフォルダがありません（Windows のエラー 2）" },
         { ERROR_INVALID_FUNCTION, EINVAL, "この操作はできません（Windows のエラー 1）" },
+        { ERROR_NO_DATA, EPIPE, "読む側が途中で閉じました（Windows のエラー 232）" },
 #else
         { EBUSY, ETXTBSY, "ほかのプログラムがファイルを開いています" }, // a share's sharing violation
         { EDQUOT, EDQUOT, "ディスクの使用量の上限を超えています" },

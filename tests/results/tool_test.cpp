@@ -10,16 +10,22 @@
 #include "support/installation.h"
 #include "support/specialfiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace kanameru;
 using testing_support::FakePlatform;
@@ -396,7 +402,8 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         { { QStringLiteral("export"), fifo }, 1, "普通のファイルではありません" },
         { { QStringLiteral("export"), installation.path(QStringLiteral("files")) }, 1, "フォルダです" },
         { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
-        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("中2") }, 2 },
+        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("高4") }, 2,
+            "高4: 学年は次のどれかで" },
         { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
     };
     for (const BadCase& c : cases) {
@@ -405,10 +412,23 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
+        EXPECT_TRUE(r.err.endsWith(u'\n')) << r.err.toStdString();
         if (c.errorPart) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.errorPart))) << r.err.toStdString();
         }
     }
+}
+
+// A question table of five rows, as a teacher's spreadsheet gives it to encode.
+QString writeBank(const TestInstallation& installation)
+{
+    installation.writeText(QStringLiteral("bank.csv"),
+        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
+                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
+                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
+                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
+                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    return installation.path(QStringLiteral("bank.csv"));
 }
 
 // Where the tools' outputs go, whatever stands there: a regular file is replaced whole (a new
@@ -421,13 +441,7 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "FIFOs, device files, POSIX modes and the umask are Linux's";
 #else
-    const QString bank = installation.path(QStringLiteral("bank.csv"));
-    installation.writeText(QStringLiteral("bank.csv"),
-        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
-                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
-                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
-                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
-                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    const QString bank = writeBank(installation);
     const QString results = QStringLiteral(RESULTS_TOOL);
     const struct {
         const char* name;
@@ -569,6 +583,229 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #endif
 }
 
+// What no tool writes over, whatever it is asked: a file it reads, a data file of the
+// installation (in its place, through a link or under another name), a link that names nothing
+// or goes round, and a file of another user. Each is refused before anything is written, with
+// a message naming the output and why; nothing in the installation changes.
+TEST_F(Tool, NoToolWritesOverWhatItReadsOrTheSchoolsData)
+{
+    const QString bank = writeBank(installation);
+    const QString root = installation.root();
+    const QString program = resultsFilePath();
+    const QString roster = installation.path(QStringLiteral("files/生徒用名簿.txt"));
+    const QString results = QStringLiteral(RESULTS_TOOL);
+    const QString questions = QStringLiteral(QUESTIONS_TOOL);
+    const struct {
+        const char* name;
+        QString program;
+        QStringList before; // the arguments before the target; none: the target is the standard output
+        QStringList after;
+        QString input;
+    } commands[] = {
+        { "export --output", results, { QStringLiteral("export"), program, QStringLiteral("--output") }, {}, program },
+        { "stats --output", results, { QStringLiteral("stats"), root, QStringLiteral("--output") }, {}, program },
+        { "sheet --csv", results, { QStringLiteral("sheet"), root, QStringLiteral("--csv") }, {}, program },
+        { "sheet --pdf", results, { QStringLiteral("sheet"), root, QStringLiteral("--pdf") }, {}, program },
+        { "encode", questions, { QStringLiteral("encode"), bank }, { QStringLiteral("--force") }, bank },
+        { "export >>", results, {}, { QStringLiteral("export"), program }, program },
+        { "stats >>", results, {}, { QStringLiteral("stats"), root }, program },
+    };
+    const auto link = [&](const QString& name, const QString& to) {
+        const QString at = installation.path(name);
+        QFile::remove(at);
+        EXPECT_TRUE(QFile::link(to, at));
+        return at;
+    };
+    const struct {
+        const char* name;
+        std::function<QString(const QString& input)> target;
+        const char* reason;
+        bool linux = false; // symbolic links are a Windows shortcut for Qt there
+    } targets[] = {
+        { "its own input", [](const QString& input) { return input; }, "読み込むファイル" },
+        { "the roster", [&](const QString&) { return roster; }, "データファイル" },
+        { "the roster's temporary copy",
+            [&](const QString&) { return installation.path(QStringLiteral("files/生徒用名簿temp.txt")); },
+            "データファイル" },
+        { "the settings", [&](const QString&) { return installation.path(QStringLiteral("カナメル/設定.txt")); },
+            "データファイル" },
+        { "the common data", [&](const QString&) { return installation.path(QStringLiteral("files/共通データ.txt")); },
+            "データファイル" },
+        { "the level file",
+            [&](const QString&) { return installation.path(QStringLiteral("カナメル/タイム回数データ.txt")); },
+            "データファイル" },
+        { "the question file",
+            [&](const QString&) { return installation.path(QStringLiteral("カナメル/歴史年2001２vv.ccc")); },
+            "データファイル" },
+        { "the drill set's results file", [&](const QString&) { return program; }, "と同じファイルです" },
+        { "the installation's results file",
+            [&](const QString&) { return installation.path(QStringLiteral("files/成績累積データ家庭用.dat")); },
+            "データファイル" },
+        { "the sound map", [&](const QString&) { return installation.path(QStringLiteral("files/新音ファイル.txt")); },
+            "データファイル" },
+        { "a data file's name elsewhere", [&](const QString&) { return installation.path(QStringLiteral("設定.txt")); },
+            "データファイルの名前" },
+        { "a second name of the results file",
+            [&](const QString&) {
+                const QString at = installation.path(QStringLiteral("カナメル/別名.csv"));
+                QFile::remove(at);
+#ifdef Q_OS_WIN
+                EXPECT_TRUE(CreateHardLinkW(at.toStdWString().c_str(), program.toStdWString().c_str(), nullptr));
+#else
+                EXPECT_EQ(::link(QFile::encodeName(program).constData(), QFile::encodeName(at).constData()), 0);
+#endif
+                return at;
+            },
+            "同じファイル" },
+        { "a link to the roster", [&](const QString&) { return link(QStringLiteral("名簿へ.csv"), roster); },
+            "データファイル", true },
+        { "a link that names nothing",
+            [&](const QString&) { return link(QStringLiteral("先のない.csv"), QStringLiteral("ない/出力.csv")); },
+            "シンボリックリンクの先", true },
+        { "a loop of links",
+            [&](const QString&) { return link(QStringLiteral("輪.csv"), installation.path(QStringLiteral("輪.csv"))); },
+            "循環", true },
+    };
+    for (const auto& c : commands) {
+        for (const auto& t : targets) {
+            SCOPED_TRACE(std::string(c.name) + " into " + t.name);
+#ifdef Q_OS_WIN
+            if (t.linux)
+                continue;
+#endif
+            const QString target = t.target(c.input);
+            const bool toStandardOutput = c.before.isEmpty();
+            if (toStandardOutput && !QFileInfo::exists(target))
+                continue; // a shell makes what ">>" names: nothing of the school is there to lose
+            const QStringList before = testing_support::snapshot(installation.root());
+            // The one data file a command may write: encode makes the question file.
+            const bool allowed = QString::fromUtf8(c.name) == QStringLiteral("encode")
+                && target.endsWith(QStringLiteral("歴史年2001２vv.ccc"));
+            QProcess p;
+            if (toStandardOutput)
+                p.setStandardOutputFile(target, QIODevice::Append);
+            p.start(c.program, c.before + (toStandardOutput ? QStringList() : QStringList { target }) + c.after);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            if (allowed) {
+                EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
+                EXPECT_TRUE(QFile::remove(target));
+                continue;
+            }
+            EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+            EXPECT_TRUE(err.contains(QString::fromUtf8(t.reason))) << err.toStdString();
+            if (!toStandardOutput) {
+                EXPECT_TRUE(err.contains(QDir::toNativeSeparators(target) + QStringLiteral(": 書き込みません")))
+                    << err.toStdString();
+            }
+            EXPECT_EQ(testing_support::snapshot(installation.root()), before);
+            if (t.linux) { // a link stays a link
+                EXPECT_TRUE(QFileInfo(target).isSymLink());
+            }
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(installation.path(QStringLiteral("ない"))));
+}
+
+// An export whose reader goes away early (a pipe into a program that stops reading, a FIFO whose
+// reader closes) says so in Japanese and ends with status 1, instead of dying silently or
+// printing a bare error number.
+TEST_F(Tool, AReaderThatClosesEarlyIsNamed)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "FIFOs are Linux's";
+#else
+    // Far more than a pipe holds, so the export is still writing when its reader goes.
+    std::vector<ResultRecord> many(20000, results_test::record(46000, 12, 1, 100));
+    results_test::writeFile(resultsFilePath(), results_test::bytesOf(many));
+    const QString fifo = installation.path(QStringLiteral("読み手.fifo")); // a pipe with a name
+    for (const bool asOutput : { false, true }) {
+        SCOPED_TRACE(asOutput ? "--output" : "the standard output");
+        QFile::remove(fifo);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QProcess p;
+        if (asOutput) {
+            p.start(QStringLiteral(RESULTS_TOOL),
+                { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--output"), fifo });
+        } else {
+            p.setStandardOutputFile(fifo);
+            p.start(QStringLiteral(RESULTS_TOOL), { QStringLiteral("export"), resultsFilePath() });
+        }
+        char byte = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (::read(reader, &byte, 1) != 1 && waited.elapsed() < 60000)
+            QThread::msleep(10); // the export has begun writing
+        ::close(reader);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("読む側")) && err.endsWith(u'\n')) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("エラー "))) << err.toStdString();
+    }
+#endif
+}
+
+// A file of another user in a folder everyone may write (an output folder on a shared drive):
+// one the teacher may not write is refused as such, and one he may write but whose owner a
+// replacement could not keep is refused too; both stay as they were, with their owner.
+TEST_F(Tool, AFileOfAnotherUserIsNeverTakenFromHim)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "owners and modes are Linux's";
+#else
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make another user's file here";
+    // The teacher is the unprivileged user 65534; the installation is readable to him.
+    const QString bank = writeBank(installation);
+    const QDir out(installation.path(QStringLiteral("出力")));
+    ASSERT_TRUE(out.mkpath(QStringLiteral(".")));
+    for (const QString& p : { installation.root(), out.path() })
+        ::chmod(QFile::encodeName(p).constData(), p == out.path() ? 0777 : 0755);
+    const QString results = QStringLiteral(RESULTS_TOOL);
+    const struct {
+        const char* name;
+        QString program;
+        QStringList before;
+        QStringList after;
+    } commands[] = {
+        { "export --output", results, { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--output") }, {} },
+        { "stats --output", results, { QStringLiteral("stats"), installation.root(), QStringLiteral("--output") }, {} },
+        { "sheet --pdf", results, { QStringLiteral("sheet"), installation.root(), QStringLiteral("--pdf") }, {} },
+        { "encode", QStringLiteral(QUESTIONS_TOOL), { QStringLiteral("encode"), bank }, { QStringLiteral("--force") } },
+    };
+    const struct {
+        mode_t mode;
+        const char* reason;
+    } files[] = { { 0600, "書き込む許可がありません" }, { 0666, "持ち主が変わってしまいます" } };
+    for (const auto& c : commands) {
+        for (const auto& f : files) {
+            SCOPED_TRACE(std::string(c.name) + " into a file of mode " + std::to_string(f.mode));
+            const QString target = out.filePath(QStringLiteral("先生の表.csv"));
+            QFile::remove(target);
+            installation.writeBytes(QStringLiteral("出力/先生の表.csv"), "another user's table");
+            ::chmod(QFile::encodeName(target).constData(), f.mode);
+            const ToolRun r = runTool(QStringList { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                          QStringLiteral("--clear-groups"), c.program }
+                    + c.before + QStringList { target } + c.after,
+                QStringLiteral("setpriv"));
+            EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(f.reason))) << r.err.toStdString();
+            struct stat st { };
+            ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+            EXPECT_EQ(st.st_uid, 0u);
+            EXPECT_EQ(st.st_mode & 07777, f.mode);
+            QFile written(target);
+            ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+            EXPECT_EQ(written.readAll(), QByteArray("another user's table"));
+        }
+    }
+    EXPECT_EQ(out.entryList(QDir::Files).size(), 1);
+#endif
+}
+
 } // namespace
 
 namespace {
@@ -608,9 +845,62 @@ TEST_F(Tool, SheetListsTheListedPupilsAsCsvAndPdf)
     EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
 }
 
-// What stats and sheet without OUT print, by where their output goes: a terminal gets the
-// encoding its locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet
-// opens.
+// Every grade label the program shows chooses the pupils of that grade on the class sheet, in
+// half- and full-width digits: the start screen's list and the CSV write 中2 and 高1, the
+// board's box 中２, its lists mark ① and Ⅲ. One pupil of each grade, numbered 20 + grade.
+TEST_F(Tool, TheSheetTakesEveryGradeLabelTheProgramShows)
+{
+    QString roster;
+    for (int grade = -3; grade <= 13; ++grade) // born 2020 - grade: the grade of school year 2026
+        roster += QStringLiteral("%1,%2,0,0,\"生徒%1\",0,\"\",\"\"\n").arg(20 + grade).arg(2020 - grade);
+    installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+    const struct {
+        const char* typed;
+        std::vector<int> grades; // of the pupils listed; empty: refused
+    } rows[] = {
+        { "中2", { 8 } },
+        { "中２", { 8 } },
+        { "高1", { 10 } },
+        { "高３", { 12 } },
+        { "小1", { 1 } },
+        { "小６", { 6 } },
+        { "幼3", { 0 } },
+        { "幼１", { -2 } },
+        { "幼-", { -3 } },
+        { "大＋", { 13 } },
+        { "①", { 1 } },
+        { "Ⅲ", { 9 } },
+        { "中学生全体", { 7, 8, 9 } },
+        { "小学生全体", { 1, 2, 3, 4, 5, 6 } },
+        { "高4", {} },
+        { "中", {} },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const ToolRun r = runTool({ QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"),
+            QStringLiteral("2026/12/08"), QStringLiteral("--grade"), QString::fromUtf8(row.typed) });
+        if (row.grades.empty()) {
+            EXPECT_EQ(r.exitCode, 2);
+            EXPECT_TRUE(r.err.contains(QStringLiteral("高3、高2、高1"))) << r.err.toStdString();
+            EXPECT_TRUE(r.err.endsWith(u'\n'));
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        QStringList listed;
+        for (const QString& line : splitLines(r.out).mid(1))
+            listed << line.section(QLatin1Char(','), 0, 0);
+        QStringList expected;
+        for (const int grade : row.grades)
+            expected << QString::number(20 + grade);
+        listed.sort();
+        expected.sort();
+        EXPECT_EQ(listed, expected);
+    }
+}
+
+// What every tool prints without OUT, by where its output goes: a terminal gets the encoding its
+// locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet opens (decode's
+// table stays UTF-8 there).
 struct TerminalCase {
     const char* name;
     const char* command;
@@ -622,9 +912,10 @@ struct TerminalCase {
 class ToolOnATerminal : public Tool, public ::testing::WithParamInterface<TerminalCase> { };
 
 // Runs the tool with its standard output on a new pseudo-terminal and returns what it wrote.
-QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment)
+QByteArray runOnTerminal(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
 {
 #ifdef Q_OS_WIN
+    Q_UNUSED(program);
     Q_UNUSED(arguments);
     Q_UNUSED(environment);
     return {};
@@ -636,7 +927,7 @@ QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment
     QProcess p;
     p.setProcessEnvironment(environment);
     p.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(master)));
-    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    p.start(program, arguments);
     QByteArray out;
     auto drain = [&] {
         char buffer[4096];
@@ -659,19 +950,29 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
     environment.remove(QStringLiteral("LC_ALL"));
     environment.remove(QStringLiteral("LC_CTYPE"));
     environment.insert(QStringLiteral("LANG"), QString::fromLatin1(c.locale));
-    const QStringList arguments { QString::fromLatin1(c.command), installation.root(), QStringLiteral("--date"),
-        QStringLiteral("2026/12/08") };
+    const QString command = QString::fromLatin1(c.command);
+    QString program = QStringLiteral(RESULTS_TOOL);
+    QStringList arguments { command, installation.root(), QStringLiteral("--date"), QStringLiteral("2026/12/08") };
+    QString expected = QStringLiteral("佐藤　花子");
+    if (command == QStringLiteral("export")) {
+        arguments = QStringList { command, resultsFilePath() };
+    } else if (command == QStringLiteral("decode")) {
+        program = QStringLiteral(QUESTIONS_TOOL);
+        arguments = QStringList { command, installation.path(QStringLiteral("q.ccc")) };
+        ASSERT_EQ(runTool({ QStringLiteral("encode"), writeBank(installation), arguments[1] }, program).exitCode, 0);
+        expected = QStringLiteral("聖徳太子の摂政");
+    }
     QByteArray bytes;
 #ifdef Q_OS_WIN
     if (c.terminal)
         GTEST_SKIP() << "a pseudo-terminal is Linux's";
 #endif
     if (c.terminal) {
-        bytes = runOnTerminal(arguments, environment);
+        bytes = runOnTerminal(program, arguments, environment);
     } else {
         QProcess p;
         p.setProcessEnvironment(environment);
-        p.start(QStringLiteral(RESULTS_TOOL), arguments);
+        p.start(program, arguments);
         ASSERT_TRUE(p.waitForFinished(60000));
         bytes = p.readAllStandardOutput();
     }
@@ -683,13 +984,17 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
         text = decoder.decode(bytes);
         EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
     }
-    EXPECT_TRUE(text.contains(QStringLiteral("佐藤　花子"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(expected)) << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, ToolOnATerminal,
     ::testing::Values(TerminalCase { "StatsOnAUtf8Terminal", "stats", true, "ja_JP.UTF-8", "UTF-8" },
         TerminalCase { "SheetOnAUtf8Terminal", "sheet", true, "C.UTF-8", "UTF-8" },
         TerminalCase { "StatsOnAnEucJpTerminal", "stats", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportOnAUtf8Terminal", "export", true, "C.UTF-8", "UTF-8" },
+        TerminalCase { "ExportOnAnEucJpTerminal", "export", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportIntoAPipe", "export", false, "C.UTF-8", "Windows-31J" },
+        TerminalCase { "DecodeOnAnEucJpTerminal", "decode", true, "ja_JP.eucJP", "EUC-JP" },
         TerminalCase { "StatsIntoAPipe", "stats", false, "C.UTF-8", "Windows-31J" },
         TerminalCase { "SheetIntoAPipe", "sheet", false, "C.UTF-8", "Windows-31J" }),
     [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
