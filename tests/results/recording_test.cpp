@@ -310,26 +310,6 @@ TEST_F(Recording, AFlushThatFailsLeavesTheFileAsItWasAndEndsTheProgramNamingTheA
     }
 }
 
-// Another workstation holding the lock, as a separate process.
-class LockHolder {
-public:
-    explicit LockHolder(const QString& path)
-    {
-        process.start(QStringLiteral(RESULTS_HELPER), { QStringLiteral("hold"), path });
-        if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("locked"))
-            throw std::runtime_error("the lock holder did not start");
-    }
-    ~LockHolder() { release(); }
-    void release()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(10000);
-        }
-    }
-    QProcess process;
-};
-
 TEST_F(Recording, ALockedFileIsTriedAgainEverySecondWhileWindowEventsRun)
 {
     // Half a second before midnight: the waits do not go by the time of day.
