@@ -412,53 +412,6 @@ TEST_F(FileLayer, EverySpellingOfAFileHasOneFinalPath)
 #endif
 }
 
-// Where an output's symbolic links lead: a plain or missing file is itself, a link its final
-// file, a link to nothing and a loop are told apart, so no writer replaces or makes through them.
-TEST_F(FileLayer, LinksAreFollowedToTheirFileAndBrokenOnesNamed)
-{
-    const fs::path file = folder / fromUtf8("表.csv");
-    ASSERT_EQ(fileio::replaceFile(file, "x"), 0);
-    const auto link = [&](const char* name, const fs::path& to) {
-        const fs::path at = folder / fromUtf8(name);
-#ifdef _WIN32
-        // Wine says it made one and makes nothing.
-        const bool made = CreateSymbolicLinkW(at.c_str(), to.c_str(), 0x2 /* unprivileged */)
-            && GetFileAttributesW(at.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
-        std::error_code e;
-        fs::create_symlink(to, at, e);
-        const bool made = !e;
-#endif
-        return made ? at : fs::path();
-    };
-    const fs::path toFile = link("表へ", file.filename());
-    const fs::path toLink = link("表へのリンクへ", toFile);
-    const fs::path dangling = link("先なし", folder / fromUtf8("ない") / "x.csv");
-    const fs::path loop = link("輪", folder / fromUtf8("輪"));
-    if (toFile.empty())
-        GTEST_SKIP() << "no symbolic links here"; // Wine, or a Windows without the right to make them
-    const struct {
-        fs::path path;
-        int error;
-        fs::path target;
-    } rows[] = {
-        { file, 0, file },
-        { folder / "new.csv", 0, folder / "new.csv" },
-        { toFile, 0, file },
-        { toLink, 0, file },
-        { dangling, ENOENT, {} },
-        { loop, ELOOP, {} },
-    };
-    for (const auto& r : rows) {
-        fs::path target;
-        EXPECT_EQ(fileio::followLinks(r.path, &target), r.error) << toUtf8(r.path);
-        if (!r.target.empty()) {
-            EXPECT_TRUE(fileio::finalPath(target) == fileio::finalPath(r.target) || target == r.target)
-                << toUtf8(r.path) << " -> " << toUtf8(target);
-        }
-    }
-}
-
 TEST_F(FileLayer, StartsAProgramWithItsArgumentInTheProgramsFolder)
 {
     const fs::path program = folder / helperPath().filename();
