@@ -294,11 +294,13 @@ TEST_F(Recording, AFlushThatFailsLeavesTheFileAsItWasAndEndsTheProgramNamingTheA
         QFile::remove(homePath());
         const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
         writeFile(mainPath(), before);
-        const int error = row.error;
-        const fileio::FlushFunction old = fileio::setFlushForTests([error](fileio::File&) { return error; });
-        reg.attemptResult = 44;
-        recordResult(1);
-        fileio::setFlushForTests(old);
+        {
+            const int error = row.error;
+            const auto failingFlush
+                = testing_support::installHook(fileio::setFlushForTests, [error](fileio::File&) { return error; });
+            reg.attemptResult = 44;
+            recordResult(1);
+        }
         EXPECT_EQ(readFile(mainPath()), before);
         EXPECT_FALSE(QFileInfo::exists(homePath()));
         ASSERT_EQ(platform.messages.texts.size(), 1);
