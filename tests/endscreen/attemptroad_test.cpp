@@ -21,12 +21,12 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/restore.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
 
 using namespace kanameru;
@@ -194,12 +194,7 @@ private Q_SLOTS:
     {
         FakePlatform fake;
         NoticesOnScreen notices;
-        platform::MessageBoxService* before = platform::setMessageBoxService(&notices);
-        results_retry::WaitFunction realWait;
-        const auto restore = qScopeGuard([&] {
-            results_retry::setWaitForTests(realWait);
-            platform::setMessageBoxService(before);
-        });
+        const auto noticesShown = installHook(platform::setMessageBoxService, &notices);
         TestInstallation inst;
         int boardShown = 0;
         startLevelOne(inst, &boardShown);
@@ -209,7 +204,7 @@ private Q_SLOTS:
         int tries = 0;
         int triesWhileShown = 0;
         QString storedText;
-        realWait = results_retry::setWaitForTests([&](int ms) {
+        const auto shortWaits = installHook(results_retry::setWaitForTests, [&](int ms) {
             platform::waitLettingEventsRun(5);
             QMessageBox* notice = noticeOnScreen();
             if (ms == results_retry::kStoredNoticeMs) {
