@@ -131,6 +131,7 @@ void FrmName2::Form_Load()
             // shows its first twenty characters and is named below; unless the box is
             // changed, the file keeps it whole.
             Text1[i]->setText(trimSpaces(entry.name));
+            Text1[i]->setCursorPosition(0); // a name wider than the box shows its start
             Text2[i]->setText(QString::number(entry.record.birthYear));
             notices.append(rosterNameNotices(path, entry));
         }

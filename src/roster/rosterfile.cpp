@@ -1,6 +1,7 @@
 #include "roster/rosterfile.h"
 
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "roster/pupilline.h"
 #include "startup/fieldio.h"
 #include "startup/textfile.h"
@@ -287,11 +288,10 @@ QList<FileError> rosterNameNotices(const QString& path, const RosterLine& entry)
                  .arg(codes.join(QStringLiteral("、")), shownValue(trimSpaces(entry.name))));
     }
     for (const char32_t c : entry.name.toUcs4()) {
-        const QString character = QString::fromUcs4(&c, 1);
-        if (!encodeCp932(character)) {
+        if (!platform::cp932Holds(c)) {
             note(QStringLiteral("名前「%1」の %2 は Shift-JIS（CP932）にない文字です。CP932 で書く表（成績の CSV、"
                                 "クラス成績表）では「?」になります。名簿で別の字に直してください。")
-                     .arg(shownValue(trimSpaces(entry.name)), shownCharacter(character)));
+                     .arg(shownValue(trimSpaces(entry.name)), shownCharacter(QString::fromUcs4(&c, 1))));
             break;
         }
     }
