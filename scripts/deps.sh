@@ -13,6 +13,7 @@ packages=(
   ccache
   poppler-utils
   strace
+  faketime
 )
 # The Windows build of the file layer and its tests under Wine need only these, without the
 # desktop programs they recommend.

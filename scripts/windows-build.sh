@@ -54,5 +54,7 @@ if [ "${1:-}" = "--test" ]; then
   # allows with an X display: one virtual screen for the whole run. The first process of a Wine
   # session decides its display, so the session of the build's generators is ended first.
   WINEPREFIX="$out/wineprefix" "$(dirname "$(readlink -f /usr/lib/wine/wine64)")/wineserver" -k 2> /dev/null || true
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
+  # The X server picks its own free display (xvfb-run -a guesses one from lock files that the
+  # other tests' servers do not write, and may take a display in use).
+  "$root/tests/support/xserver-run.sh" --screen 1280x1024 -- ctest --output-on-failure "$@"
 fi

@@ -4,6 +4,7 @@
 #include "support/hostilenames.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -76,16 +77,24 @@ private Q_SLOTS:
         int seenIcon = -1;
         QString seenTitle;
         bool seenAsWritten = false;
-        // Answers the box as a user does, once it is on the screen.
+        // Answers the box as a user does, once it is on the screen; a box that never shows its
+        // O.K. within a minute is closed unanswered, and the test fails saying so.
         QTimer answer;
+        QElapsedTimer waited;
+        waited.start();
+        bool answered = false;
         connect(&answer, &QTimer::timeout, this, [&] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* box = qobject_cast<QMessageBox*>(w);
-                if (box && box->isVisible()) {
+                if (box && box->isVisible() && box->button(QMessageBox::Ok)
+                    && box->button(QMessageBox::Ok)->isVisible()) {
                     seenIcon = box->icon();
                     seenTitle = box->windowTitle();
                     seenAsWritten = box->textFormat() == Qt::PlainText && box->text() == text;
+                    answered = true;
                     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                } else if (box && waited.elapsed() > 60000) {
+                    box->done(QMessageBox::Cancel);
                 }
             }
         });
@@ -93,6 +102,7 @@ private Q_SLOTS:
         platform::WidgetMessageBox messages;
         messages.show(text, title, static_cast<platform::MessageIcon>(icon));
         answer.stop();
+        QVERIFY2(answered, "the message box never showed its O.K. button");
         QCOMPARE(seenIcon, shown);
         QCOMPARE(seenTitle, shownTitle);
         QVERIFY(seenAsWritten);

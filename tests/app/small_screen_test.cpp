@@ -23,6 +23,7 @@
 #include "support/fakes.h"
 #include "support/focusframe.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 
 #include <QAccessible>
@@ -359,6 +360,7 @@ private Q_SLOTS:
     {
         for (const char* name : { "ok", "ng" })
             QVERIFY(writeWav(inst->soundFolder() + QLatin1String(name) + QStringLiteral(".wav"), sineTone(2.0, 660)));
+        const testing_support::ScopeExit noPause([] { platform::setDoubleClickPause(0); });
         platform::setDoubleClickPause(400); // a desktop's double-click interval
         for (const bool right : { true, false }) {
             const QByteArray row = right ? "right explanations" : "wrong explanations";
@@ -391,7 +393,6 @@ private Q_SLOTS:
             closeAllForms();
             QTRY_VERIFY(!form);
         }
-        platform::setDoubleClickPause(0);
     }
 
     // Back on the start screen from the board, five times by keys alone: each time the list of
@@ -526,6 +527,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    testing_support::limitMemory();
     platform::fitFormsToScreen(argc, argv);
     platform::Application app(argc, argv);
     SmallScreenTest test;

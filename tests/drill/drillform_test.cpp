@@ -655,6 +655,7 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     placeExplanations(f);
+    const testing_support::ScopeExit noPause([] { platform::setDoubleClickPause(0); });
     platform::setDoubleClickPause(400);
     // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
     const QPoint spot = button(f, "Command6")->mapTo(f, button(f, "Command6")->rect().center());
@@ -666,7 +667,6 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
     pump();
     const bool judgedAfterPause = !button(f, "Command4")->isVisible();
-    platform::setDoubleClickPause(0);
     QVERIFY2(!orderWasJudged, "the second click of a double click judged the order");
     QVERIFY(judgedAfterPause);
 }

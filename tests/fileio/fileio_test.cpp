@@ -14,6 +14,7 @@
 #include <random>
 #include <thread>
 
+#include "../support/restore.h"
 #ifndef _WIN32
 #include "../support/filesizelimit.h"
 #endif
@@ -262,13 +263,15 @@ TEST_F(FileLayer, AnAppendWhoseFlushFailsLeavesTheFileAsItWasAndReportsTheFailur
     const std::string before = records(1, 1, 3);
     ASSERT_EQ(fileio::replaceFile(results, before), 0);
     int flushes = 0;
-    const fileio::FlushFunction old = fileio::setFlushForTests([&](fileio::File&) {
-        ++flushes;
-        return EIO;
-    });
-    const std::string next = makeRecord(1, 4);
-    const fileio::AppendOutcome out = fileio::appendRecord(results, next.data(), kRecordLength, kRecordLength);
-    fileio::setFlushForTests(old);
+    fileio::AppendOutcome out;
+    {
+        const auto failingFlush = testing_support::installHook(fileio::setFlushForTests, [&](fileio::File&) {
+            ++flushes;
+            return EIO;
+        });
+        const std::string next = makeRecord(1, 4);
+        out = fileio::appendRecord(results, next.data(), kRecordLength, kRecordLength);
+    }
     EXPECT_EQ(out.error, EIO);
     EXPECT_EQ(out.stage, 5);
     EXPECT_FALSE(out.busy);

@@ -5,6 +5,7 @@
 #include "platform/messagebox.h"
 #include "platform/random.h"
 #include "platform/screenfit.h"
+#include "support/restore.h"
 
 #include <QFile>
 #include <QProcess>
@@ -94,9 +95,10 @@ public:
 TEST(MessageBox, GoesToTheInstalledServiceAndBack)
 {
     Recorder r;
-    platform::MessageBoxService* before = platform::setMessageBoxService(&r);
-    platform::showMessage(QStringLiteral("音声がでません。"), QStringLiteral("音声エラー"));
-    platform::setMessageBoxService(before);
+    {
+        const auto restore = testing_support::installHook(platform::setMessageBoxService, &r);
+        platform::showMessage(QStringLiteral("音声がでません。"), QStringLiteral("音声エラー"));
+    }
     platform::showMessage(QStringLiteral("not recorded"));
     EXPECT_EQ(r.seen, QStringList { QStringLiteral("音声エラー|音声がでません。") });
 }

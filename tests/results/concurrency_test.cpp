@@ -131,12 +131,14 @@ TEST_F(Workstations, AWriterDyingMidRecordLeavesEveryCompleteRecordAndTheNextApp
 
         // The dead writer's lock went with it: the next append needs no wait.
         std::vector<int> waits;
-        const auto oldWait = results_retry::setWaitForTests([&](int ms) { waits.push_back(ms); });
-        reg.currentPupilNo = 6;
-        reg.currentLevel = 1;
-        reg.attemptResult = 66;
-        appendResult();
-        results_retry::setWaitForTests(oldWait);
+        {
+            const auto noted
+                = testing_support::installHook(results_retry::setWaitForTests, [&](int ms) { waits.push_back(ms); });
+            reg.currentPupilNo = 6;
+            reg.currentLevel = 1;
+            reg.attemptResult = 66;
+            appendResult();
+        }
         EXPECT_TRUE(waits.empty());
         const QByteArray after = readFile(mainPath());
         ASSERT_EQ(after.size(), 6 * kResultRecordLength);

@@ -285,10 +285,12 @@ TEST_F(Recording, AFlushThatFailsLeavesTheFileAsItWasAndEndsTheProgramNamingTheA
 {
     const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
     writeFile(mainPath(), before);
-    const fileio::FlushFunction old = fileio::setFlushForTests([](fileio::File&) { return EIO; });
-    reg.attemptResult = 44;
-    recordResult(1);
-    fileio::setFlushForTests(old);
+    {
+        const auto failingFlush
+            = testing_support::installHook(fileio::setFlushForTests, [](fileio::File&) { return EIO; });
+        reg.attemptResult = 44;
+        recordResult(1);
+    }
     EXPECT_EQ(readFile(mainPath()), before);
     EXPECT_FALSE(QFileInfo::exists(homePath()));
     ASSERT_EQ(platform.messages.texts.size(), 1);

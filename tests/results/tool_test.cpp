@@ -18,6 +18,9 @@
 #include <QStringDecoder>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -307,7 +310,7 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
 {
     const ToolRun r = runTool({ QStringLiteral("stats"), installation.exeDir() });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    platform::setClock(nullptr); // the tool runs on the real clock
+    const auto realClock = testing_support::installHook(platform::setClock, nullptr); // the tool runs on the real clock
     computeStatistics();
     const QStringList lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 3);
@@ -318,7 +321,6 @@ TEST_F(Tool, StatsOfTodayUseTheSameCodeAsTheProgram)
     EXPECT_EQ(f[8].toInt(), reg.recentCount(1, 12));
     EXPECT_EQ(f[9].toInt(), reg.recentPoints(1, 12));
     EXPECT_EQ(f[13].toInt(), reg.todayPoints(1, 12));
-    platform::setClock(&platform.clock);
 }
 
 // Every CSV the tool writes keeps a name from running as a formula in a spreadsheet: one that
@@ -487,12 +489,12 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
                 put(target, "old", 0640);
                 put(staleTemporary, "left by a killed writer", 0600);
                 put(freshTemporary, "being written", 0600);
-                {
-                    QFile stale(staleTemporary);
-                    ASSERT_TRUE(stale.open(QIODevice::ReadWrite));
-                    ASSERT_TRUE(stale.setFileTime(
-                        QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-                }
+                // An hour old and new, by the clock the tools read file ages with (the file
+                // system's, whatever date the test runs at).
+                for (const auto& [file, age] : { std::pair { staleTemporary, std::chrono::hours(1) },
+                         std::pair { freshTemporary, std::chrono::hours(0) } })
+                    std::filesystem::last_write_time(std::filesystem::path(QFile::encodeName(file).toStdString()),
+                        std::filesystem::file_time_type::clock::now() - age);
                 break;
             case Link:
                 put(real, "old", 0640);

@@ -13,6 +13,7 @@
 #include "startup/settings.h"
 #include "support/fakes.h"
 #include "support/formdriver.h"
+#include "support/formtestmain.h"
 #include "support/installation.h"
 #include "support/wine.h"
 
@@ -592,10 +593,10 @@ private Q_SLOTS:
         QCOMPARE(child<QComboBox>(form, "Combo1")->count(), 12);
     }
 
-    // The screen refreshes itself (the choice taken back) as it becomes the program's active
-    // screen again after another window of the program, not when it is activated again from
-    // another program or by the window manager; a click given before a due refresh has run
-    // comes after it. A row per way back.
+    // The screen refreshes itself (the choice taken back, the roster and the results file read
+    // again) as it becomes the program's active screen again after another window of the
+    // program, not when it is activated again from another program or by the window manager; a
+    // click given before a due refresh has run comes after it. A row per way back.
     void aChosenNameStaysUntilTheScreenComesBackFromAnotherWindow()
     {
         enum Between { AnotherProgram, ABox, AMenu };
@@ -612,11 +613,22 @@ private Q_SLOTS:
             { "a menu that popped up", AMenu, false, true },
         };
         for (const Row& row : table) {
+            inst->writeText(QStringLiteral("files/生徒用名簿.txt"), kRoster);
+            inst->writeBytes(QStringLiteral("カナメル/成績累積データ.dat"), {});
             namesel* form = openScreen();
             QApplication::setActiveWindow(form);
             pump();
             clickRow(form, rowOf(form, QStringLiteral("林")));
             QCOMPARE(child<QLabel>(form, "Label1")->text(), QStringLiteral("小6 林"));
+            // Meanwhile another workstation adds a pupil and records an attempt of 林's.
+            inst->writeText(
+                QStringLiteral("files/生徒用名簿.txt"), kRoster + QStringLiteral("6,2021,0,0,\"新入\",0,\"\",\"\"\n"));
+            setLevelConstants();
+            reg.currentPupilNo = 2;
+            reg.currentLevel = 1;
+            reg.attemptResult = 100;
+            openResultsFile();
+            appendResult();
             QWidget box;
             QMenu menu;
             if (row.between == ABox) {
@@ -636,6 +648,9 @@ private Q_SLOTS:
             pump();
             QCOMPARE(child<QLabel>(form, "Label1")->text(),
                 row.kept ? QStringLiteral("小6 林") : QStringLiteral("名前を選びなさい"));
+            const bool refreshed = row.between == ABox;
+            QVERIFY2((rowOf(form, QStringLiteral("新入")) > 0) == refreshed, row.way);
+            QVERIFY2((rows(form).at(rowOf(form, QStringLiteral("林"))).mid(9) != kNoResults) == refreshed, row.way);
             closeAllForms();
             resetProgramEnding();
         }
@@ -771,6 +786,7 @@ int main(int argc, char** argv)
         in.readAll();
         return 0;
     }
+    testing_support::limitMemory();
     platform::Application app(argc, argv);
     NameselTest test;
     return QTest::qExec(&test, argc, argv);

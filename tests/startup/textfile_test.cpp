@@ -1,5 +1,6 @@
 #include "fileio/fileio.h"
 #include "startup/textfile.h"
+#include "support/restore.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,7 +157,7 @@ TEST(TextFile, AFileHeldByAnotherProgramIsWaitedForThenReportedWithTheReason)
     ASSERT_FALSE(writeTextFile(path, QStringLiteral("名簿\n")).has_value());
     int refused = 0;
     int refusals = 2;
-    const fileio::OpenCheck before = fileio::setOpenCheckForTests(
+    const auto restore = testing_support::installHook(fileio::setOpenCheckForTests,
         [&](const fileio::Path&, fileio::File::Mode) { return refused < refusals ? (++refused, ETXTBSY) : 0; });
     const Result<QString> freed = readTextFile(path);
     EXPECT_EQ(refused, 2);
@@ -166,7 +167,6 @@ TEST(TextFile, AFileHeldByAnotherProgramIsWaitedForThenReportedWithTheReason)
     refused = 0;
     refusals = 1000;
     const Result<QString> held = readTextFile(path);
-    fileio::setOpenCheckForTests(before);
     EXPECT_EQ(refused, 5);
     ASSERT_FALSE(held.ok());
     EXPECT_TRUE(held.error().reason.contains(QStringLiteral("ほかのプログラムがファイルを開いています")))

@@ -2,6 +2,7 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
+#include "support/restore.h"
 
 #include <QStringList>
 #include <deque>

@@ -37,7 +37,10 @@ trap 'exit 143' TERM
 trap 'exit 130' INT
 
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp \
+# -noreset: an X server resets when its last client leaves and refuses connections meanwhile;
+# a probe that connects and leaves (ours below, the program's screen probe) must not make the
+# next connection fail.
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
   3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
 xpid=$!
 display=""
@@ -49,13 +52,30 @@ if [ -z "$display" ]; then
   exit 2
 fi
 export DISPLAY=":$display"
+# Xvfb names its display as soon as its sockets exist; on a loaded machine it may take a while
+# longer to answer. The test starts once a client has been served on the display while this
+# script's Xvfb still runs: the display is ours (the socket is held by our server alone).
+served=""
+for _ in $(seq 1 300); do
+  kill -0 "$xpid" 2>/dev/null || break
+  if xdpyinfo >/dev/null 2>&1 && kill -0 "$xpid" 2>/dev/null; then
+    served=1
+    break
+  fi
+  sleep 0.1
+done
+if [ -z "$served" ]; then
+  echo "xserver-run.sh: the X server on :$display (pid $xpid) never served a client:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 2
+fi
 
 if [ -n "$wm" ]; then
   $wm >"$work/wm.log" 2>&1 &
   wmpid=$!
   ready=""
   starts=1
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
       ready=1
       break

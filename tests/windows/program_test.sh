@@ -65,7 +65,7 @@ wait_gone() {
 # An X server of its own on a free display (tried again if it does not come up).
 for attempt in 1 2 3; do
   rm -f "$work/display"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9> "$work/display" 2> "$work/xvfb.log" &
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset 9> "$work/display" 2> "$work/xvfb.log" &
   xvfb=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
