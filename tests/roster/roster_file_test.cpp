@@ -5,6 +5,7 @@
 #include "startup/textfile.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/restore.h"
 #include "support/specialfiles.h"
 
 #include <QDir>
@@ -229,11 +230,10 @@ TEST_F(RosterFixture, AFailedReadLeavesTheTablesAsTheyWere)
     writeRoster(recordLine(1, 2010, QStringLiteral("残る"), 0));
     ASSERT_FALSE(readRoster());
     writeRoster(recordLine(1, 2011, QStringLiteral("消える"), 0));
-    const fileio::OpenCheck before
-        = fileio::setOpenCheckForTests([](const fileio::Path&, fileio::File::Mode) { return EACCES; });
+    const auto refused = testing_support::installHook(
+        fileio::setOpenCheckForTests, [](const fileio::Path&, fileio::File::Mode) { return EACCES; });
     RosterProblem problem = RosterProblem::None;
     const std::optional<FileError> error = readRoster(&problem);
-    fileio::setOpenCheckForTests(before);
     ASSERT_TRUE(error);
     EXPECT_EQ(problem, RosterProblem::Unreadable);
     EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), QStringLiteral("残る"));
