@@ -352,16 +352,6 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
     return encodeCp932(text);
 }
 
-int lineOfPosition(QStringView text, qsizetype position)
-{
-    int line = 1;
-    for (qsizetype i = 0; i < position && i < text.size(); ++i) {
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
-            ++line;
-    }
-    return line;
-}
-
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
 {
     if (std::optional<QByteArray> bytes = platform::toCp932(text))

@@ -71,9 +71,6 @@ QList<qsizetype> characterOffsets(QByteArrayView line, TextEncoding encoding);
 // Encodes text in the encoding (ASCII and CP932: CP932); nullopt when a character has no code.
 std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding);
 
-// The 1-based line of a position of the text, counting CR LF, LF and CR as line ends.
-int lineOfPosition(QStringView text, qsizetype position);
-
 // Size limits of the files read whole. Each is far above what a real file of its kind holds,
 // and low enough that a wrong file (a disk image, /dev/zero behind a link) is refused at once.
 constexpr qint64 kSmallTextFileLimit = 1 << 20; // settings, common data, level and sound map files
