@@ -350,12 +350,10 @@ TEST_F(RosterFixture, AMissingRosterIsReportedAsMissing)
     EXPECT_EQ(error->path, rosterFileName());
 }
 
-// The encodings a roster meets: the program's own CP932, and UTF-8 as Windows Notepad saves it
-// today, with or without a byte order mark, also files whose every line reads both ways (the
-// half-width katakana "ﾐｷ" in CP932 is "з" in UTF-8; "山田" in UTF-8 is "螻ｱ逕ｰ" in CP932).
-// Each lists its pupils as written; a name edited on the form is written back in the file's
-// own encoding and every other line stays byte for byte. A line of the other encoding, or of
-// neither, is named with its line and left out; the other pupils are listed.
+// Rosters in CP932 and in UTF-8 (as Notepad saves it, with or without a byte order mark), also
+// files whose every line reads both ways ("ﾐｷ" in CP932 is "з" in UTF-8): each lists its pupils
+// as written, and an edited name is written in the file's own encoding, the other lines byte for
+// byte. A line of the other encoding, or of neither, is named and left out.
 struct RosterEncoding {
     const char* name;
     QByteArray bytes;
@@ -397,22 +395,18 @@ TEST_P(RosterEncodings, ListTheirPupilsAndAreWrittenBackInTheirOwnEncoding)
     ASSERT_EQ(reg.boardPupilCount.toInteger(), names.size());
     for (int k = 1; k <= names.size(); ++k)
         EXPECT_EQ(trimmedFixed(reg.pupilNames[k]), names[k - 1]) << k;
-    if (c.badLine > 0) {
-        ASSERT_FALSE(notices.isEmpty());
-        EXPECT_EQ(notices[0].line, c.badLine);
-        EXPECT_TRUE(notices[0].reason.contains(QString::fromUtf8(c.reasonPart))) << notices[0].reason.toStdString();
-        return;
-    }
     for (const FileError& notice : std::as_const(notices))
         EXPECT_TRUE(notice.reason.contains(QString::fromUtf8(c.reasonPart))) << notice.reason.toStdString();
+    EXPECT_EQ(notices.value(0).line, c.badLine ? c.badLine : notices.isEmpty() ? 0 : notices[0].line);
+    if (c.badLine > 0)
+        return;
 
     const QString newName = names[0] + QStringLiteral("花");
     ASSERT_FALSE(writeRosterRows(rosterFileName(), { { newName, QStringLiteral("2010") } }));
     QFile written(rosterFileName());
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
-    const qsizetype firstEnd = c.bytes.indexOf('\n') + 1;
-    EXPECT_EQ(bytes.mid(bytes.indexOf('\n') + 1), c.bytes.mid(firstEnd)) << "the lines after the first changed";
+    EXPECT_EQ(bytes.mid(bytes.indexOf('\n') + 1), c.bytes.mid(c.bytes.indexOf('\n') + 1)) << "the other lines changed";
     ASSERT_FALSE(readRoster());
     EXPECT_EQ(trimmedFixed(reg.pupilNames[1]), newName);
     EXPECT_EQ(trimmedFixed(reg.pupilNames[names.size()]), names.back());

@@ -172,10 +172,8 @@ TEST_F(WriteFixture, TypedNamesAndYearsAreStoredAsTheFileHoldsThem)
     }
 }
 
-// Roster lines a save must keep byte for byte: a line the teacher did not edit, shown on the
-// form or not, and the fields he did not edit of a line he did. Each row is put as line 2 (a
-// row of the form) and as line 4 (not shown) of a CP932 roster, and once more in a UTF-8
-// roster; row 1's name is then changed.
+// Roster lines a save must keep byte for byte, each put as line 2 (a row of the form, not edited)
+// and line 4 (not shown) of a CP932 and of a UTF-8 roster whose line 1 gets a new name.
 struct KeptLine {
     const char* name;
     const char* text; // one line, without its line end
@@ -194,12 +192,13 @@ const KeptLine keptLines[] = {
 };
 
 // The line whose name is edited, with odd values the save must keep as they are.
-const char* const kEditedLine = "1,2010,007,1.5,\"一郎\",0,\"一二三四五六七八九十一二三四五六七八九十一二三\",\"\"";
+const QString kEditedLine
+    = QStringLiteral("1,2010,007,1.5,\"一郎\",0,\"一二三四五六七八九十一二三四五六七八九十一二三\",\"\"");
 
-QByteArray keptRoster(const QByteArray& second, bool utf8)
+QByteArray keptRoster(const QString& first, const QByteArray& second, bool utf8)
 {
     auto line = [utf8](const QString& text) { return utf8 ? text.toUtf8() : *encodeCp932(text); };
-    return line(QString::fromUtf8(kEditedLine) + QStringLiteral("\r\n")) + second + "\r\n"
+    return line(first + QStringLiteral("\r\n")) + second + "\r\n"
         + line(QStringLiteral("3,2012,0,0,\"三郎\",0,\"\",\"\"\n")) + second + "\n"
         + line(QStringLiteral("5,2014,0,0,\"五郎\",0,\"\",\"\""));
 }
@@ -212,20 +211,16 @@ TEST_F(WriteFixture, LinesAndFieldsNotEditedAreWrittenBackByteForByte)
             const QString text = QString::fromUtf8(kept.text);
             const bool damaged = text.contains(QChar::ReplacementCharacter);
             const QByteArray second = damaged ? QByteArray(kept.text) : utf8 ? text.toUtf8() : *encodeCp932(text);
-            const QByteArray before = keptRoster(second, utf8);
-            inst.writeBytes(QStringLiteral("files/生徒用名簿.txt"), before);
+            inst.writeBytes(QStringLiteral("files/生徒用名簿.txt"), keptRoster(kEditedLine, second, utf8));
             // Row 1's name typed anew; row 2 not edited (whatever the form showed of it).
             const QList<NameRow> rows = { { QStringLiteral("一子"), QStringLiteral("2010"), true, false },
                 { QString(), QString(), false, false } };
             const std::optional<FileError> error = writeRosterRows(path, rows);
             ASSERT_FALSE(error) << error->message().toStdString();
             const QByteArray after = fileBytes(path);
-            const QString edited = QString::fromUtf8(kEditedLine)
-                                       .replace(QStringLiteral("\"一郎\""),
-                                           QStringLiteral("\"一子") + QString(18, QLatin1Char(' ')) + QLatin1Char('"'))
-                + QStringLiteral("\r\n");
-            const QByteArray first = utf8 ? edited.toUtf8() : *encodeCp932(edited);
-            EXPECT_EQ(after, first + before.mid(before.indexOf('\n') + 1))
+            const QString edited
+                = QString(kEditedLine).replace(QStringLiteral("一郎\""), QStringLiteral("一子                  \""));
+            EXPECT_EQ(after, keptRoster(edited, second, utf8))
                 << QString::fromLatin1(after.toPercentEncoding(" ,\"")).toStdString();
         }
     }

@@ -125,7 +125,7 @@ TEST(LoadSettings, ASchoolNameLosesItsInvisibleCharactersWithANotice)
     ASSERT_FALSE(loadSettings(inst.exeDir(), &notices).has_value());
     EXPECT_EQ(reg.schoolName, QStringLiteral("テスト塾"));
     ASSERT_EQ(notices.size(), 1);
-    EXPECT_TRUE(notices[0].message().contains(QStringLiteral("共通データ.txt の 1 行目")));
+    EXPECT_TRUE(notices[0].message().contains(QStringLiteral("共通データ.txt の 1 行目: 学校名")));
     EXPECT_TRUE(notices[0].reason.contains(QStringLiteral("U+202E"))) << notices[0].reason.toStdString();
 }
 
@@ -251,10 +251,8 @@ TEST_P(StartupFailure, NamesTheFileAndWritesNothing)
     TestInstallation inst;
     const QString file = QString::fromUtf8(c.file);
     const QString contents = QString::fromUtf8(c.contents).replace(QChar(0x2400), QChar(0));
-    if (c.contents && (encodeCp932(contents) || !QByteArray(c.name).contains("UTF-8")))
-        inst.writeText(file, contents);
-    else if (c.contents)
-        inst.writeBytes(file, contents.toUtf8());
+    if (c.contents) // in CP932 when it can be, else in UTF-8
+        encodeCp932(contents) ? inst.writeText(file, contents) : inst.writeBytes(file, contents.toUtf8());
     else
         QFile::remove(inst.path(file));
     const QStringList before = QDir(inst.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
