@@ -7,58 +7,19 @@
 #else
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <algorithm>
 #endif
 
 namespace platform {
 
-#ifdef Q_OS_WIN
 namespace {
-constexpr UINT kCp932 = 932;
-}
 
-std::optional<QString> fromCp932(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return QString();
-    const int length = static_cast<int>(bytes.size());
-    const int wide = MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
-    if (wide <= 0)
-        return std::nullopt;
-    QString text(wide, Qt::Uninitialized);
-    if (MultiByteToWideChar(
-            kCp932, MB_ERR_INVALID_CHARS, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), wide)
-        != wide)
-        return std::nullopt;
-    return text;
-}
-
-std::optional<QByteArray> toCp932(QStringView text)
-{
-    if (text.isEmpty())
-        return QByteArray();
-    const auto* utf16 = reinterpret_cast<const wchar_t*>(text.utf16());
-    const int length = static_cast<int>(text.size());
-    BOOL lost = FALSE;
-    // No "best fit": a character without its own code is refused, never written as a look-alike.
-    const int size = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, utf16, length, nullptr, 0, nullptr, &lost);
-    if (size <= 0 || lost)
-        return std::nullopt;
-    QByteArray bytes(size, Qt::Uninitialized);
-    if (WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, utf16, length, bytes.data(), size, nullptr, &lost) != size
-        || lost)
-        return std::nullopt;
-    return bytes;
-}
-#else
-namespace {
-constexpr const char* kCodePage = "Windows-31J";
-
-// Linux converts through ICU, whose "Windows-31J" is IBM's table: it swaps the control codes
-// 0x1A, 0x1C and 0x7F (as IBM's PC code pages do) and leaves five single bytes undefined
-// that Windows' code page 932 maps. These single bytes are converted here as Windows does;
-// the rest of the table (every double-byte code, NEC's and IBM's extensions, the user-defined
-// area, 0x5C and 0x7E) agrees with Windows.
+// Single bytes that are converted here rather than by the system's converter, as Windows' code
+// page 932 converts them. On Linux ICU's "Windows-31J" is IBM's table: it swaps the control
+// codes 0x1A, 0x1C and 0x7F (as IBM's PC code pages do) and leaves 0x80, 0xA0 and 0xFD-0xFF
+// undefined. Windows maps 0xA0 and 0xFD-0xFF to U+F8F0-U+F8F3, which Wine's tables leave
+// undefined, so the Windows program converts them here too and reads the same under Wine. The
+// rest of the table (every double-byte code, NEC's and IBM's extensions, the user-defined
+// area, 0x5C and 0x7E) agrees on all three.
 constexpr char16_t kNoSingleByte = 0xFFFF;
 char16_t windowsSingleByte(unsigned char byte)
 {
@@ -79,6 +40,33 @@ char16_t windowsSingleByte(unsigned char byte)
     }
 }
 
+bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+#ifdef Q_OS_WIN
+constexpr UINT kCp932 = 932;
+
+bool decodeRun(QByteArrayView bytes, QString* out)
+{
+    if (bytes.isEmpty())
+        return true;
+    const int length = static_cast<int>(bytes.size());
+    const int wide = MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (wide <= 0)
+        return false;
+    QString text(wide, Qt::Uninitialized);
+    if (MultiByteToWideChar(
+            kCp932, MB_ERR_INVALID_CHARS, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), wide)
+        != wide)
+        return false;
+    *out += text;
+    return true;
+}
+#else
+constexpr const char* kCodePage = "Windows-31J";
+
 int windowsByteOf(char16_t c)
 {
     switch (c) {
@@ -98,11 +86,6 @@ int windowsByteOf(char16_t c)
     }
 }
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 bool decodeRun(QByteArrayView bytes, QString* out)
 {
     if (bytes.isEmpty())
@@ -120,6 +103,8 @@ bool encodeRun(QStringView text, QByteArray* out)
     *out += encoder.encode(text);
     return !encoder.hasError();
 }
+#endif
+
 } // namespace
 
 std::optional<QString> fromCp932(QByteArrayView bytes)
@@ -129,7 +114,7 @@ std::optional<QString> fromCp932(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (isLeadByte(byte)) {
-            i += 2; // a trail byte is never one of the bytes converted here
+            i += 2; // a trail byte is never one of the single bytes converted here
             continue;
         }
         const char16_t single = windowsSingleByte(byte);
@@ -142,11 +127,30 @@ std::optional<QString> fromCp932(QByteArrayView bytes)
         text += QChar(single);
         run = ++i;
     }
-    if (!decodeRun(bytes.sliced(std::min(run, bytes.size())), &text))
+    if (!decodeRun(bytes.sliced(run), &text))
         return std::nullopt;
     return text;
 }
 
+#ifdef Q_OS_WIN
+std::optional<QByteArray> toCp932(QStringView text)
+{
+    if (text.isEmpty())
+        return QByteArray();
+    const auto* utf16 = reinterpret_cast<const wchar_t*>(text.utf16());
+    const int length = static_cast<int>(text.size());
+    BOOL lost = FALSE;
+    // No "best fit": a character without its own code is refused, never written as a look-alike.
+    const int size = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, utf16, length, nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost)
+        return std::nullopt;
+    QByteArray bytes(size, Qt::Uninitialized);
+    if (WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, utf16, length, bytes.data(), size, nullptr, &lost) != size
+        || lost)
+        return std::nullopt;
+    return bytes;
+}
+#else
 std::optional<QByteArray> toCp932(QStringView text)
 {
     QByteArray bytes;
@@ -182,8 +186,7 @@ bool cp932Holds(char32_t character)
         for (int byte = 0; byte <= 0xFF; ++byte) {
             const char single = static_cast<char>(byte);
             add(QByteArrayView(&single, 1));
-            const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-            for (int trail = 0x40; lead && trail <= 0xFC; ++trail) {
+            for (int trail = 0x40; isLeadByte(static_cast<unsigned char>(byte)) && trail <= 0xFC; ++trail) {
                 const char pair[2] = { single, static_cast<char>(trail) };
                 add(QByteArrayView(pair, 2));
             }
