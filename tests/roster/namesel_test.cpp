@@ -680,8 +680,8 @@ private Q_SLOTS:
         QVERIFY(!topLevel(QStringLiteral("VersionBox")));
     }
 
-    // The last help entry opens the README an install puts beside the program; without one a
-    // message names the file.
+    // The last help entry opens the README an install puts beside the program; without one, or
+    // on a desktop with no program to open it, a message names the file.
     void theLastHelpEntryOpensTheInstalledReadme()
     {
         namesel* form = openScreen();
@@ -700,6 +700,15 @@ private Q_SLOTS:
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(openedUrls, QList<QUrl> { QUrl::fromLocalFile(readme) });
+        QCOMPARE(fake->messages.texts.size(), 1);
+        // The offscreen desktop has no program to open a file with, as a desktop without a URL
+        // launcher.
+        action->trigger();
+        QCOMPARE(fake->messages.texts.size(), 2);
+        QVERIFY2(fake->messages.texts[1].startsWith(QStringLiteral("説明書を開くプログラムが見つからない")),
+            qPrintable(fake->messages.texts[1]));
+        QVERIFY2(fake->messages.texts[1].endsWith(u'\n' + readme), qPrintable(fake->messages.texts[1]));
+        QCOMPARE(openedUrls.size(), 1);
     }
 
     void aSecondInstanceIsRefused()
