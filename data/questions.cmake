@@ -13,6 +13,16 @@ if(_questions_clear)
     VERBATIM)
   set_property(GLOBAL APPEND PROPERTY KANAMERU_DEMO_OUTPUTS ${QUESTIONS_STORED})
   kanameru_install_data(${QUESTIONS_STORED} "カナメル")
+  # The same table beside the tools, as a Japanese spreadsheet saves CSV (CP932, CR LF), for
+  # the teacher who edits the bank and encodes it again. It is the school's data once edited.
+  set(QUESTIONS_SHEET "${DEMO_OUT}/問題.csv")
+  add_custom_command(OUTPUT ${QUESTIONS_SHEET}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_OUT}
+    COMMAND kanameru-textconv ${QUESTIONS_CLEAR} ${QUESTIONS_SHEET}
+    DEPENDS kanameru-textconv ${QUESTIONS_CLEAR}
+    VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY KANAMERU_DEMO_OUTPUTS ${QUESTIONS_SHEET})
+  kanameru_install_data(${QUESTIONS_SHEET} "tools")
 else()
   message(WARNING "data/demo/questions.csv is missing: the demo installation has no question file")
 endif()

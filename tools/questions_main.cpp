@@ -7,9 +7,12 @@
 #include "platform/terminal.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
+#include "toolsupport.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 using namespace kanameru;
@@ -18,7 +21,7 @@ namespace {
 
 const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
 
-  encode CLEAR.csv STORED [--levels N] [--force] [--seed N]
+  encode CLEAR.csv STORED [--levels N] [--force] [--seed N] [--all-warnings]
       問題表 CLEAR.csv（1 行が 1 つの出来事、項目はカンマ区切り）を、ドリルが読む形
       （行ごとに文字を入れ替え、終わりの印と詰め物を足した Shift-JIS のファイル）にして
       STORED に書きます。ドリルの問題ファイルの名前は「歴史年2001２vv.ccc」です。
@@ -32,39 +35,73 @@ const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
       数字でないレベルのある表、いちばん高いレベルでも出題できる行が 5 行に満たない表は、
       ドリルが使えないので書きません）。--levels はドリルのレベルの数です（省略時は表の中で
       いちばん高いレベル）。詰め物は --seed の値（省略時 2001）で決まり、同じ表と同じ値からは
-      同じファイルができます。
+      同じファイルができます。問題と警告の出し方は check と同じです。
 
   decode STORED
-      問題ファイルを元の表に戻して UTF-8 で表示します。
+      問題ファイルを元の表に戻して UTF-8（改行は LF）で表示します。
 
-  check STORED --levels N
+  check STORED --levels N [--all-warnings]
       問題ファイルを調べ、問題のある行を行番号とともにすべて表示します。調べること:
       読めないファイル（ない、1000 行を超える、短すぎる行、終わりの印がない、項目が 100 を
       超える）、項目が 8 個ない行、数字でないレベル、N より大きいレベル、数字で始まらない年、
       年代順でない行、レベル 1..N のどれかで出題できる行が 5 行未満、同じ説明・同じ出来事、
       出来事の名前を含む説明、ラベルに入らない長さ（年 7、出来事 16、説明 36 全角文字分まで）、
       「"」で囲まれていない項目の中の半角の「"」。
-      警告として、同じ年の出来事が続くのに、生徒に見える日付（年の後の「1600年9月15日」か、
-      説明の中の「9月」「9月15日」）がないか日付の順でない行と、終わりの印まで 99 文字を
-      超えて後ろがそのまま読める行を示します。
+      警告として、同じ年の出来事の順番が、並べるときに生徒に見えるもの（出来事と説明。年は
+      判定の後にしか見えないので数えません）からわからない行と、終わりの印まで 99 文字を
+      超えて後ろがそのまま読める行を示します。同じ年の出来事の順番がわかるのは、出来事か
+      説明に日付（「9月」「9月15日」「九月十五日」。「五・一五事件」のような出来事の名前も）が
+      あって日付の順に並んでいるときか、説明が同じ年のほかの出来事の名前を「〇〇の後」
+      「〇〇の直後」「〇〇を受けて」「〇〇の直前」のように書いているときです。
+      問題をすべて先に、警告をその後に示します。同じ種類の警告が 4 件以上あるときは最初の
+      3 件だけを示し、残りは行番号をまとめて示します（--all-warnings ですべて示します）。
       警告は終了コードを変えません。最後にレベルごとの行数を表示します。問題がなければ
       終了コード 0、あれば 1 です。
 
   --help
       この説明を表示します。
 
-列の意味: 1 出題される最低のレベル、2 年（先頭の数字が年。紀元前は負の数。答え合わせで
-そのまま表示されるので、同じ年の出来事には「1600年9月15日」のように日付を続けられます）、
-3〜5 と 7 は自由（時代・世紀・分野など。ドリルは読みません）、6 出来事、8 その説明（並べる
-ときに見えるので、同じ年の出来事の日付「9月」をここに書いてもかまいません）。
+列の意味: 1 出題される最低のレベル、2 年（先頭の半角の数字が年。紀元前 57 年は「-57」。
+判定の後にそのまま表示されるので「1600年9月15日」のように日付を続けてもかまいませんが、
+並べるときには見えません）、3〜5 と 7 は自由（時代・世紀・分野など。ドリルは読みません）、
+6 出来事、8 その説明（6 と 8 は並べるときに見えるので、同じ年の出来事の日付「九月」や
+「〇〇の後」はここに書きます）。
 行は年代順に並べてください。
 終了コード: 0 成功、1 ファイルまたは内容の問題、2 使い方の誤り。
 )";
 
+// Text for the standard output or error: on a terminal in its encoding, else in UTF-8.
 void print(FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    if (text.isEmpty())
+        return;
+    if (stream == stdout)
+        tools::writeOutput(tools::outputBytes(text, [](const QString& t) { return t.toUtf8(); }));
+    else
+        tools::printError(text);
+}
+
+// What a command reads, for the checks of where it writes: the stored question file is the one
+// data file encode may write.
+tools::OutputRules rulesFor(const QString& input, const QString& output = QString())
+{
+    tools::OutputRules rules;
+    rules.inputs = QStringList { input };
+    rules.dataFolders = tools::installationFolders(QFileInfo(input).absolutePath());
+    if (!output.isEmpty())
+        rules.dataFolders << tools::installationFolders(QFileInfo(output).absolutePath());
+    rules.allowedDataName = storedQuestionFileName(questionFileName());
+    return rules;
+}
+
+// False (with the message printed) when the standard output is a file the command reads or a
+// data file.
+bool standardOutputAllowed(const QString& input)
+{
+    const std::optional<QString> refusal = tools::checkStandardOutput(rulesFor(input));
+    if (refusal)
+        print(stderr, *refusal);
+    return !refusal;
 }
 
 int usageError(const QString& text)
@@ -89,14 +126,38 @@ Result<ClearCsv> readClearTable(const QString& path)
     return readClearCsv(*text);
 }
 
-// Problems and warnings of a check, each with its file and line.
-QString checkText(const QString& path, const QuestionCheck& result)
+// Problems and warnings of a check, each with its file and line: every problem first, then
+// the warnings, of which a long run of one kind (a bank of thousands of rows may give a
+// thousand) is cut to its first few and a line naming the others.
+QString checkText(const QString& path, const QuestionCheck& result, bool allWarnings)
 {
+    constexpr int kShownOfAKind = 3;
+    constexpr size_t kLinesNamed = 20;
     QString text;
     for (const QuestionProblem& problem : result.problems)
         text += problemText(path, problem) + u'\n';
-    for (const QuestionProblem& warning : result.warnings)
-        text += QStringLiteral("警告: ") + problemText(path, warning) + u'\n';
+    std::map<WarningKind, int> shown;
+    std::map<WarningKind, std::vector<int>> more;
+    for (const QuestionProblem& warning : result.warnings) {
+        if (allWarnings || warning.kind == WarningKind::Other || shown[warning.kind]++ < kShownOfAKind)
+            text += QStringLiteral("警告: ") + problemText(path, warning) + u'\n';
+        else
+            more[warning.kind].push_back(warning.line);
+    }
+    for (const auto& [kind, lines] : more) {
+        QStringList named;
+        for (size_t i = 0; i < lines.size() && i < kLinesNamed; ++i)
+            named << QString::number(lines[i]);
+        const QString what = kind == WarningKind::SameYear ? QStringLiteral("同じ年の出来事の順番")
+            : kind == WarningKind::LongLine                ? QStringLiteral("長い行")
+                                                           : QStringLiteral("全角にした「,」「\"」");
+        text
+            += QStringLiteral("警告: %1: %2の警告がほかに %3 件あります（%4%5 行目）。すべて表示するには "
+                              "--all-warnings を付けてください。\n")
+                   .arg(path, what)
+                   .arg(lines.size())
+                   .arg(named.join(QStringLiteral("・")), lines.size() > kLinesNamed ? QStringLiteral("…") : QString());
+    }
     return text;
 }
 
@@ -130,8 +191,14 @@ int encode(const QStringList& args)
             return usageError(QStringLiteral("--levels の後には 1 から %1 の数を書いてください。").arg(kMaxLevel));
     }
     const bool force = rest.removeAll(QStringLiteral("--force")) > 0;
+    const bool allWarnings = rest.removeAll(QStringLiteral("--all-warnings")) > 0;
     if (rest.size() != 2)
         return usageError(QStringLiteral("encode には元の表と書き出すファイルの 2 つを指定してください。"));
+    const tools::OutputTarget target = tools::checkOutput(rest[1], rulesFor(rest[0], rest[1]));
+    if (target.refused()) {
+        print(stderr, target.refusal);
+        return 1;
+    }
     Result<ClearCsv> clear = readClearTable(rest[0]);
     if (!clear) {
         print(stderr, clear.error().message() + u'\n');
@@ -139,7 +206,7 @@ int encode(const QStringList& args)
     }
     const int drillLevels = levels > 0 ? levels : highestLevelOf(*clear);
     const QuestionCheck result = checkClearTable(*clear, drillLevels);
-    print(stderr, checkText(rest[0], result));
+    print(stderr, checkText(rest[0], result, allWarnings));
     if (!result.sound() && !force) {
         print(stderr,
             QStringLiteral("問題が %1 件あるため、%2 には何も書きませんでした。直してからもう一度実行するか、"
@@ -156,7 +223,7 @@ int encode(const QStringList& args)
                       .arg(rest[1]));
         return 1;
     }
-    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], clear->clearLines(), rest[0], seed)) {
+    if (std::optional<FileError> error = writeStoredQuestionFile(target.path, clear->clearLines(), rest[0], seed)) {
         print(stderr, error->message() + QStringLiteral("\n何も書きませんでした。\n"));
         return 1;
     }
@@ -170,6 +237,8 @@ int decode(const QStringList& args)
 {
     if (args.size() != 1)
         return usageError(QStringLiteral("decode には問題ファイルを 1 つ指定してください。"));
+    if (!standardOutputAllowed(args[0]))
+        return 1;
     Result<ClearQuestionTable> table = readStoredQuestionFile(args[0]);
     if (!table) {
         print(stderr, table.error().message() + u'\n');
@@ -185,6 +254,7 @@ int decode(const QStringList& args)
 int check(const QStringList& args)
 {
     QStringList rest = args;
+    const bool allWarnings = rest.removeAll(QStringLiteral("--all-warnings")) > 0;
     const qsizetype levelsAt = rest.indexOf(QStringLiteral("--levels"));
     bool ok = false;
     const int levels = levelsAt >= 0 && levelsAt + 1 < rest.size() ? rest[levelsAt + 1].toInt(&ok) : 0;
@@ -194,8 +264,10 @@ int check(const QStringList& args)
     if (rest.size() != 1)
         return usageError(QStringLiteral("check には問題ファイルを 1 つ指定してください。"));
     const QString path = rest[0];
+    if (!standardOutputAllowed(path))
+        return 1;
     const QuestionCheck result = checkStoredQuestionFile(path, levels);
-    QString text = checkText(path, result);
+    QString text = checkText(path, result, allWarnings);
     if (!result.usableAtLevel.empty()) {
         for (int l = 1; l <= levels; ++l)
             text += QStringLiteral("レベル %1: このレベルの行 %2、出題できる行 %3\n")

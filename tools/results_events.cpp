@@ -10,7 +10,6 @@
 #include "drill/drillrules.h"
 #include "drill/questiontable.h"
 #include "platform/clock.h"
-#include "platform/terminal.h"
 #include "review/eventhistory.h"
 #include "review/eventsheetprint.h"
 #include "review/eventtally.h"
@@ -18,11 +17,10 @@
 #include "startup/hensuu1.h"
 #include "startup/settings.h"
 #include "startup/textfile.h"
+#include "toolsupport.h"
 
 #include <QBuffer>
 #include <QPdfWriter>
-#include <cstdio>
-#include <cstring>
 
 namespace kanameru {
 
@@ -38,7 +36,7 @@ const char* const kEventsHelp
       "書き、続けて取り違えの多い組（説明をもう一方の出来事に入れた、二つを逆の順に並べた判定の\n"
       "数）を書きます。FOLDER はドリルのフォルダ（設定.txt のあるフォルダ）か、それを含む\n"
       "インストールのフォルダです。出来事の名前と年は問題ファイルから引きます。\n"
-      "--grade は成績ボードの学年の選び方（全学年、中学生全体、小学生全体、中３…小１）で、\n"
+      "--grade は sheet と同じ学年の書き方（全学年、中学生全体、小学生全体、中2 や 中２ など）で、\n"
       "--to の日（ないときは今日）の学年で絞ります。--from と --to はその日を含みます。\n"
       "--pdf は A4 横 1 ページの PDF、--csv（省略時）は CSV を書きます。OUT を省略した CSV は\n"
       "画面に出します。CSV の文字コードと「'」の付け方は他のコマンドと同じです。\n"
@@ -92,8 +90,10 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
             : a == QStringLiteral("--pdf")              ? &pdf
                                                         : nullptr;
         if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            std::fwrite(kEventsHelp, 1, std::strlen(kEventsHelp), stdout);
-            return 0;
+            return tools::writeOutput(
+                       tools::outputBytes(QString::fromUtf8(kEventsHelp), [](const QString& t) { return t.toUtf8(); }))
+                ? 0
+                : 1;
         } else if (a == QStringLiteral("--utf8")) {
             utf8 = true;
         } else if (value && i + 1 < args.size()) {
@@ -107,12 +107,11 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
     }
     if (given.isEmpty() || (!csv.isEmpty() && !pdf.isEmpty())) {
         tool.complain(QStringLiteral("フォルダを 1 つと、--csv か --pdf のどちらかを指定してください"));
-        std::fwrite(kEventsHelp, 1, std::strlen(kEventsHelp), stderr);
         return 2;
     }
-    if (!gradeChoices().contains(grade)) {
-        tool.complain(grade + QStringLiteral(": 学年は次のどれかで指定してください: ")
-            + gradeChoices().join(QStringLiteral("、")));
+    const std::optional<QString> choice = tools::gradeChoiceOf(grade);
+    if (!choice) {
+        tool.complain(tools::gradeRefusal(grade));
         return 2;
     }
     const std::optional<int> fromDay = from.isEmpty() ? std::optional<int>(0) : dayOf(from, tool);
@@ -128,6 +127,8 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
         return 1;
     }
     setLevelConstants();
+    if (!tool.prepareOutput(pdf.isEmpty() ? csv : pdf, utf8, eventsFilePath()))
+        return 1;
 
     // Names and years from the question file; without it the events are numbers only.
     std::unordered_map<EventId, EventName> names;
@@ -149,7 +150,7 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
             if (r.number >= 1 && r.number <= kMaxPupil
                 && (grades[static_cast<size_t>(r.number)] == -999 || r.status == 0))
                 grades[static_cast<size_t>(r.number)] = gradeIndexOf(schoolYear, r.birthYear);
-    } else if (grade != QStringLiteral("全学年")) {
+    } else if (*choice != QStringLiteral("全学年")) {
         tool.complain(roster.error().message());
         return 1;
     }
@@ -158,7 +159,7 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
     if (const std::optional<FileError> e = forEachJudgement(eventsFilePath(), 0, [&](const JudgementRecord& r, qint64) {
             const int d = r.day();
             if ((*fromDay && d < *fromDay) || (*toDay && d > *toDay)
-                || !passesGradeFilter(grade, grades[static_cast<size_t>(r.pupilNo)]))
+                || !passesGradeFilter(*choice, grades[static_cast<size_t>(r.pupilNo)]))
                 return;
             tallies.add(r);
         })) {
@@ -168,16 +169,13 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
     EventSheet sheet;
     sheet.schoolName = reg.schoolName;
     sheet.drillSetTitle = reg.drillSetTitle;
-    sheet.gradeChoice = grade;
+    sheet.gradeChoice = *choice;
     sheet.period = from.isEmpty() && to.isEmpty() ? QStringLiteral("全期間") : from + QStringLiteral("～") + to;
     sheet.events = tallies.events(names);
     sheet.pairs = tallies.pairs(names);
 
-    if (pdf.isEmpty()) {
-        const QString text = csvText(csvLines(sheet));
-        const bool terminal = csv.isEmpty() && !utf8 && platform::standardOutputIsTerminal();
-        return tool.writeBytes(csv, terminal ? platform::terminalBytes(text) : csvBytes(text, utf8)) ? 0 : 1;
-    }
+    if (pdf.isEmpty())
+        return tool.writeCsv(csvText(csvLines(sheet))) ? 0 : 1;
     // Made in memory and then written whole, as the class sheet is.
     QBuffer document;
     document.open(QIODevice::WriteOnly);
@@ -192,7 +190,7 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
             return 1;
         }
     }
-    return tool.writeBytes(pdf, document.data()) ? 0 : 1;
+    return tool.writeBytes(document.data()) ? 0 : 1;
 }
 
 } // namespace kanameru

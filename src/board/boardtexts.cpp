@@ -116,16 +116,20 @@ int targetLevelClearedFor(int pupil)
 
 QStringList instructionLines()
 {
-    return { QStringLiteral("①の指示で計算します"), QStringLiteral("②計算の答えを入力します"),
-        QStringLiteral("　スペースキーで次のますへ移動できます"),
-        QStringLiteral("　（矢印キーでも他のますへ移動できます）"), QStringLiteral("　間違いは"),
-        QStringLiteral("　　DELETEキー"), QStringLiteral("　または"), QStringLiteral("　　シフトを押しながら方向キー"),
-        QStringLiteral("　で消せます"), QStringLiteral("③すべて入力したら"),
-        QStringLiteral("　判定ボタンをクリックするか"), QStringLiteral("　エンターキーを押します"),
-        QStringLiteral("判定後"), QStringLiteral("　間違っていたら"), QStringLiteral("　　続きボタン"),
-        QStringLiteral("　または"), QStringLiteral("　　スペースキー"), QStringLiteral("　を押して"),
-        QStringLiteral("　修正します"), QStringLiteral("　すべて修正したら"),
-        QStringLiteral("　また判定ボタンをします"), QString(),
+    // How this drill is played, in the words of its screens: the buttons' captions, the
+    // instructions of a question and the keys of the drill's key hints.
+    return { QStringLiteral("①レベルのスタートボタンを押します"),
+        QStringLiteral("　（レベルの番号のキーでも始まります）"),
+        QStringLiteral("　練習ボタンはカードで覚える練習です"), QStringLiteral("　（練習は記録されません）"),
+        QStringLiteral("②説明をドラッグして入れ替え"), QStringLiteral("　出来事に合う説明にして判定します"),
+        QStringLiteral("③出来事をドラッグして入れ替え"), QStringLiteral("　年代の古い順に上から並べて判定します"),
+        QStringLiteral("キーボードでは"), QStringLiteral("　矢印キーで枠を動かす"),
+        QStringLiteral("　スペースで持ち上げる・入れ替える"), QStringLiteral("　Escで元に戻す"),
+        QStringLiteral("　Enterで「判定」"), QStringLiteral("間違えると"),
+        QStringLiteral("　説明は5秒、順番は10秒がタイムに加わり"), QStringLiteral("　「もう１度」を押してやり直します"),
+        QStringLiteral("5問正解するとタイムが記録されます"), QStringLiteral("　タイムに応じてポイントがたまります"),
+        QStringLiteral("　自分や全体の新記録はお知らせします"),
+        QStringLiteral("　最近の回数と点数が目標に届くとクリア"), QString(),
         QStringLiteral("では、スタートボタンを押してはじめよう") };
 }
 

@@ -175,16 +175,16 @@ Result<PupilListing> fillPupilList()
 {
     const int schoolYear = computeSchoolYear();
     const QString path = rosterFileName();
-    Result<QString> text = readTextFile(path, kRosterFileLimit);
-    if (!text)
-        return text.error();
-    // A record whose number has no place in the tables is left out, as the start screen does.
-    Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
-    if (!lines)
-        return lines.error();
+    // A line that holds no record, and a record whose number has no place in the tables, are
+    // left out, as the start screen does (which names them).
+    Result<RosterFile> file = readRosterFile(path);
+    if (!file)
+        return file.error();
     PupilListing listing;
-    for (const RosterLine& line : std::as_const(*lines)) {
-        const RosterRecord& r = line.record;
+    for (const RosterFileLine& line : std::as_const(file->lines)) {
+        if (!line.entry)
+            continue;
+        const RosterRecord& r = line.entry->record;
         if (r.number < 1 || r.number > kMaxPupil)
             continue;
         const auto no = static_cast<size_t>(r.number);

@@ -42,6 +42,31 @@ bool beginsWithNumber(const QString& text)
     return i < t.size() && t[i] >= u'0' && t[i] <= u'9';
 }
 
+// The year as the drill reads it, for a year written as people write it: "紀元前57" (or
+// "前57") is "-57", full-width digits are half-width ones. nullopt when it is no such year.
+std::optional<QString> yearAsWritten(const QString& text)
+{
+    QString year = text.trimmed();
+    bool beforeTheEra = false;
+    for (const QString& prefix : { QStringLiteral("紀元前"), QStringLiteral("前") })
+        if (year.startsWith(prefix)) {
+            year = year.mid(prefix.size()).trimmed();
+            beforeTheEra = true;
+            break;
+        }
+    qsizetype digits = 0;
+    for (; digits < year.size(); ++digits) {
+        const char16_t u = year[digits].unicode();
+        if (u >= 0xFF10 && u <= 0xFF19)
+            year[digits] = QChar(u - 0xFF10 + u'0');
+        else if (u < u'0' || u > u'9')
+            break;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return (beforeTheEra ? QStringLiteral("-") : QString()) + year;
+}
+
 QString widthText(double width)
 {
     return shortestNumber(width);
@@ -64,8 +89,66 @@ QString lineList(const std::vector<int>& lines)
     return numbers.join(QStringLiteral("・"));
 }
 
-// Events of one year follow each other in the bank; a pupil can order them only when each
-// carries a date within the year and the dates rise, the whole of a month before its days.
+const QString kKanjiDigits = QStringLiteral("一二三四五六七八九");
+
+int digitValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) // full-width digits, as a spreadsheet may keep them
+        return c.unicode() - 0xFF10;
+    return -1;
+}
+
+// A number written in digits (half or full width) or in kanji ("九", "十五", "二十六", "一五");
+// -1 when it is none.
+int numberValue(QStringView text)
+{
+    if (text.isEmpty())
+        return -1;
+    if (digitValue(text[0]) >= 0) {
+        int value = 0;
+        for (QChar c : text) {
+            if (digitValue(c) < 0)
+                return -1;
+            value = value * 10 + digitValue(c);
+        }
+        return value;
+    }
+    auto digit = [](QStringView d) { return d.size() == 1 ? static_cast<int>(kKanjiDigits.indexOf(d[0])) + 1 : 0; };
+    const qsizetype ten = text.indexOf(u'十');
+    if (ten < 0) {
+        // Digit by digit, as in "五・一五事件" (the fifteenth of May) and "一〇月".
+        int value = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int d = text[i] == u'〇' ? 0 : digit(text.mid(i, 1));
+            if (d < 0 || (d == 0 && text[i] != u'〇'))
+                return -1;
+            value = value * 10 + d;
+        }
+        return value;
+    }
+    const int tens = ten == 0 ? 1 : digit(text.left(ten));
+    const int ones = ten + 1 == text.size() ? 0 : digit(text.mid(ten + 1));
+    // "十", "十五", "二十", "二十六"; never "一十" or "十十".
+    if (tens < 1 || (ten > 0 && tens == 1) || (ten + 1 < text.size() && ones < 1))
+        return -1;
+    return tens * 10 + ones;
+}
+
+// A month, and a day of it or -1 for the whole month.
+std::optional<DayRange> dayRange(int month, int day)
+{
+    if (month < 1 || month > 12 || day == 0 || day > 31)
+        return std::nullopt;
+    if (day < 0)
+        return DayRange { month * 100 + 1, month * 100 + 31 };
+    return DayRange { month * 100 + day, month * 100 + day };
+}
+
+// Events of one year follow each other in the bank. A question draws any of them together, so
+// each two must be in an order the pupil can see while ordering: both carry dates within the
+// year that rise (the whole of a month before its days), or one explanation names the other.
 void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
 {
     size_t start = 0;
@@ -78,86 +161,95 @@ void checkSameYearGroups(QuestionCheck& check, const ClearQuestionTable& table)
                 ++end;
         if (end - start >= 2) {
             std::vector<int> lines;
-            bool dated = true;
-            bool rising = true;
-            std::optional<DayRange> previous;
+            std::vector<std::optional<DayRange>> dates;
             for (size_t i = start; i < end; ++i) {
                 lines.push_back(static_cast<int>(i) + 1);
-                const std::optional<DayRange> date = sameYearCue(table.lines[i]);
-                if (!date)
-                    dated = false;
-                else if (previous && !(previous->last < date->first))
-                    rising = false;
-                previous = date;
+                dates.push_back(sameYearCue(table.lines[i]));
             }
-            if (!dated || !rising)
+            bool cued = true;
+            bool rising = true;
+            for (size_t i = 0; i < dates.size(); ++i)
+                for (size_t j = i + 1; j < dates.size(); ++j) {
+                    if (dates[i] && dates[j])
+                        rising = rising && dates[i]->last < dates[j]->first;
+                    else if (!namesTheOrder(table.lines[start + i], table.lines[start + j]))
+                        cued = false;
+                }
+            if (!cued || !rising)
                 check.warnings.push_back({ lines.front(),
                     QStringLiteral(
-                        "%1 年の出来事が %2 行あります（%3 行目）。%4同じ年の中の順番を生徒が知ることができる"
-                        "ように、年（%5 番目の項目。答え合わせで表示されます）を「1600年9月15日」のように書くか、"
-                        "説明（%6 番目の項目。並べるときに見えます）に「9月」や「9月15日」のような日付を入れ、"
-                        "日付の順に並べてください（同じ日の出来事や順番のわからない出来事は、どれか 1 つにします）。")
+                        "%1 年の出来事が %2 行あります（%3 行目）。%4並べるときに生徒に見えるのは出来事（%5 番目の"
+                        "項目）と説明（%6 番目の項目）だけで、年（%7 番目の項目）は判定の後に表示されます。同じ年の中の"
+                        "順番がわかるように、出来事か説明に「9月」「九月十五日」のような日付を入れて日付の順に並べるか"
+                        "、"
+                        "説明に同じ年のほかの出来事の名前を「〇〇の後」「〇〇の直前」のように入れてください（同じ日の"
+                        "出来事や順番のわからない出来事は、どれか 1 つにします）。")
                         .arg(shortestNumber(leadingNumber(startYear)))
                         .arg(lines.size())
                         .arg(lineList(lines))
-                        .arg(dated ? QStringLiteral("日付が順に並んでいません。")
-                                   : QStringLiteral("日付のない行があります。"))
-                        .arg(kYearColumn)
-                        .arg(kExplanationColumn) });
+                        .arg(rising ? QStringLiteral("どちらが先かわからない組があります。")
+                                    : QStringLiteral("日付が順に並んでいません。"))
+                        .arg(kEventColumn)
+                        .arg(kExplanationColumn)
+                        .arg(kYearColumn),
+                    WarningKind::SameYear });
         }
         start = end;
     }
 }
 
-int digitValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) // full-width digits, as a spreadsheet may keep them
-        return c.unicode() - 0xFF10;
-    return -1;
-}
-
 } // namespace
 
-std::optional<DayRange> withinYearDate(const QString& text)
+std::optional<DayRange> dateWithinYear(const QString& text)
 {
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    auto number = [&]() {
-        int value = 0;
-        const qsizetype from = i;
-        while (i < t.size() && i - from < 2 && digitValue(t[i]) >= 0)
-            value = value * 10 + digitValue(t[i++]);
-        return i == from ? -1 : value;
-    };
-    const int month = number();
-    if (month < 1 || month > 12 || i >= t.size() || t[i] != u'月')
+    // A number not preceded by another digit, "月", and perhaps a day.
+    static const QString number = QStringLiteral("([0-9０-９]{1,2}|[〇一二三四五六七八九十]{1,3})");
+    static const QRegularExpression date(
+        QStringLiteral("(?<![0-9０-９〇一二三四五六七八九十])%1月(?:%1日)?").arg(number));
+    const QRegularExpressionMatch found = date.match(text);
+    if (!found.hasMatch())
         return std::nullopt;
-    ++i;
-    if (i == t.size())
-        return DayRange { month * 100 + 1, month * 100 + 31 };
-    const int day = number();
-    if (day < 1 || day > 31 || i + 1 != t.size() || t[i] != u'日')
+    int day = -1;
+    if (found.capturedLength(2) > 0 && (day = numberValue(found.capturedView(2))) < 1)
         return std::nullopt;
-    return DayRange { month * 100 + day, month * 100 + day };
+    return dayRange(numberValue(found.capturedView(1)), day);
 }
 
 std::optional<DayRange> sameYearCue(const QStringList& fields)
 {
-    const QString year = cell(fields, kYearColumn).trimmed();
-    qsizetype i = 0;
-    if (i < year.size() && (year[i] == u'-' || year[i] == u'+'))
-        ++i;
-    while (i < year.size() && year[i] >= u'0' && year[i] <= u'9')
-        ++i;
-    if (i < year.size() && year[i] == u'年')
-        ++i;
-    if (std::optional<DayRange> date = withinYearDate(year.mid(i)))
+    if (std::optional<DayRange> date = dateWithinYear(cell(fields, kExplanationColumn)))
         return date;
-    static const QRegularExpression inText(QStringLiteral("[0-9０-９]{1,2}月(?:[0-9０-９]{1,2}日)?"));
-    const QRegularExpressionMatch found = inText.match(cell(fields, kExplanationColumn));
-    return found.hasMatch() ? withinYearDate(found.captured()) : std::nullopt;
+    const QString event = cell(fields, kEventColumn).trimmed();
+    if (std::optional<DayRange> date = dateWithinYear(event))
+        return date;
+    // An event named after its day: "五・一五事件" is the fifteenth of May.
+    static const QRegularExpression named(QStringLiteral(
+        "^([〇一二三四五六七八九十]{1,3})・([〇一二三四五六七八九十]{1,3})(?![〇一二三四五六七八九十・])"));
+    const QRegularExpressionMatch found = named.match(event);
+    const int day = found.hasMatch() ? numberValue(found.capturedView(2)) : -1;
+    return day < 1 ? std::nullopt : dayRange(numberValue(found.capturedView(1)), day);
+}
+
+bool namesTheOrder(const QStringList& earlier, const QStringList& later)
+{
+    // The other event by its whole name, followed by a word that says which came first.
+    static const QStringList after { QStringLiteral("の後"), QStringLiteral("の直後"), QStringLiteral("に続いて"),
+        QStringLiteral("に続き"), QStringLiteral("を受けて"), QStringLiteral("をきっかけに"), QStringLiteral("を機に"),
+        QStringLiteral("を終え") };
+    static const QStringList before { QStringLiteral("の直前"), QStringLiteral("の前"), QStringLiteral("を前に"),
+        QStringLiteral("に先立") };
+    auto names = [](const QStringList& row, const QStringList& other, const QStringList& words) {
+        const QString event = cell(other, kEventColumn).trimmed();
+        const QString explanation = cell(row, kExplanationColumn);
+        if (event.isEmpty())
+            return false;
+        for (qsizetype at = explanation.indexOf(event); at >= 0; at = explanation.indexOf(event, at + 1))
+            for (const QString& word : words)
+                if (QStringView(explanation).mid(at + event.size()).startsWith(word))
+                    return true;
+        return false;
+    };
+    return names(later, earlier, after) || names(earlier, later, before);
 }
 
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
@@ -205,9 +297,12 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
 
         const QString yearText = cell(fields, kYearColumn);
         const double year = leadingNumber(yearText);
-        if (!beginsWithNumber(yearText))
-            report(QStringLiteral("年「%1」が数字で始まっていません（年 0 として扱われます）。")
-                       .arg(shownValue(yearText)));
+        if (!beginsWithNumber(yearText)) {
+            const std::optional<QString> written = yearAsWritten(yearText);
+            report(QStringLiteral("年「%1」が数字で始まっていません（年 0 として扱われます）。%2")
+                       .arg(shownValue(yearText),
+                           written ? QStringLiteral("「%1」と書いてください。").arg(shownValue(*written)) : QString()));
+        }
         if (havePrevious && year < previousYear)
             report(QStringLiteral("年代順になっていません（%1 年が %2 行目の %3 年より前です）。")
                        .arg(shortestNumber(year), QString::number(previousLine), shortestNumber(previousYear)));
@@ -250,7 +345,8 @@ QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels)
                 QStringLiteral("行が長く（終わりの印まで %1 文字）、%2 文字目から先は入れ替えられず、問題ファイルの"
                                "中でそのまま読めます。")
                     .arg(storedClear)
-                    .arg(requiredStoredLength() + 1) });
+                    .arg(requiredStoredLength() + 1),
+                WarningKind::LongLine });
         checkWidth(check, line, QStringLiteral("年"), yearText, kMaxYearWidth);
         checkWidth(check, line, QStringLiteral("出来事"), event, kMaxEventWidth);
         checkWidth(check, line, QStringLiteral("説明"), explanation, kMaxExplanationWidth);
@@ -361,7 +457,8 @@ ClearCsv readClearCsv(const QString& text)
         if (replaced)
             csv.warnings.push_back({ record,
                 QStringLiteral("「\"」で囲んだ項目の中の半角の「,」や「\"」は、問題ファイルに書けないため、全角の"
-                               "「，」「＂」にして書きます。") });
+                               "「，」「＂」にして書きます。"),
+                WarningKind::QuotedCharacter });
         csv.records.push_back(std::move(cells));
     }
     return csv;

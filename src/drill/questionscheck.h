@@ -30,17 +30,22 @@ constexpr double kMaxYearWidth = 7;
 // Display width in full-width characters: ASCII and half-width katakana count as half.
 double displayWidth(const QString& text);
 
+// What a warning is about, so that a long list of one kind can be summarised.
+enum class WarningKind { Other, SameYear, LongLine, QuotedCharacter };
+
 // One problem: the 1-based line of the question file (0 for a problem of the whole file or of
 // a level) and what is wrong, in words a teacher understands.
 struct QuestionProblem {
     int line = 0;
     QString reason;
+    WarningKind kind = WarningKind::Other;
 };
 
 struct QuestionCheck {
     std::vector<QuestionProblem> problems;
     // Things worth a look that do not stop the drill: events of one year in an order a pupil
-    // cannot know, lines whose end stays readable in the stored file.
+    // cannot know, lines whose end stays readable in the stored file, cells changed to be
+    // stored.
     std::vector<QuestionProblem> warnings;
     // rowsAtLevel[L] = rows whose level column is L (L = 1..levels; index 0 counts the rows at
     // level 0 or below); usableAtLevel[L] = rows the drill draws at level L.
@@ -49,18 +54,25 @@ struct QuestionCheck {
     bool sound() const { return problems.empty(); }
 };
 
-// A date within a year in the free date column, as the days of the year it may stand for
-// ("6月" is the whole of June, "6月2日" one day); nullopt when the text is no such date.
+// A date within a year, as the days of the year it may stand for ("6月" is the whole of June,
+// "6月2日" one day).
 struct DayRange {
     int first = 0; // month * 100 + day
     int last = 0;
 };
-std::optional<DayRange> withinYearDate(const QString& text);
 
-// The date within its year that a pupil can see for a row, or nullopt: after the number of the
-// year column ("1600年9月15日"), which the drill shows once the order is judged, or else the
-// first date in the explanation ("9月、…"), which he reads while he puts the events in order.
+// The first date within a year in a text, in half-width, full-width or kanji numerals ("9月",
+// "９月１５日", "九月十五日"); nullopt when there is none or the first is no date ("13月").
+std::optional<DayRange> dateWithinYear(const QString& text);
+
+// While a pupil puts the events in order he sees their event and explanation columns, never
+// the year (shown once the order is judged). What orders two events of one year for him:
+// - a date within the year in the explanation, else in the event ("九月、…", "十月事件"), or
+//   an event named after its day ("五・一五事件");
+// - or one explanation naming the other event as the earlier or the later one ("下関条約の直後
+//   に…", "日清戦争の直前に…").
 std::optional<DayRange> sameYearCue(const QStringList& fields);
+bool namesTheOrder(const QStringList& earlier, const QStringList& later);
 
 // Checks a clear table for a drill set of `levels` levels (1..35).
 QuestionCheck checkQuestionRows(const ClearQuestionTable& table, int levels);

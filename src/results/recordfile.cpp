@@ -67,10 +67,17 @@ IoError errorFromErrno(int errnoValue, const QString& path)
     default:
         break;
     }
+    // The system's reason follows in brackets, unless it only says the same again (a full disk
+    // is a full disk in both); what it adds (the Windows error number) is kept.
     const QString reason = QString::fromStdString(fileio::errorText(errnoValue));
+    QString description = describe(number);
+    const QString said = description.chopped(1); // without its "。"
+    if (!reason.startsWith(said))
+        description += QStringLiteral("（") + reason + QStringLiteral("）");
+    else if (reason.size() > said.size())
+        description += reason.mid(said.size());
     // Another program or workstation holds the file: waiting mends it.
-    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path,
-        fileio::inUse(errnoValue) };
+    return IoError { number, description, path, fileio::inUse(errnoValue) };
 }
 
 std::optional<IoError> createIfMissing(const QString& path)

@@ -1,6 +1,7 @@
 #include "roster/namesel.h"
 
 #include "platform/clock.h"
+#include "platform/document.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
 #include "platform/instance.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -37,7 +37,6 @@
 #include <QRadioButton>
 #include <QSet>
 #include <QTimer>
-#include <QUrl>
 #include <memory>
 #include <utility>
 
@@ -442,19 +441,20 @@ void namesel::rebuildLists(bool rereadFiles)
     stageMarker_ = 3;
     while (rereadFiles) {
         RosterProblem problem = RosterProblem::None;
-        QList<FileError> leftOut;
-        const std::optional<FileError> error = readRoster(&problem, &leftOut);
+        QList<FileError> notices;
+        const std::optional<FileError> error = readRoster(&problem, &notices);
         if (!error) {
-            // A record left out is named once per run, not at every return to this screen.
+            // What a teacher should mend is named once per run, in one notice, not at every
+            // return to this screen.
             static QSet<QString> named;
-            QStringList fresh;
-            for (const FileError& e : std::as_const(leftOut)) {
-                if (!named.contains(e.message()) && fresh.size() < 10)
-                    fresh.append(e.message());
+            QList<FileError> fresh;
+            for (const FileError& e : std::as_const(notices)) {
+                if (!named.contains(e.message()))
+                    fresh.append(e);
                 named.insert(e.message());
             }
             if (!fresh.isEmpty()) {
-                platform::showMessage(fresh.join(u'\n'), title());
+                platform::showMessage(rosterNoticeText(fresh), title(), platform::MessageIcon::Information);
                 if (!self)
                     return;
             }
@@ -620,7 +620,7 @@ void namesel::menuHelp2_Click()
 {
     const QString path = reg.programFolder + reg.drillSetTitle + QStringLiteral(".HLP");
     if (QFileInfo::exists(path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        platform::openDocument(path);
 }
 
 void namesel::menuspt_Click()
@@ -635,7 +635,8 @@ void namesel::menuspt_Click()
 }
 
 // The last help entry opens the README installed beside the program, which tells teachers how
-// to install, set up the school and read the results.
+// to install, set up the school and read the results. A desktop without a program to open it
+// gets the file's name, to be opened by hand.
 void namesel::menuweb_Click()
 {
     const QString path = reg.programFolder + QStringLiteral("README.md");
@@ -643,7 +644,11 @@ void namesel::menuweb_Click()
         platform::showMessage(QStringLiteral("説明書 %1 が見つかりません。").arg(path), reg.drillSetTitle);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!platform::openDocument(path))
+        platform::showMessage(QStringLiteral("説明書を開くプログラムが見つからないため、開けませんでした。\n"
+                                             "次のファイルを、ブラウザーかテキストエディターで開いてください。\n%1")
+                                  .arg(path),
+            reg.drillSetTitle, platform::MessageIcon::Information);
 }
 
 bool namesel::eventFilter(QObject* watched, QEvent* e)

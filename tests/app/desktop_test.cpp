@@ -1,4 +1,5 @@
 #include "desktop.h"
+#include "platform/events.h"
 #include "platform/widgetmessagebox.h"
 #include "support/formtestmain.h"
 #include "support/hostilenames.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -106,6 +108,62 @@ private Q_SLOTS:
         QCOMPARE(seenIcon, shown);
         QCOMPARE(seenTitle, shownTitle);
         QVERIFY(seenAsWritten);
+    }
+
+    // A screen closes itself from its own handler and then waits letting window events run (a
+    // retry, a sound, a message box): it must live until its handler has returned, and then
+    // go. A row per way the handler is reached (a timer's event straight from the event loop,
+    // a key through the window to the focused button) and per wait.
+    void aWindowClosedByItsOwnHandlerLivesUntilTheHandlerReturns()
+    {
+        enum Reached { ByTimer, ByKey };
+        enum Wait { EventsRun, MessageBox };
+        const struct {
+            const char* row;
+            Reached reached;
+            Wait wait;
+        } table[] = {
+            { "timer, events run", ByTimer, EventsRun },
+            { "timer, message box", ByTimer, MessageBox },
+            { "key, events run", ByKey, EventsRun },
+            { "key, message box", ByKey, MessageBox },
+        };
+        for (const auto& row : table) {
+            auto* window = new QWidget;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            auto* button = new QPushButton(QStringLiteral("O.K."), window);
+            QPointer<QWidget> alive(window);
+            bool handled = false;
+            bool livedThroughTheWait = false;
+            const auto handler = [&] {
+                window->close();
+                if (row.wait == EventsRun) {
+                    platform::waitLettingEventsRun(50);
+                } else {
+                    QTimer::singleShot(50, [] {
+                        for (QWidget* w : QApplication::topLevelWidgets())
+                            if (auto* box = qobject_cast<QMessageBox*>(w))
+                                box->done(QMessageBox::Ok);
+                    });
+                    platform::WidgetMessageBox().show(
+                        QStringLiteral("成績を書きました。"), QString(), platform::MessageIcon::Information);
+                }
+                livedThroughTheWait = !alive.isNull();
+                handled = true;
+            };
+            QObject::connect(button, &QPushButton::clicked, handler);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window, 60000));
+            if (row.reached == ByTimer) {
+                QTimer::singleShot(0, button, [&] { button->click(); });
+            } else {
+                button->setFocus();
+                QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(handled, 60000);
+            QVERIFY2(livedThroughTheWait, row.row);
+            QTRY_VERIFY2_WITH_TIMEOUT(alive.isNull(), row.row, 60000);
+        }
     }
 };
 

@@ -294,7 +294,7 @@ TEST(BoardFigures, MinutesTodaysTotalAndTheTargetLevel)
     EXPECT_EQ(targetLevelClearedFor(4), 1);
     reg.recentPoints(3, 4) = 49;
     EXPECT_EQ(targetLevelClearedFor(4), 0);
-    EXPECT_EQ(instructionLines().size(), 23);
+    EXPECT_EQ(instructionLines().size(), 22);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The results board driven as a pupil drives it: clicks, keys, the grade choice and scrolling.
+#include "board/boardtexts.h"
 #include "board/seisekitime1.h"
 #include "boardschool.h"
 #include "review/eventrecord.h"
@@ -143,7 +144,16 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>(form, QStringLiteral("Label17"))->text(), QStringLiteral("起動後2分"));
         QCOMPARE(find<QLabel>(form, QStringLiteral("Label13"))->text(), QStringLiteral("テスト塾:1"));
         QVERIFY(find<QLabel>(form, QStringLiteral("Label12"))->text().endsWith(QStringLiteral(" 山田太郎")));
-        QCOMPARE(find<QListWidget>(form, QStringLiteral("List6"))->count(), 23);
+        // The instructions of this drill, each line whole in the box beside its scroll bar.
+        const QListWidget* instructions = find<QListWidget>(form, QStringLiteral("List6"));
+        QCOMPARE(instructions->count(), int(instructionLines().size()));
+        QVERIFY(instructions->findItems(QStringLiteral("説明をドラッグ"), Qt::MatchContains).size() == 1);
+        for (int i = 0; i < instructions->count(); ++i) {
+            const QRect line = instructions->visualItemRect(instructions->item(i));
+            const int inked = QFontMetrics(instructions->font()).horizontalAdvance(instructions->item(i)->text());
+            QVERIFY2(line.left() + inked + 4 <= instructions->viewport()->width(),
+                qPrintable(instructions->item(i)->text()));
+        }
         QVERIFY(!find<QWidget>(form, QStringLiteral("Picture2"))->isVisible());
         QVERIFY(!find<QWidget>(form, QStringLiteral("Picture6"))->isVisible());
         QVERIFY(find<QPushButton>(form, QStringLiteral("Command24_1"))->isHidden());
@@ -153,7 +163,7 @@ private Q_SLOTS:
         // A later activation refills only the instruction list.
         find<QListWidget>(form, QStringLiteral("List5_1"))->clear();
         form->Form_Activate();
-        QCOMPARE(find<QListWidget>(form, QStringLiteral("List6"))->count(), 23);
+        QCOMPARE(find<QListWidget>(form, QStringLiteral("List6"))->count(), int(instructionLines().size()));
         QCOMPARE(linesOf(form, 1).size(), 0);
     }
 

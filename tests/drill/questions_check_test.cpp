@@ -97,7 +97,10 @@ INSTANTIATE_TEST_SUITE_P(Banks, CheckRows,
         CheckCase { "YearWithoutNumber", with(soundRows(), 0, row("1", "推古朝", "聖徳太子の摂政", "推古天皇を助ける")),
             1, { { 1, "数字で始まっていません" } } },
         CheckCase { "FullWidthYearIsNoNumber", with(soundRows(), 4, row("1", "１１９２", "源頼朝", "鎌倉に幕府")), 1,
-            { { 5, "数字で始まっていません" }, { 5, "年代順になっていません" } } },
+            { { 5, "数字で始まっていません（年 0 として扱われます）。「1192」と書いてください" },
+                { 5, "年代順になっていません" } } },
+        CheckCase { "BeforeTheEraInWords", with(soundRows(), 0, row("1", "紀元前57", "奴国の王の使い", "金印を授かる")),
+            1, { { 1, "年「紀元前57」が数字で始まっていません（年 0 として扱われます）。「-57」と書いてください" } } },
         CheckCase { "OutOfOrder", with(soundRows(), 2, row("1", "1600", "関ヶ原の戦い", "天下分け目の戦い")), 1,
             { { 4, "年代順になっていません（794 年が 3 行目の 1600 年より前です）" } } },
         CheckCase { "ExplanationTwice",
@@ -187,6 +190,7 @@ struct SameYearRow {
     const char* year;
     const char* explanationStart; // put before the explanation
     const char* column7 = ""; // free: the drill never shows it
+    const char* eventStart = ""; // put before the event, which is named 出来事1, 出来事2, … after it
 };
 
 struct SameYearCase {
@@ -199,18 +203,21 @@ class SameYear : public ::testing::TestWithParam<SameYearCase> { };
 
 } // namespace
 
-// Events of one year need dates within the year that the pupil sees (after the number of the
-// year, or in the explanation) and that rise; anything else is a warning on the group's first
-// line, and never a problem. The warning says where the pupil sees the date.
+// Each two events of one year must be in an order the pupil sees while ordering, in their
+// events and explanations: dates within the year that rise, or an explanation naming the other
+// event as the earlier or the later one. The year column is shown only once the order is
+// judged and counts for nothing. Anything else is a warning on the group's first line, never a
+// problem, and the warning says what the pupil sees.
 TEST_P(SameYear, WarnsAboutGroupsAPupilCannotOrder)
 {
     QStringList lines = soundRows();
     int n = 0;
     for (const SameYearRow& r : GetParam().rows) {
         ++n;
-        QStringList fields = row("1", QString::fromUtf8(r.year), QStringLiteral("出来事%1").arg(n),
-            QString::fromUtf8(r.explanationStart) + QStringLiteral("説明%1").arg(n))
-                                 .split(u',');
+        QStringList fields
+            = row("1", QString::fromUtf8(r.year), QString::fromUtf8(r.eventStart) + QStringLiteral("出来事%1").arg(n),
+                QString::fromUtf8(r.explanationStart) + QStringLiteral("説明%1").arg(n))
+                  .split(u',');
         fields[6] = QString::fromUtf8(r.column7);
         lines << fields.join(u',');
     }
@@ -219,27 +226,43 @@ TEST_P(SameYear, WarnsAboutGroupsAPupilCannotOrder)
     std::vector<int> warned;
     for (const QuestionProblem& w : check.warnings) {
         warned.push_back(w.line);
-        EXPECT_TRUE(w.reason.contains(QStringLiteral("年（2 番目の項目。答え合わせで表示されます）")));
-        EXPECT_TRUE(w.reason.contains(QStringLiteral("説明（8 番目の項目。並べるときに見えます）")));
+        EXPECT_TRUE(w.reason.contains(
+            QStringLiteral("並べるときに生徒に見えるのは出来事（6 番目の項目）と説明（8 番目の項目）だけ")));
+        EXPECT_TRUE(w.reason.contains(QStringLiteral("年（2 番目の項目）は判定の後に表示されます")));
     }
     EXPECT_EQ(warned, GetParam().warnedLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, SameYear,
     ::testing::Values(SameYearCase { "NoDates", { { "1951", "" }, { "1951年", "" } }, { 6 } },
-        SameYearCase { "RisingMonthsInTheYear", { { "1951年6月", "" }, { "1951年9月", "" } }, {} },
-        SameYearCase { "RisingDaysFullWidth", { { "1951年９月８日", "" }, { "1951年9月9日", "" } }, {} },
+        SameYearCase { "DatesOnlyInTheYearColumn", { { "1951年6月", "" }, { "1951年9月", "" } }, { 6 } },
+        SameYearCase { "RisingDaysFullWidth", { { "1951", "９月８日、" }, { "1951", "9月9日、" } }, {} },
         SameYearCase { "RisingDatesInTheExplanations", { { "1951", "6月、" }, { "1951", "9月8日に" } }, {} },
-        SameYearCase { "YearAndExplanation", { { "1951年6月", "" }, { "1951", "その年の9月に" } }, {} },
+        SameYearCase { "RisingDatesInKanji", { { "1951", "六月、" }, { "1951", "九月十五日に" } }, {} },
+        SameYearCase { "KanjiDaysRise", { { "1951", "十二月九日、" }, { "1951", "十二月二十九日、" } }, {} },
+        SameYearCase { "YearAndExplanation", { { "1951年6月", "" }, { "1951", "その年の9月に" } }, { 6 } },
+        SameYearCase { "DatesInTheEvents", { { "1951", "", "", "三月" }, { "1951", "", "", "十月" } }, {} },
+        SameYearCase {
+            "EventsNamedAfterTheirDays", { { "1951", "", "", "三・一" }, { "1951", "", "", "五・一五" } }, {} },
+        SameYearCase {
+            "EventsNamedAfterFallingDays", { { "1951", "", "", "五・一五" }, { "1951", "", "", "二・二六" } }, { 6 } },
+        SameYearCase { "TheLaterNamesTheEarlier", { { "1951", "" }, { "1951", "出来事1の後、" } }, {} },
+        SameYearCase { "TheEarlierNamesTheLater", { { "1951", "出来事2の直前に" }, { "1951", "" } }, {} },
+        SameYearCase { "NamedTheWrongWayRound", { { "1951", "出来事2の後、" }, { "1951", "" } }, { 6 } },
+        SameYearCase { "NamedWithoutAnOrder", { { "1951", "" }, { "1951", "出来事1と同じく" } }, { 6 } },
+        SameYearCase { "DatesOutweighANaming", { { "1951", "10月、" }, { "1951", "9月、出来事1の後、" } }, { 6 } },
+        // A question may draw the first and the last without the middle one.
+        SameYearCase {
+            "ANamingChainsNothing", { { "1951", "" }, { "1951", "6月、出来事1の後、" }, { "1951", "9月、" } }, { 6 } },
         // Column 7 is never shown: a date there tells the pupil nothing.
         SameYearCase { "DatesOnlyInColumnSeven", { { "1951", "", "6月" }, { "1951", "", "9月" } }, { 6 } },
-        SameYearCase { "SameDay", { { "1951年9月8日", "" }, { "1951年9月8日", "" } }, { 6 } },
-        SameYearCase { "MonthAndADayOfIt", { { "1951年9月", "" }, { "1951年9月8日", "" } }, { 6 } },
-        SameYearCase { "Falling", { { "1951年10月", "" }, { "1951", "9月に" } }, { 6 } },
-        SameYearCase { "OneUndated", { { "1951年6月", "" }, { "1951年9月", "" }, { "1951年秋", "" } }, { 6 } },
-        SameYearCase { "NotADate", { { "1951年13月", "" }, { "1951", "14月に" } }, { 6 } },
+        SameYearCase { "SameDay", { { "1951", "9月8日、" }, { "1951", "九月八日、" } }, { 6 } },
+        SameYearCase { "MonthAndADayOfIt", { { "1951", "9月、" }, { "1951", "9月8日、" } }, { 6 } },
+        SameYearCase { "Falling", { { "1951", "10月、" }, { "1951", "9月に" } }, { 6 } },
+        SameYearCase { "OneUndated", { { "1951", "6月、" }, { "1951", "9月、" }, { "1951", "秋に" } }, { 6 } },
+        SameYearCase { "NotADate", { { "1951", "13月、" }, { "1951", "十四月に" } }, { 6 } },
         SameYearCase {
             "TwoGroups", { { "1951", "" }, { "1951", "" }, { "1956", "" }, { "1960", "" }, { "1960", "" } }, { 6, 9 } },
         // 1192 closes the sound rows: a row of that year makes a group with it.
-        SameYearCase { "WithTheRowBefore", { { "1192年7月", "" } }, { 5 } }),
+        SameYearCase { "WithTheRowBefore", { { "1192", "7月、" } }, { 5 } }),
     [](const ::testing::TestParamInfo<SameYearCase>& info) { return std::string(info.param.name); });

@@ -247,6 +247,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, ToolCsvForms,
         CsvForm { "LineBreakInAQuotedCell",
             bankWith(",推古天皇を助けて政治を行う", ",\"推古天皇を助けて\r\n政治を行う\"").replace("1,794,", "1,79x,"),
             false, 1, " の 5 行目: 年代順" },
+        CsvForm { "YearInWords", bankWith("1,593,", "1,紀元前57,"), false, 1,
+            " の 1 行目: 年「紀元前57」が数字で始まっていません（年 0 として扱われます）。「-57」と書いてください。" },
         CsvForm { "LevelNoNumberForced", bankWith("1,710,", "\"x\",710,"), true, 1,
             " の 3 行目: レベル「x」が数字ではありません。この行があると" },
         CsvForm { "FewerThanFiveRowsForced",
@@ -275,6 +277,30 @@ TEST_F(Tool, EncodeRefusesATableWithProblemsUnlessForced)
     EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
     EXPECT_TRUE(forced.err.contains(QStringLiteral("--force")));
     EXPECT_EQ(runTool({ QStringLiteral("decode"), path("q.ccc") }).out, QString::fromUtf8(bank));
+}
+
+// A table of thousands of rows with one problem: the problem comes first, and of a thousand
+// warnings of one kind three are shown and the others named by their lines in one line, unless
+// every one is asked for.
+TEST_F(Tool, AProblemComesFirstAndRepeatedWarningsAreSummarised)
+{
+    QByteArray table;
+    for (int i = 0; i < 3000; ++i) // years 1, 1, 2, 3, 3, 4, …: 1,000 pairs of one year
+        table += QStringLiteral("1,%1,時代,世紀,政治,出来事%2,,説明%2\n").arg(1 + i * 2 / 3).arg(i).toUtf8();
+    writeBytes(path("big.csv"), table);
+    const ToolRun run = runTool({ QStringLiteral("encode"), path("big.csv"), path("q.ccc") });
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(path("big.csv") + QStringLiteral(" の 1001 行目: 問題ファイルは 1000 行まで")));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(lines[i].startsWith(QStringLiteral("警告: ") + path("big.csv"))) << lines[i].toStdString();
+    EXPECT_TRUE(lines[4].contains(QStringLiteral("同じ年の出来事の順番の警告がほかに 997 件あります（10・13・")))
+        << lines[4].toStdString();
+    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("問題が 1 件あるため")));
+    const ToolRun all
+        = runTool({ QStringLiteral("encode"), path("big.csv"), path("q.ccc"), QStringLiteral("--all-warnings") });
+    EXPECT_EQ(all.err.count(QStringLiteral("警告: ")), 1000);
 }
 
 TEST_F(Tool, CheckAndDecodeReportAMissingFile)

@@ -7,6 +7,7 @@ set(data_files
   "カナメル/設定.txt"
   "カナメル/タイム回数データ.txt"
   "カナメル/歴史年2001２vv.ccc"
+  "tools/問題.csv"
   "files/共通データ.txt"
   "files/生徒用名簿.txt"
   "files/新音ファイル.txt")

@@ -12,19 +12,25 @@
 #include "support/installation.h"
 #include "support/specialfiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace kanameru;
 using testing_support::FakePlatform;
@@ -413,7 +419,8 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         { { QStringLiteral("export"), fifo }, 1, "普通のファイルではありません" },
         { { QStringLiteral("export"), installation.path(QStringLiteral("files")) }, 1, "フォルダです" },
         { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
-        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("中2") }, 2 },
+        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("高4") }, 2,
+            "高4: 学年は次のどれかで" },
         { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
     };
     for (const BadCase& c : cases) {
@@ -422,10 +429,23 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
+        EXPECT_TRUE(r.err.endsWith(u'\n')) << r.err.toStdString();
         if (c.errorPart) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.errorPart))) << r.err.toStdString();
         }
     }
+}
+
+// A question table of five rows, as a teacher's spreadsheet gives it to encode.
+QString writeBank(const TestInstallation& installation)
+{
+    installation.writeText(QStringLiteral("bank.csv"),
+        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
+                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
+                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
+                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
+                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    return installation.path(QStringLiteral("bank.csv"));
 }
 
 // Where the tools' outputs go, whatever stands there: a regular file is replaced whole (a new
@@ -438,13 +458,7 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "FIFOs, device files, POSIX modes and the umask are Linux's";
 #else
-    const QString bank = installation.path(QStringLiteral("bank.csv"));
-    installation.writeText(QStringLiteral("bank.csv"),
-        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
-                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
-                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
-                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
-                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    const QString bank = writeBank(installation);
     const QString results = QStringLiteral(RESULTS_TOOL);
     const struct {
         const char* name;
@@ -586,6 +600,152 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #endif
 }
 
+// What no tool writes over, whatever it is asked: a file it reads, a data file of the
+// installation (in its place, through a link or under another name, or its name elsewhere), a
+// link that names nothing or goes round, and another user's file in a folder everyone may
+// write (one the teacher may not write, one whose owner a replacement could not keep). Each is
+// refused before anything is written, naming the output and why; nothing changes anywhere.
+TEST_F(Tool, NoToolWritesOverWhatItReadsTheSchoolsDataOrAnotherUsersFile)
+{
+    const QString bank = writeBank(installation);
+    const QString program = resultsFilePath();
+    const QString results = QStringLiteral(RESULTS_TOOL);
+    const struct {
+        const char* name;
+        QString program;
+        QStringList before; // the arguments before the target; none: the target is the standard output
+        QStringList after;
+    } commands[] = {
+        { "export --output", results, { QStringLiteral("export"), program, QStringLiteral("--output") }, {} },
+        { "stats --output", results, { QStringLiteral("stats"), installation.root(), QStringLiteral("--output") }, {} },
+        { "sheet --csv", results, { QStringLiteral("sheet"), installation.root(), QStringLiteral("--csv") }, {} },
+        { "sheet --pdf", results, { QStringLiteral("sheet"), installation.root(), QStringLiteral("--pdf") }, {} },
+        { "encode", QStringLiteral(QUESTIONS_TOOL), { QStringLiteral("encode"), bank }, { QStringLiteral("--force") } },
+        { "export >>", results, {}, { QStringLiteral("export"), program } },
+        { "stats >>", results, {}, { QStringLiteral("stats"), installation.root() } },
+    };
+    struct Target {
+        QString path;
+        const char* reason;
+        bool link = false;
+        bool otherUser = false; // written as the unprivileged user 65534
+    };
+    std::vector<Target> targets { { bank, "読み込むファイル" } };
+    for (const char* file : { "files/生徒用名簿.txt", "files/生徒用名簿temp.txt", "カナメル/設定.txt",
+             "files/共通データ.txt", "カナメル/タイム回数データ.txt", "カナメル/歴史年2001２vv.ccc",
+             "カナメル/成績累積データ.dat", "files/成績累積データ家庭用.dat", "files/新音ファイル.txt", "設定.txt" })
+        targets.push_back({ installation.path(QString::fromUtf8(file)), "ファイル" }); // a data file, or an input
+    targets.push_back({ installation.path(QStringLiteral("カナメル/別名.csv")), "と同じファイルです" });
+#ifdef Q_OS_WIN
+    EXPECT_TRUE(CreateHardLinkW(targets.back().path.toStdWString().c_str(), program.toStdWString().c_str(), nullptr));
+#else
+    EXPECT_EQ(::link(QFile::encodeName(program).constData(), QFile::encodeName(targets.back().path).constData()), 0);
+    // Symbolic links (Qt makes a shortcut on Windows) and owners are Linux's.
+    const struct {
+        const char* name;
+        QString to;
+        const char* reason;
+    } links[] = { { "名簿へ.csv", installation.path(QStringLiteral("files/生徒用名簿.txt")), "データファイル" },
+        { "先のない.csv", QStringLiteral("ない/出力.csv"), "シンボリックリンクの先" },
+        { "輪.csv", installation.path(QStringLiteral("輪.csv")), "循環" } };
+    for (const auto& l : links) {
+        targets.push_back({ installation.path(QString::fromUtf8(l.name)), l.reason, true });
+        EXPECT_TRUE(QFile::link(l.to, targets.back().path));
+    }
+    if (::geteuid() == 0) {
+        const QString out = installation.path(QStringLiteral("出力"));
+        ASSERT_TRUE(QDir().mkpath(out));
+        ::chmod(QFile::encodeName(installation.root()).constData(), 0755);
+        ::chmod(QFile::encodeName(out).constData(), 0777);
+        for (const mode_t mode : { 0600, 0666 }) {
+            const QString name = QStringLiteral("出力/先生の表%1.csv").arg(mode, 0, 8);
+            installation.writeBytes(name, "another user's table");
+            ::chmod(QFile::encodeName(installation.path(name)).constData(), mode);
+            targets.push_back({ installation.path(name),
+                mode == 0600 ? "書き込む許可がありません" : "持ち主が変わってしまいます", false, true });
+        }
+    }
+#endif
+    for (const auto& c : commands) {
+        for (const Target& t : targets) {
+            SCOPED_TRACE(std::string(c.name) + " into " + t.path.toStdString());
+            const bool toStandardOutput = c.before.isEmpty();
+            // A shell makes what ">>" names, and writes as the teacher: nothing of the school.
+            // The question table is only encode's input.
+            if ((toStandardOutput && (!QFileInfo::exists(t.path) || t.otherUser))
+                || (t.path == bank && c.program == results))
+                continue;
+            const bool allowed = QString::fromUtf8(c.name) == QStringLiteral("encode")
+                && t.path.endsWith(QStringLiteral("歴史年2001２vv.ccc")); // the one data file a tool makes
+            const QStringList before = testing_support::snapshot(installation.root());
+            QStringList arguments = c.before + (toStandardOutput ? QStringList() : QStringList { t.path }) + c.after;
+            if (t.otherUser)
+                arguments = QStringList { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups"), c.program }
+                    + arguments;
+            QProcess p;
+            if (toStandardOutput)
+                p.setStandardOutputFile(t.path, QIODevice::Append);
+            p.start(t.otherUser ? QStringLiteral("setpriv") : c.program, arguments);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            EXPECT_EQ(p.exitCode(), allowed ? 0 : 1) << err.toStdString();
+            if (allowed) {
+                EXPECT_TRUE(QFile::remove(t.path));
+                continue;
+            }
+            EXPECT_TRUE(err.contains(QString::fromUtf8(t.reason))) << err.toStdString();
+            if (!toStandardOutput) {
+                EXPECT_TRUE(err.contains(QDir::toNativeSeparators(t.path) + QStringLiteral(": 書き込みません")))
+                    << err.toStdString();
+            }
+            EXPECT_EQ(testing_support::snapshot(installation.root()), before);
+            if (t.link) {
+                EXPECT_TRUE(QFileInfo(t.path).isSymLink());
+            }
+        }
+    }
+}
+
+// An export whose reader goes away early (a pipe into a program that stops reading, a FIFO whose
+// reader closes) says so in Japanese and ends with status 1, instead of dying silently or
+// printing a bare error number.
+TEST_F(Tool, AReaderThatClosesEarlyIsNamed)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "FIFOs are Linux's";
+#else
+    // Far more than a pipe holds, so the export is still writing when its reader goes.
+    std::vector<ResultRecord> many(20000, results_test::record(46000, 12, 1, 100));
+    results_test::writeFile(resultsFilePath(), results_test::bytesOf(many));
+    const QString fifo = installation.path(QStringLiteral("読み手.fifo")); // a pipe with a name
+    for (const bool asOutput : { false, true }) {
+        SCOPED_TRACE(asOutput ? "--output" : "the standard output");
+        QFile::remove(fifo);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QProcess p;
+        if (!asOutput)
+            p.setStandardOutputFile(fifo);
+        p.start(QStringLiteral(RESULTS_TOOL),
+            QStringList { QStringLiteral("export"), resultsFilePath() }
+                + (asOutput ? QStringList { QStringLiteral("--output"), fifo } : QStringList()));
+        char byte = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (::read(reader, &byte, 1) != 1 && waited.elapsed() < 60000)
+            QThread::msleep(10); // the export has begun writing
+        ::close(reader);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("読む側")) && err.endsWith(u'\n')) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("エラー "))) << err.toStdString();
+    }
+#endif
+}
+
 } // namespace
 
 namespace {
@@ -702,6 +862,11 @@ TEST_F(Tool, EventsTableCountsTheEventsAndTheConfusedPairsAsCountedByHand)
     }
 
     EXPECT_EQ(pdfPages(QStringLiteral("events")), 1);
+    // Never written over the file it reads.
+    const QString eventsFile = installation.path(QStringLiteral("カナメル/") + review::eventsFileName());
+    EXPECT_EQ(
+        runTool({ QStringLiteral("events"), installation.exeDir(), QStringLiteral("--csv"), eventsFile }).exitCode, 1);
+    EXPECT_EQ(results_test::readFile(eventsFile), file);
 
     // A damaged record: the file and the record are named, nothing is written.
     file[2 * review::kEventRecordLength + 30] = 'x';
@@ -713,9 +878,37 @@ TEST_F(Tool, EventsTableCountsTheEventsAndTheConfusedPairsAsCountedByHand)
     EXPECT_TRUE(damaged.out.isEmpty());
 }
 
-// What stats and sheet without OUT print, by where their output goes: a terminal gets the
-// encoding its locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet
-// opens.
+// Every grade label the program shows chooses the pupils of that grade on the class sheet, in
+// half- and full-width digits: the start screen's list and the CSV write 中2 and 高1, the
+// board's box 中２, its lists mark ① and Ⅲ. One pupil of each grade, numbered 20 + grade.
+TEST_F(Tool, TheSheetTakesEveryGradeLabelTheProgramShows)
+{
+    QString roster;
+    for (int grade = -3; grade <= 13; ++grade) // born 2020 - grade: the grade of school year 2026
+        roster += QStringLiteral("%1,%2,0,0,\"生徒%1\",0,\"\",\"\"\n").arg(20 + grade).arg(2020 - grade);
+    installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+    const struct {
+        const char* typed;
+        const char* listed; // the pupils listed; none: refused
+    } rows[] = { { "中2", "28" }, { "中２", "28" }, { "高1", "30" }, { "高３", "32" }, { "小1", "21" },
+        { "小６", "26" }, { "幼3", "20" }, { "幼１", "18" }, { "幼-", "17" }, { "大＋", "33" }, { "①", "21" },
+        { "Ⅲ", "29" }, { "中学生全体", "27,28,29" }, { "小学生全体", "21,22,23,24,25,26" }, { "高4", nullptr },
+        { "中", nullptr } };
+    for (const auto& row : rows) {
+        const ToolRun r = runTool({ QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"),
+            QStringLiteral("2026/12/08"), QStringLiteral("--grade"), QString::fromUtf8(row.typed) });
+        QStringList listed;
+        for (const QString& line : splitLines(r.out).mid(1))
+            listed << line.section(QLatin1Char(','), 0, 0);
+        listed.sort();
+        EXPECT_EQ(r.exitCode, row.listed ? 0 : 2) << row.typed << r.err.toStdString();
+        EXPECT_EQ(listed.join(u','), QString::fromUtf8(row.listed ? row.listed : "")) << row.typed;
+    }
+}
+
+// What every tool prints without OUT, by where its output goes: a terminal gets the encoding its
+// locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet opens (decode's
+// table stays UTF-8 there).
 struct TerminalCase {
     const char* name;
     const char* command;
@@ -727,9 +920,10 @@ struct TerminalCase {
 class ToolOnATerminal : public Tool, public ::testing::WithParamInterface<TerminalCase> { };
 
 // Runs the tool with its standard output on a new pseudo-terminal and returns what it wrote.
-QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment)
+QByteArray runOnTerminal(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
 {
 #ifdef Q_OS_WIN
+    Q_UNUSED(program);
     Q_UNUSED(arguments);
     Q_UNUSED(environment);
     return {};
@@ -741,7 +935,7 @@ QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment
     QProcess p;
     p.setProcessEnvironment(environment);
     p.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(master)));
-    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    p.start(program, arguments);
     QByteArray out;
     auto drain = [&] {
         char buffer[4096];
@@ -764,19 +958,29 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
     environment.remove(QStringLiteral("LC_ALL"));
     environment.remove(QStringLiteral("LC_CTYPE"));
     environment.insert(QStringLiteral("LANG"), QString::fromLatin1(c.locale));
-    const QStringList arguments { QString::fromLatin1(c.command), installation.root(), QStringLiteral("--date"),
-        QStringLiteral("2026/12/08") };
+    const QString command = QString::fromLatin1(c.command);
+    QString program = QStringLiteral(RESULTS_TOOL);
+    QStringList arguments { command, installation.root(), QStringLiteral("--date"), QStringLiteral("2026/12/08") };
+    QString expected = QStringLiteral("佐藤　花子");
+    if (command == QStringLiteral("export")) {
+        arguments = QStringList { command, resultsFilePath() };
+    } else if (command == QStringLiteral("decode")) {
+        program = QStringLiteral(QUESTIONS_TOOL);
+        arguments = QStringList { command, installation.path(QStringLiteral("q.ccc")) };
+        ASSERT_EQ(runTool({ QStringLiteral("encode"), writeBank(installation), arguments[1] }, program).exitCode, 0);
+        expected = QStringLiteral("聖徳太子の摂政");
+    }
     QByteArray bytes;
 #ifdef Q_OS_WIN
     if (c.terminal)
         GTEST_SKIP() << "a pseudo-terminal is Linux's";
 #endif
     if (c.terminal) {
-        bytes = runOnTerminal(arguments, environment);
+        bytes = runOnTerminal(program, arguments, environment);
     } else {
         QProcess p;
         p.setProcessEnvironment(environment);
-        p.start(QStringLiteral(RESULTS_TOOL), arguments);
+        p.start(program, arguments);
         ASSERT_TRUE(p.waitForFinished(60000));
         bytes = p.readAllStandardOutput();
     }
@@ -788,13 +992,17 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
         text = decoder.decode(bytes);
         EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
     }
-    EXPECT_TRUE(text.contains(QStringLiteral("佐藤　花子"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(expected)) << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, ToolOnATerminal,
     ::testing::Values(TerminalCase { "StatsOnAUtf8Terminal", "stats", true, "ja_JP.UTF-8", "UTF-8" },
         TerminalCase { "SheetOnAUtf8Terminal", "sheet", true, "C.UTF-8", "UTF-8" },
         TerminalCase { "StatsOnAnEucJpTerminal", "stats", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportOnAUtf8Terminal", "export", true, "C.UTF-8", "UTF-8" },
+        TerminalCase { "ExportOnAnEucJpTerminal", "export", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportIntoAPipe", "export", false, "C.UTF-8", "Windows-31J" },
+        TerminalCase { "DecodeOnAnEucJpTerminal", "decode", true, "ja_JP.eucJP", "EUC-JP" },
         TerminalCase { "StatsIntoAPipe", "stats", false, "C.UTF-8", "Windows-31J" },
         TerminalCase { "SheetIntoAPipe", "sheet", false, "C.UTF-8", "Windows-31J" }),
     [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
