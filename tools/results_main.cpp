@@ -288,12 +288,18 @@ public:
         if (Result<QString> common = readTextFile(folder + kCommonDataFile); common && !common->isEmpty())
             startMonth = static_cast<int>(leadingNumber(common->section(QLatin1Char(','), 0, 0)));
         schoolYear_ = schoolYearOf(day, startMonth);
-        const Result<QList<RosterRecord>> records = readRosterRecords(folder + kRosterFile);
-        if (!records) {
-            complain(records.error().message() + QStringLiteral("（学年と名前は空欄です）"));
+        // A line that holds no record is named and left out; the other pupils keep their names.
+        const Result<RosterFile> roster = readRosterFile(folder + kRosterFile);
+        if (!roster) {
+            complain(roster.error().message() + QStringLiteral("（学年と名前は空欄です）"));
             return;
         }
-        for (const RosterRecord& r : *records) {
+        for (const FileError& bad : roster->badLines())
+            complain(bad.message() + QStringLiteral("（この行の生徒の学年と名前は空欄です）"));
+        for (const RosterFileLine& l : roster->lines) {
+            if (!l.entry)
+                continue;
+            const RosterRecord& r = l.entry->record;
             auto [at, added] = byNumber_.insert({ r.number, r });
             if (!added && at->second.status != 0 && r.status == 0)
                 at->second = r; // a listed record wins over one of a pupil who has left

@@ -206,7 +206,8 @@ TEST_F(Tool, NamesThatLookLikeFormulasStayTextInEveryCsv)
         { 25, "\t=山本", "'=山本", false }, // a tab typed before it is trimmed with the spaces
         { 26, "山本=+-@", "山本=+-@", true }, // only the first character counts
     };
-    QString roster;
+    // A teacher's typo in one line (seven values) leaves only that line's pupil without a name.
+    QString roster = QStringLiteral("20,2012,0,0,\"打ち間違い\",0,\"\"\n");
     for (const auto& c : cases)
         roster += QStringLiteral("%1,2012,0,0,\"%2\",0,\"\",\"\"\n").arg(c.pupil).arg(QString::fromUtf8(c.name));
     installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
