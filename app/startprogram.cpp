@@ -47,11 +47,14 @@ int startProgram(const QString& programDir)
 {
     platform::keepRunningAtFileSizeLimit();
     reg.formBackColour = 0x008080; // red 0, green 128, blue 128
-    if (std::optional<FileError> error = loadSettings(programDir)) {
+    QList<FileError> notices;
+    if (std::optional<FileError> error = loadSettings(programDir, &notices)) {
         platform::showMessage(QStringLiteral("起動できません。\n") + error->message(),
             reg.drillSetTitle.isEmpty() ? QStringLiteral("カナメル") : reg.drillSetTitle, platform::MessageIcon::Error);
         return 2;
     }
+    for (const FileError& notice : std::as_const(notices))
+        platform::showMessage(notice.message(), reg.drillSetTitle, platform::MessageIcon::Information);
     loadSoundMap();
     registerScreens();
     showNameSelection();

@@ -34,6 +34,7 @@ public:
         for (QString& l : lines)
             l = l.trimmed();
         reg.appFolder = dir_.path() + QLatin1Char('/');
+        reg.programFolder = reg.appFolder; // where the drill stores what it records
         if (writeStoredQuestionFile(
                 storedQuestionFileName(reg.appFolder + questionFileName()), lines, QStringLiteral("questions.csv")))
             std::abort();

@@ -4,15 +4,16 @@
 // "/kanameru-roundtrips-phase/NAME", a path outside every installation:
 //   started  the start screen is shown, loaded and active (start-up before it)
 //   board    the board is shown after the pupil's "O.K." (board opening before it)
+//   review   the board has counted the pupil's events due for review (that count before it)
 //   attempt  the end screen is shown after level 1 was started and five questions solved
 #include "app/desktop.h"
 #include "app/lifecycle.h"
 #include "board/seisekitime1.h"
 #include "drill/mainfrm.h"
-#include "roster/namesel.h"
 #include "platform/application.h"
 #include "platform/screenfit.h"
 #include "platform/widgetmessagebox.h"
+#include "roster/namesel.h"
 #include "support/drillpupil.h"
 #include "support/formdriver.h"
 
@@ -106,7 +107,15 @@ void openBoard()
         if (!board || !board->activated() || topLevel(QStringLiteral("namesel")))
             return false;
         mark("board");
-        QTimer::singleShot(200, playAttempt);
+        // The board counts the pupil's events due for review once it has opened.
+        whenReady([] {
+            auto* board = qobject_cast<kanameru::seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
+            if (!board || board->reviewDue() < 0)
+                return false;
+            mark("review");
+            QTimer::singleShot(200, playAttempt);
+            return true;
+        });
         return true;
     });
 }

@@ -3,6 +3,7 @@
 //   kanameru-makesounds OUTDIR        writes every sound into OUTDIR
 //   kanameru-makesounds --list        prints the file names, one a line
 #include "sound/wavsynth.h"
+#include "toolsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -180,8 +181,15 @@ int main(int argc, char* argv[])
         return 1;
     }
     for (const auto& [name, make] : sounds()) {
+        tools::OutputRules rules;
+        rules.refuseDataNames = false;
+        const tools::OutputTarget target = tools::checkOutput(out.filePath(name), rules);
+        if (target.refused()) {
+            tools::printError(target.refusal);
+            return 1;
+        }
         const Sound s = make();
-        if (!writeWav(out.filePath(name), s)) {
+        if (!writeWav(target.path, s)) {
             std::fprintf(stderr, "%s: cannot write\n", qPrintable(out.filePath(name)));
             return 1;
         }

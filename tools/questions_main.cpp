@@ -7,8 +7,10 @@
 #include "platform/terminal.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
+#include "toolsupport.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -68,10 +70,38 @@ const char* const kHelp = R"(使い方: kanameru-questions <コマンド> ...
 終了コード: 0 成功、1 ファイルまたは内容の問題、2 使い方の誤り。
 )";
 
+// Text for the standard output or error: on a terminal in its encoding, else in UTF-8.
 void print(FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    if (text.isEmpty())
+        return;
+    if (stream == stdout)
+        tools::writeOutput(tools::outputBytes(text, [](const QString& t) { return t.toUtf8(); }));
+    else
+        tools::printError(text);
+}
+
+// What a command reads, for the checks of where it writes: the stored question file is the one
+// data file encode may write.
+tools::OutputRules rulesFor(const QString& input, const QString& output = QString())
+{
+    tools::OutputRules rules;
+    rules.inputs = QStringList { input };
+    rules.dataFolders = tools::installationFolders(QFileInfo(input).absolutePath());
+    if (!output.isEmpty())
+        rules.dataFolders << tools::installationFolders(QFileInfo(output).absolutePath());
+    rules.allowedDataName = storedQuestionFileName(questionFileName());
+    return rules;
+}
+
+// False (with the message printed) when the standard output is a file the command reads or a
+// data file.
+bool standardOutputAllowed(const QString& input)
+{
+    const std::optional<QString> refusal = tools::checkStandardOutput(rulesFor(input));
+    if (refusal)
+        print(stderr, *refusal);
+    return !refusal;
 }
 
 int usageError(const QString& text)
@@ -164,6 +194,11 @@ int encode(const QStringList& args)
     const bool allWarnings = rest.removeAll(QStringLiteral("--all-warnings")) > 0;
     if (rest.size() != 2)
         return usageError(QStringLiteral("encode には元の表と書き出すファイルの 2 つを指定してください。"));
+    const tools::OutputTarget target = tools::checkOutput(rest[1], rulesFor(rest[0], rest[1]));
+    if (target.refused()) {
+        print(stderr, target.refusal);
+        return 1;
+    }
     Result<ClearCsv> clear = readClearTable(rest[0]);
     if (!clear) {
         print(stderr, clear.error().message() + u'\n');
@@ -188,7 +223,7 @@ int encode(const QStringList& args)
                       .arg(rest[1]));
         return 1;
     }
-    if (std::optional<FileError> error = writeStoredQuestionFile(rest[1], clear->clearLines(), rest[0], seed)) {
+    if (std::optional<FileError> error = writeStoredQuestionFile(target.path, clear->clearLines(), rest[0], seed)) {
         print(stderr, error->message() + QStringLiteral("\n何も書きませんでした。\n"));
         return 1;
     }
@@ -202,6 +237,8 @@ int decode(const QStringList& args)
 {
     if (args.size() != 1)
         return usageError(QStringLiteral("decode には問題ファイルを 1 つ指定してください。"));
+    if (!standardOutputAllowed(args[0]))
+        return 1;
     Result<ClearQuestionTable> table = readStoredQuestionFile(args[0]);
     if (!table) {
         print(stderr, table.error().message() + u'\n');
@@ -227,6 +264,8 @@ int check(const QStringList& args)
     if (rest.size() != 1)
         return usageError(QStringLiteral("check には問題ファイルを 1 つ指定してください。"));
     const QString path = rest[0];
+    if (!standardOutputAllowed(path))
+        return 1;
     const QuestionCheck result = checkStoredQuestionFile(path, levels);
     QString text = checkText(path, result, allWarnings);
     if (!result.usableAtLevel.empty()) {

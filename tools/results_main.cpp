@@ -16,10 +16,12 @@
 #include "platform/terminal.h"
 #include "results/recordfile.h"
 #include "results/results.h"
+#include "results_events.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "startup/settings.h"
 #include "startup/textfile.h"
+#include "toolsupport.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -64,25 +66,56 @@ const char* const kHelp
       "  sheet FOLDER [--grade 中２] [--date yyyy/MM/dd] [--csv OUT | --pdf OUT] [--utf8]\n"
       "      クラス成績表: 名簿に載っている生徒（記録のない生徒も）を名前選びの画面と同じ順に\n"
       "      1 人 1 行で並べ、レベルごとに回数と得点（今まで・最近・今日）、ベスト、合格（○）と、\n"
-      "      全レベルの合計を書きます。--grade は成績ボードの学年の選び方（全学年、中学生全体、\n"
-      "      小学生全体、中３…小１）で絞ります。--pdf は A4 横の PDF（学校名、日付、ページ番号\n"
-      "      入り）、--csv（省略時）は CSV を書きます。OUT を省略した CSV は画面に出します。\n"
+      "      全レベルの合計を書きます。--grade で学年を絞ります: 成績ボードの選び方（全学年、\n"
+      "      中学生全体、小学生全体）か、名前選びの画面や CSV に出る学年（高３…高１、中３…中１、\n"
+      "      小６…小１、幼３…幼１、幼－、大＋。数字と＋－は全角でも半角でも）。--pdf は A4 横の\n"
+      "      PDF（学校名、日付、ページ番号入り）、--csv（省略時）は CSV を書きます。OUT を省略\n"
+      "      した CSV は画面に出します。\n"
+      "\n"
+      "  events FOLDER [--grade 中２] [--from yyyy/MM/dd] [--to yyyy/MM/dd] [--csv OUT | --pdf OUT]\n"
+      "      出来事別成績表: 出来事ごとの判定と間違いの回数、取り違えの多い組（events --help）。\n"
       "\n"
       "  CSV は Windows の日本語の文字コード（CP932）と CR LF で書きます。--utf8 を付けると\n"
-      "  BOM 付きの UTF-8 で書きます。ファイルやパイプでなく端末に出すときは、端末の文字コード\n"
-      "  で出します。=、+、-、@ で始まる（その前にタブや改行のある）名前などは、\n"
+      "  BOM 付きの UTF-8 で書きます。ファイルやパイプでなく端末に出すときは、どのコマンドも\n"
+      "  端末の文字コードで出します。=、+、-、@ で始まる（その前にタブや改行のある）名前などは、\n"
       "  表計算ソフトが式として扱わないように先頭に「'」を付けます。数は数のままです。\n"
       "  OUT がファイルなら一度に置き換え（元の権限のまま）、/dev/null や端末、読む側のいる FIFO\n"
       "  にはそのまま書きます。読む側のいない FIFO やフォルダには書きません。\n"
+      "  書く前に調べて、何も書かずに断るもの: 読み込むファイルと同じファイル（リンクや別名で\n"
+      "  指していても）、カナメルのデータファイル（名簿、設定、共通データ、タイム回数データ、\n"
+      "  問題ファイル、成績ファイル、音のファイル一覧、出来事別成績データ）、先のないシンボリック\n"
+      "  リンクや循環するリンク、書き込む許可のないファイル、置き換えると持ち主が変わるほかの\n"
+      "  利用者のファイル。\n"
+      "  > や >> で標準出力を読み込むファイルやデータファイルにしたときも書きません。\n"
       "  終了コード: 0 成功、1 ファイルを読めない・書けない、2 使い方の誤り。\n";
+
+void complain(const QString& text);
 
 // Records read and lines written at a time by the export.
 constexpr qint64 kExportBlock = 8192;
 
 struct Output {
     bool utf8 = false;
-    QString path;
+    QString path; // as given; empty for the standard output
+    QString target; // the file written, its links followed (checked by prepare())
     std::vector<QStringList> lines;
+
+    // Checks where the output goes before anything is written; false (with the message
+    // printed) when it is refused.
+    bool prepare(const tools::OutputRules& rules)
+    {
+        if (path.isEmpty()) {
+            const std::optional<QString> refusal = tools::checkStandardOutput(rules);
+            if (refusal)
+                complain(*refusal);
+            return !refusal;
+        }
+        const tools::OutputTarget checked = tools::checkOutput(path, rules);
+        if (checked.refused())
+            complain(checked.refusal);
+        target = checked.path;
+        return !checked.refused();
+    }
 
     void line(const QStringList& cells)
     {
@@ -96,18 +129,18 @@ struct Output {
     bool write(const QString& text) const
     {
         // A terminal shows its own encoding; a file or a pipe gets what a spreadsheet opens.
-        const bool terminal = path.isEmpty() && !utf8 && platform::standardOutputIsTerminal();
-        return writeBytes(path, terminal ? platform::terminalBytes(text) : csvBytes(text, utf8));
+        const bool toUtf8 = utf8;
+        if (path.isEmpty())
+            return tools::writeOutput(
+                tools::outputBytes(text, [toUtf8](const QString& t) { return csvBytes(t, toUtf8); }));
+        return writeBytes(csvBytes(text, utf8));
     }
 
-    // Standard output when no path is given. A file is replaced whole; a device or a FIFO
-    // (with a reader) is written into.
-    static bool writeBytes(const QString& path, const QByteArray& b)
+    // Into the checked target: a file is replaced whole; a device or a FIFO (with a reader)
+    // is written into.
+    bool writeBytes(const QByteArray& b) const
     {
-        if (path.isEmpty())
-            return std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout)
-                == static_cast<size_t>(b.size());
-        if (std::optional<QString> failure = replaceFileBytes(path, b)) {
+        if (std::optional<QString> failure = replaceFileBytes(target, b)) {
             complainWrite(path, *failure);
             return false;
         }
@@ -141,17 +174,17 @@ private:
             return;
         const QString text = csvText(lines);
         lines.clear();
-        QByteArray b = utf8 ? text.toUtf8() : csvBytes(text, false);
-        if (utf8 && !started)
-            b.prepend("\xEF\xBB\xBF");
+        const bool bom = utf8 && !started;
+        const auto forFiles = [this, bom](const QString& t) {
+            QByteArray b = utf8 ? t.toUtf8() : csvBytes(t, false);
+            return bom ? b.prepend("\xEF\xBB\xBF") : b;
+        };
         if (path.isEmpty()) {
-            failed
-                = std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout) != static_cast<size_t>(b.size());
+            failed = !tools::writeOutput(tools::outputBytes(text, forFiles));
         } else {
-            // OUT may be a link: the file it names is replaced, and the link stays.
-            const QFileInfo info(path);
-            const QString target
-                = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
+            // OUT may be a link: the file it names (the checked target) is replaced, and the
+            // link stays.
+            const QByteArray b = forFiles(text);
             int e = started ? 0 : file.begin(platform::nativePath(target));
             if (e == 0)
                 e = file.write(std::string_view(b.constData(), static_cast<size_t>(b.size())));
@@ -171,8 +204,7 @@ private:
 
 void complain(const QString& text)
 {
-    const QByteArray bytes = (QStringLiteral("kanameru-results: ") + text + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    tools::printError(text);
 }
 
 void Output::complainWrite(const QString& path, const QString& why)
@@ -256,12 +288,18 @@ public:
         if (Result<QString> common = readTextFile(folder + kCommonDataFile); common && !common->isEmpty())
             startMonth = static_cast<int>(leadingNumber(common->section(QLatin1Char(','), 0, 0)));
         schoolYear_ = schoolYearOf(day, startMonth);
-        const Result<QList<RosterRecord>> records = readRosterRecords(folder + kRosterFile);
-        if (!records) {
-            complain(records.error().message() + QStringLiteral("（学年と名前は空欄です）"));
+        // A line that holds no record is named and left out; the other pupils keep their names.
+        const Result<RosterFile> roster = readRosterFile(folder + kRosterFile);
+        if (!roster) {
+            complain(roster.error().message() + QStringLiteral("（学年と名前は空欄です）"));
             return;
         }
-        for (const RosterRecord& r : *records) {
+        for (const FileError& bad : roster->badLines())
+            complain(bad.message() + QStringLiteral("（この行の生徒の学年と名前は空欄です）"));
+        for (const RosterFileLine& l : roster->lines) {
+            if (!l.entry)
+                continue;
+            const RosterRecord& r = l.entry->record;
             auto [at, added] = byNumber_.insert({ r.number, r });
             if (!added && at->second.status != 0 && r.status == 0)
                 at->second = r; // a listed record wins over one of a pupil who has left
@@ -295,8 +333,15 @@ int exportFile(const QString& file, bool installation, Output& out)
         return 1;
     }
     out.stream();
+    tools::OutputRules rules;
+    rules.inputs = QStringList { file };
+    rules.dataFolders = QStringList { folder };
     if (!installation) {
         const std::optional<LevelTables> tables = levelTablesOf(folder);
+        if (tables)
+            rules.dataFolders << tables->rosterFolder << reg.soundFolder;
+        if (!out.prepare(rules))
+            return 1;
         if (!tables)
             complain(folder
                 + QStringLiteral(": 設定.txt かタイム回数データ.txt がないため、得点・名前・レベル名は空欄です"));
@@ -321,6 +366,8 @@ int exportFile(const QString& file, bool installation, Output& out)
         }
         return 0;
     }
+    if (!out.prepare(rules))
+        return 1;
     // The installation-wide file sits in the shared data folder, beside the roster.
     const RosterNames roster(folder, today);
     // Each drill set's folder sits beside the shared folder ("files" layout) or inside it.
@@ -425,11 +472,22 @@ int loadStatistics(const QString& given, const QString& dateArgument, QDate* day
     return 0;
 }
 
+// What stats and sheet read: the installation of the drill set as loadStatistics found it.
+tools::OutputRules installationRules()
+{
+    tools::OutputRules rules;
+    rules.inputs = QStringList { resultsFilePath() };
+    rules.dataFolders = QStringList { reg.programFolder, reg.rosterFolder, reg.soundFolder };
+    return rules;
+}
+
 int stats(const QString& given, const QString& dateArgument, Output& out)
 {
     QDate day;
     if (const int status = loadStatistics(given, dateArgument, &day))
         return status;
+    if (!out.prepare(installationRules()))
+        return 1;
     std::optional<LevelTables> tables = LevelTables {};
     for (int level = 1; level <= reg.levelCount && level <= kMaxLevel; ++level)
         tables->titles[static_cast<size_t>(level)] = reg.levelTitles[static_cast<size_t>(level)];
@@ -459,36 +517,22 @@ int stats(const QString& given, const QString& dateArgument, Output& out)
     return 0;
 }
 
-// Why a file cannot be written at the path, in words a teacher understands; nullopt when
-// nothing stands in the way.
-std::optional<QString> whyNotWritable(const QString& path)
-{
-    const QFileInfo file(path);
-    const QFileInfo folder(file.absolutePath());
-    if (file.isDir())
-        return QStringLiteral("同じ名前のフォルダがあります");
-    if (!folder.isDir())
-        return QStringLiteral("フォルダ %1 がありません").arg(QDir::toNativeSeparators(folder.filePath()));
-    if (file.exists() ? !file.isWritable() : !folder.isWritable())
-        return file.exists()
-            ? QStringLiteral("ファイルに書き込む許可がありません")
-            : QStringLiteral("フォルダ %1 に書き込む許可がありません").arg(QDir::toNativeSeparators(folder.filePath()));
-    return std::nullopt;
-}
-
 // The class sheet as the board prints it: the roster as the start screen reads it, the
 // statistics as the board rebuilds them.
-int sheet(
-    const QString& given, const QString& dateArgument, const QString& grade, const QString& pdf, const Output& out)
+int sheet(const QString& given, const QString& dateArgument, const QString& gradeTyped, const QString& pdf, Output& out)
 {
-    if (!gradeChoices().contains(grade)) {
-        complain(grade + QStringLiteral(": 学年は次のどれかで指定してください: ")
-            + gradeChoices().join(QStringLiteral("、")));
+    const std::optional<QString> grade = tools::gradeChoiceOf(gradeTyped);
+    if (!grade) {
+        complain(tools::gradeRefusal(gradeTyped));
         return 2;
     }
     QDate day;
     if (const int status = loadStatistics(given, dateArgument, &day))
         return status;
+    Output pdfOut;
+    pdfOut.path = pdf;
+    if (!(pdf.isEmpty() ? out : pdfOut).prepare(installationRules()))
+        return 1;
     RosterProblem problem = RosterProblem::None;
     QList<FileError> leftOut;
     if (const std::optional<FileError> e = readRoster(&problem, &leftOut)) {
@@ -499,17 +543,13 @@ int sheet(
         complain(e.message());
     // The grades of that day, which differ from today's across the start of a school year.
     reg.schoolYear = AnyValue(schoolYearOf(day, static_cast<int>(reg.schoolYearStartMonth.toInteger())));
-    const ClassSheet classSheet = ClassSheet::build(grade, day);
+    const ClassSheet classSheet = ClassSheet::build(*grade, day);
     if (pdf.isEmpty())
         return out.write(classSheet.csv()) ? 0 : 1;
-    // The PDF writer only says "QPainter::begin(): Returned false" when it cannot open its file:
-    // find out why first and say it.
-    if (const std::optional<QString> why = whyNotWritable(pdf)) {
-        complain(pdf + QStringLiteral(": 書き込めません（") + *why + QStringLiteral("）"));
-        return 1;
-    }
-    // Made in memory and then written as every other output: a failure leaves no half PDF, and
-    // a FIFO without a reader is refused at once instead of waited on.
+    // Made in memory and then written as every other output (prepare() said above why a file
+    // cannot be written, where the PDF writer would only say "QPainter::begin(): Returned
+    // false"): a failure leaves no half PDF, and a FIFO without a reader is refused at once
+    // instead of waited on.
     QBuffer document;
     document.open(QIODevice::WriteOnly);
     {
@@ -523,7 +563,7 @@ int sheet(
             return 1;
         }
     }
-    return Output::writeBytes(pdf, document.data()) ? 0 : 1;
+    return pdfOut.writeBytes(document.data()) ? 0 : 1;
 }
 
 } // namespace
@@ -531,6 +571,7 @@ int sheet(
 int main(int argc, char* argv[])
 {
     platform::writeStandardStreamsAsBytes();
+    tools::setMessagePrefix(QStringLiteral("kanameru-results: "));
     // Only the PDF writer needs the fonts of QtGui; it draws on no screen.
     bool wantsPdf = false;
     for (int i = 1; i < argc; ++i)
@@ -540,6 +581,19 @@ int main(int argc, char* argv[])
     std::unique_ptr<QCoreApplication> app
         = wantsPdf ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QStringLiteral("events")) {
+        Output out; // the CSV or the PDF
+        const auto prepare = [&out](const QString& path, bool utf8, const QString& input) {
+            out.path = path;
+            out.utf8 = utf8;
+            tools::OutputRules rules = installationRules();
+            rules.inputs << input;
+            return out.prepare(rules);
+        };
+        return eventsCommand(args.mid(1),
+            { drillSetFolder, prepare, [&out](const QString& csv) { return out.write(csv); },
+                [&out](const QByteArray& pdf) { return out.writeBytes(pdf); }, complain });
+    }
     Output out;
     QString date;
     QString grade = QStringLiteral("全学年");
@@ -548,10 +602,11 @@ int main(int argc, char* argv[])
     QStringList positional;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
-        if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            std::fwrite(kHelp, 1, std::strlen(kHelp), stdout);
-            return 0;
-        }
+        if (a == QStringLiteral("--help") || a == QStringLiteral("-h"))
+            return tools::writeOutput(
+                       tools::outputBytes(QString::fromUtf8(kHelp), [](const QString& t) { return t.toUtf8(); }))
+                ? 0
+                : 1;
         const bool takesValue = a == QStringLiteral("--date") || a == QStringLiteral("--output")
             || a == QStringLiteral("-o") || a == QStringLiteral("--csv") || a == QStringLiteral("--pdf")
             || a == QStringLiteral("--grade");
@@ -583,8 +638,8 @@ int main(int argc, char* argv[])
     }
     const QStringList commands { QStringLiteral("export"), QStringLiteral("stats"), QStringLiteral("sheet") };
     if (positional.size() != 2 || !commands.contains(positional[0])) {
-        complain(QStringLiteral("コマンド（export、stats、sheet）と、ファイルかフォルダを 1 つ指定してください"));
-        std::fwrite(kHelp, 1, std::strlen(kHelp), stderr);
+        complain(QStringLiteral("コマンド（export、stats、sheet）と、ファイルかフォルダを 1 つ指定してください\n")
+            + QString::fromUtf8(kHelp));
         return 2;
     }
     const QString& command = positional[0];

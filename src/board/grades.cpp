@@ -4,6 +4,10 @@
 
 namespace kanameru {
 
+namespace {
+constexpr int kUnlistedGrade = -99;
+}
+
 QStringList gradeChoices()
 {
     return { QStringLiteral("全学年"), QStringLiteral("中学生全体"), QStringLiteral("小学生全体"),
@@ -46,7 +50,7 @@ int PupilDirectory::grade(int pupilNo) const
 {
     const int k = position(pupilNo);
     // A pupil who is no longer listed has no grade: he is shown only under "全学年".
-    return k == 0 ? -99 : gradeOfBirthYear(reg.pupilBirthYear[static_cast<size_t>(k)]);
+    return k == 0 ? kUnlistedGrade : gradeOfBirthYear(reg.pupilBirthYear[static_cast<size_t>(k)]);
 }
 
 int passesGradeFilter(const QString& choice, int grade)
@@ -66,6 +70,16 @@ int passesGradeFilter(const QString& choice, int grade)
         const int j = juniorHigh.indexOf(choice.at(1));
         if (choice.at(0) == QChar(u'中') && j >= 0)
             return grade == j + 7 ? 1 : 0;
+        // The other labels of the start screen's list, as the teachers' tool chooses them:
+        // 高１..高３, 幼１..幼３ (grades -2..0), 幼－ (younger) and 大＋ (older).
+        if (choice.at(0) == QChar(u'高') && j >= 0)
+            return grade == j + 10 ? 1 : 0;
+        if (choice.at(0) == QChar(u'幼') && j >= 0)
+            return grade == j - 2 ? 1 : 0;
+        if (choice == QStringLiteral("幼－"))
+            return grade < -2 && grade != kUnlistedGrade ? 1 : 0;
+        if (choice == QStringLiteral("大＋"))
+            return grade > 12 ? 1 : 0;
     }
     return 0;
 }

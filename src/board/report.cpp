@@ -118,7 +118,8 @@ ReportSection buildReportSection(const ReportRequest& request, int level, double
     // The graph: later attempts further right, longer times higher; 200 seconds span 0.7 of
     // a third of the height. Points are kept inside their section.
     const double third = 1.0 / 3.0;
-    section.frame = QRectF(0.5 * 0.15, top, 0.5 * 0.8, third * 0.85);
+    // The frame ends just under the lowest point, leaving a line for the weak events below it.
+    section.frame = QRectF(0.5 * 0.15, top, 0.5 * 0.8, third * 0.82);
     if (!request.gradeOfPupilPasses)
         return section;
     const int n = ownCount;
@@ -174,16 +175,16 @@ Result<PupilListing> fillPupilList()
 {
     const int schoolYear = computeSchoolYear();
     const QString path = rosterFileName();
-    Result<QString> text = readTextFile(path, kRosterFileLimit);
-    if (!text)
-        return text.error();
-    // A record whose number has no place in the tables is left out, as the start screen does.
-    Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
-    if (!lines)
-        return lines.error();
+    // A line that holds no record, and a record whose number has no place in the tables, are
+    // left out, as the start screen does (which names them).
+    Result<RosterFile> file = readRosterFile(path);
+    if (!file)
+        return file.error();
     PupilListing listing;
-    for (const RosterLine& line : std::as_const(*lines)) {
-        const RosterRecord& r = line.record;
+    for (const RosterFileLine& line : std::as_const(file->lines)) {
+        if (!line.entry)
+            continue;
+        const RosterRecord& r = line.entry->record;
         if (r.number < 1 || r.number > kMaxPupil)
             continue;
         const auto no = static_cast<size_t>(r.number);

@@ -44,6 +44,7 @@ struct ReportSection {
     QStringList rows; // the rows under the heading
     QRectF frame; // the graph's frame, in fractions
     std::vector<ReportPoint> points;
+    QString weakEvents; // under the graph: the pupil's events judged wrong most at the level
 };
 
 struct ReportPage {

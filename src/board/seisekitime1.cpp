@@ -54,6 +54,7 @@ constexpr int kFormBottom = 11520;
 constexpr int kScrollHeight = 255;
 
 const QColor kLightGrey = platform::rgb(0xE0E0E0);
+constexpr int kReviewCountDelayMs = 250;
 
 } // namespace
 
@@ -197,6 +198,7 @@ void seisekitime1::buildBoardControls()
 
     buildReportPanel();
     buildClassSheetButton();
+    buildReviewButton();
     Picture2 = makeWaitPanel("Picture2", QStringLiteral("Just a moment, please."), "ProgressBar1", &ProgressBar1);
     Picture6 = makeWaitPanel("Picture6", QStringLiteral("Just a momento, please."), "ProgressBar2", &ProgressBar2);
 
@@ -470,6 +472,9 @@ void seisekitime1::Form_Activate()
     activated_ = true;
     activating_ = false;
     platform::settleInput(this);
+    // The events due for review are counted a moment later, apart from the opening: the board
+    // is on the screen and usable before the events file is read.
+    QTimer::singleShot(kReviewCountDelayMs, this, [this] { showReviewCount(); });
 }
 
 void seisekitime1::fillSummaries()
@@ -523,7 +528,7 @@ void seisekitime1::Command28_Click(int level)
     startLevel(level, 1);
 }
 
-void seisekitime1::startLevel(int level, int memorize)
+void seisekitime1::startLevel(int level, int memorize, bool review)
 {
     platform::holdInput(this);
     showWaitPanel(Picture2);
@@ -531,6 +536,7 @@ void seisekitime1::startLevel(int level, int memorize)
     activated_ = false;
     leaving_ = true;
     reg.memorizeMode = AnyValue(memorize);
+    reg.reviewMode = review ? 1 : 0;
     // The board is gone before the drill form comes to the front.
     hide();
     const QPointer<seisekitime1> self(this);

@@ -61,6 +61,13 @@ public:
     void fillPupilList();
     // Teachers only: prints the class sheet of the grade choice through choosePrinter.
     void printClassSheet();
+    // "復習": the pupil's review of the events he got wrong, when some are due.
+    void Review_Click();
+    // Counts the pupil's events due for review (after the first activation, apart from it, so
+    // the board's opening reads no more files); -1 while not counted or when the events file
+    // cannot be used.
+    void showReviewCount();
+    int reviewDue() const { return reviewDue_; }
     int reportPupilNo() const { return reportPupilNo_; }
     // The picture the last on-screen report was drawn on.
     const QImage& reportPicture() const { return reportImage_; }
@@ -123,9 +130,11 @@ private:
     void rankEveryLevel();
     void fillAttemptLists(int kind, qint64 window, int periodDays, bool ownOnly);
     int selectedListChoice() const;
-    void startLevel(int level, int memorize);
+    void startLevel(int level, int memorize, bool review = false);
     void buildReportPanel();
     void buildClassSheetButton();
+    void buildReviewButton();
+    int countDue(bool askable);
     void report(const std::vector<int>& pupils, int index);
     Column& column(int level) { return columns_[static_cast<size_t>(level)]; }
 
@@ -157,6 +166,10 @@ private:
     QPushButton* Command18 = nullptr;
     QPushButton* Command25 = nullptr;
     QPushButton* classSheetButton_ = nullptr;
+    QPushButton* reviewButton_ = nullptr;
+    QLabel* reviewLabel_ = nullptr;
+    int reviewDue_ = -1;
+    QString reviewProblem_; // why the events file cannot be used
     QWidget* Picture11 = nullptr;
     QLabel* Picture12 = nullptr;
     QListWidget* List2 = nullptr;

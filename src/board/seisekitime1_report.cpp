@@ -4,6 +4,7 @@
 #include "board/grades.h"
 #include "board/report.h"
 #include "board/seisekitime1.h"
+#include "board/weakevents.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "startup/hensuu1.h"
@@ -47,6 +48,13 @@ void drawReportPage(QPainter& painter, const QRectF& area, const ReportPage& pag
         for (const ReportPoint& point : section.points) {
             painter.setBrush(point.best ? QColor(0xFF, 0x00, 0x00) : QColor(0x00, 0x00, 0xFF));
             painter.drawEllipse(at(point.x, point.y), dot, dot);
+        }
+        if (!section.weakEvents.isEmpty()) {
+            painter.setPen(Qt::black);
+            const QRectF under(
+                at(section.frame.left(), section.frame.bottom()), at(section.frame.right(), section.top + 0.3));
+            painter.drawText(under, Qt::AlignLeft | Qt::AlignVCenter,
+                QFontMetricsF(font, painter.device()).elidedText(section.weakEvents, Qt::ElideRight, under.width()));
         }
     }
 }
@@ -205,6 +213,7 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
             levels.push_back(i + 1);
 
     const PupilDirectory listed;
+    const WeakEvents weak(pupils);
     std::vector<std::vector<ReportPage>> reports;
     for (int pupil : pupils) {
         if (pupil < 1 || pupil > kMaxPupil)
@@ -218,6 +227,9 @@ void seisekitime1::report(const std::vector<int>& pupils, int index)
         request.levelCount = levelCount_;
         request.gradeChoice = Combo1->currentText();
         reports.push_back(buildReport(request, attempts));
+        for (ReportPage& page : reports.back())
+            for (ReportSection& section : page.sections)
+                section.weakEvents = weak.line(pupil, section.level);
     }
 
     if (index == 1) {

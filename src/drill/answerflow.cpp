@@ -29,9 +29,17 @@ AnswerFlow::AnswerFlow(const QuestionRows& rows, platform::RandomSource& random,
     panelCaption_ = QStringLiteral("正解は");
 }
 
+void AnswerFlow::planQuestions(std::vector<std::array<int, kEventsPerQuestion>> questions)
+{
+    planned_ = std::move(questions);
+    nextPlanned_ = 0;
+}
+
 bool AnswerFlow::newQuestion()
 {
-    std::optional<Question> q = Question::make(rows_, random_);
+    std::optional<Question> q = nextPlanned_ < planned_.size()
+        ? std::optional<Question>(Question::of(rows_, planned_[nextPlanned_++], random_))
+        : Question::make(rows_, random_);
     if (!q)
         return false;
     question_ = std::move(q);

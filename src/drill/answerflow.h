@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace kanameru {
 
@@ -43,6 +44,9 @@ public:
 
     // Command3: a new question. False when the level has fewer than five usable rows.
     bool newQuestion();
+    // The rows of the questions to come, five to a question, in place of rows drawn at random
+    // (a review); once they are used up the questions are drawn again.
+    void planQuestions(std::vector<std::array<int, kEventsPerQuestion>> questions);
 
     // Drags. A start returns whether the label may be dragged; a drop of the other kind, or
     // with no drag under way, changes nothing and returns false.
@@ -85,6 +89,8 @@ private:
     platform::RandomSource& random_;
     AttemptClock& clock_;
     std::optional<Question> question_;
+    std::vector<std::array<int, kEventsPerQuestion>> planned_;
+    size_t nextPlanned_ = 0;
     int dragPhase_ = 0;
     int dragKind_ = 0;
     int dragIndex_ = 0;

@@ -118,7 +118,7 @@ FinishRoute beginFinish(const AttemptClock& clock)
         return FinishRoute::AlreadyFinishing;
     reg.finishing = 1;
     const int level = reg.currentLevel;
-    if (isPracticeLevel(level) || reg.levelIsTimed[level] != 1)
+    if (isPracticeLevel(level) || reg.levelIsTimed[level] != 1 || reg.reviewMode == 1)
         return FinishRoute::BackToBoard;
     if (reg.timeUp != 1)
         reg.elapsedSeconds = clock.elapsed();

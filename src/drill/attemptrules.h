@@ -85,7 +85,7 @@ int minutesSincePupilStart(double secondsSinceMidnight);
 // How finishAttempt goes on.
 enum class FinishRoute {
     AlreadyFinishing, // a second call: nothing more happens
-    BackToBoard, // a practice level (or one not judged by time): nothing is recorded
+    BackToBoard, // a practice level (or one not judged by time), a review: no attempt is recorded
     Record, // reg.attemptResult is set; the attempt is recorded
 };
 // Sets reg.finishing and, for a recorded attempt, reg.attemptResult: 99999 after time-up, else

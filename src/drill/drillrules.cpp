@@ -74,10 +74,10 @@ std::optional<Question> Question::make(const QuestionRows& rows, platform::Rando
     const int usable = rows.usableRowCount;
     if (usable < kEventsPerQuestion)
         return std::nullopt;
-    Question q;
+    std::array<int, kEventsPerQuestion> picked {};
     for (int i = 0; i < kEventsPerQuestion; ++i) {
         const auto taken
-            = [&](int r) { return std::find(q.picked_.begin(), q.picked_.begin() + i, r) != q.picked_.begin() + i; };
+            = [&](int r) { return std::find(picked.begin(), picked.begin() + i, r) != picked.begin() + i; };
         int r = 0;
         // A real generator finds a free row within a few draws; a source that keeps giving
         // taken rows must not hang the drill, so after many draws the next free row is taken.
@@ -91,7 +91,18 @@ std::optional<Question> Question::make(const QuestionRows& rows, platform::Rando
                 break;
             }
         }
-        q.picked_[i] = r;
+        picked[i] = r;
+    }
+    return of(rows, picked, random);
+}
+
+Question Question::of(
+    const QuestionRows& rows, const std::array<int, kEventsPerQuestion>& picked, platform::RandomSource& random)
+{
+    Question q;
+    q.picked_ = picked;
+    for (int i = 0; i < kEventsPerQuestion; ++i) {
+        const int r = picked[i];
         ScreenRow& s = q.rows_[i];
         s.rowIndex = r;
         s.year = rows.rowYear[r];

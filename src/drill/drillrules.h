@@ -68,6 +68,10 @@ public:
     // Draws five distinct rows of `rows` and shuffles the explanations; nullopt when the level
     // has fewer than five usable rows.
     static std::optional<Question> make(const QuestionRows& rows, platform::RandomSource& random);
+    // A question of five given distinct rows, on the screen in this order, the explanations
+    // shuffled.
+    static Question of(
+        const QuestionRows& rows, const std::array<int, kEventsPerQuestion>& picked, platform::RandomSource& random);
 
     const ScreenRow& row(int i) const { return rows_[i - 1]; }
     // The rows in the order they were drawn.

@@ -11,6 +11,9 @@
 #include "platform/random.h"
 #include "platform/screen.h"
 #include "results/results.h"
+#include "review/eventhistory.h"
+#include "review/judgementlog.h"
+#include "review/reviewplan.h"
 #include "sound/sound.h"
 #include "startup/anyvalue.h"
 #include "startup/hensuu1.h"
@@ -60,6 +63,8 @@ MainFrm::MainFrm(QWidget* parent)
     platform::random().seedFromClock();
 
     flow_ = std::make_unique<AnswerFlow>(rows_, platform::random(), clock_);
+    judgements_ = std::make_unique<review::JudgementLog>(platform::clock());
+    review::setLastMissedEvents({});
     cycle_ = std::make_unique<RevealCycle>(rows_);
 
     buildStrip();
@@ -163,7 +168,7 @@ void MainFrm::初期設定()
     reg.allSolved = 0;
     reg.finishing = 0;
     const int level = reg.currentLevel;
-    if (reg.levelIsTimed[level] != 0) {
+    if (reg.levelIsTimed[level] != 0 && reg.reviewMode != 1) {
         setTimeLimit();
         sLabel10->setText(QStringLiteral("0"));
         reg.timeBarScale = reg.timeBarSeconds > 0 ? static_cast<double>(sShape5->width()) / reg.timeBarSeconds : 0;
@@ -175,19 +180,22 @@ void MainFrm::初期設定()
         sShape4->resize(
             std::min(full, static_cast<int>(reg.levelTargetB[level] * reg.timeBarScale)), sShape4->height());
     } else {
-        // A level not judged by time has no time limit.
+        // A level not judged by time, and a review, have no time limit.
         reg.timeBarSeconds = 0;
         reg.timeBarScale = 0;
+        if (reg.reviewMode == 1)
+            for (QWidget* s : { sShape2, sShape3, sShape4 })
+                s->resize(0, s->height());
     }
     const QString title = reg.drillSetTitle;
     sLabel2->setFont(platform::captionFont(title.size() > 9 ? 14 : 16.8, true));
     sLabel2->setText(title);
     sLabel7->setText(reg.currentPupilName.trimmed());
-    sLabel8->setText(reg.levelTitles[level]);
+    sLabel8->setText(reg.reviewMode == 1 ? QStringLiteral("復習") : reg.levelTitles[level]);
     sLabel14->setText(reg.schoolName);
     reg.todayTotalCount = todayTotalOfPupil();
     sLabel13->setText(QString::number(minutesSincePupilStart(platform::clock().secondsSinceMidnight())));
-    if (isPracticeLevel(level)) {
+    if (isPracticeLevel(level) || reg.reviewMode == 1) {
         sLabel12->setText(QStringLiteral("－"));
         sLabel11->setText(QStringLiteral("－"));
     } else {
@@ -217,7 +225,9 @@ bool MainFrm::Command2_Click()
             QStringLiteral("問題ファイルを読めないため、ドリルを始められません。\n%1").arg(error->message()), title);
         return false;
     }
-    Result<QuestionRows> rows = loadRows(reg.currentLevel, storedQuestionFileName(fileName));
+    // A review asks events of every level.
+    Result<QuestionRows> rows
+        = loadRows(reg.reviewMode == 1 ? kMaxLevel : reg.currentLevel, storedQuestionFileName(fileName));
     if (!rows) {
         platform::showMessage(
             QStringLiteral("問題ファイルを読めないため、ドリルを始められません。\n%1").arg(rows.error().message()),
@@ -233,8 +243,31 @@ bool MainFrm::Command2_Click()
             title);
         return false;
     }
+    if (reg.reviewMode == 1 && !planReview())
+        return false;
     for (int k = 1; k <= 20; ++k)
         Label16[k]->move(Label16[k]->x(), Picture1->gridLine(k) - Label16[k]->height());
+    return true;
+}
+
+// The questions of a review, from the pupil's events as the events file holds them now.
+bool MainFrm::planReview()
+{
+    const QString title = reg.drillSetTitle;
+    review::EventHistory& history = review::sharedHistory();
+    if (std::optional<FileError> e = history.update(review::eventsFilePath(), { reg.currentPupilNo })) {
+        platform::showMessage(QStringLiteral("復習できません。\n%1").arg(e->message()), title);
+        return false;
+    }
+    const review::ReviewPlan plan = review::planReview(history.pupil(reg.currentPupilNo), rows_,
+        static_cast<int>(platform::clock().todayDayCount()), platform::random());
+    if (plan.questions.empty()) {
+        platform::showMessage(review::nothingDueText(), title);
+        return false;
+    }
+    flow_->planQuestions(plan.questions);
+    reg.questionsPerAttempt = static_cast<qint16>(plan.questions.size());
+    sLabel9->setText(QString::number(reg.questionsPerAttempt));
     return true;
 }
 
@@ -433,6 +466,8 @@ void MainFrm::Command3_Click()
 void MainFrm::Command6_Click()
 {
     const Judgement j = flow_->judgeExplanations();
+    if (j.sound != JudgementSound::None)
+        recordJudgement(1);
     render();
     playSound(j.sound);
 }
@@ -446,6 +481,8 @@ void MainFrm::Command7_Click()
 void MainFrm::Command4_Click()
 {
     const Judgement j = flow_->judgeOrder();
+    if (j.sound != JudgementSound::None)
+        recordJudgement(2);
     render();
     // The clock stopped at the last right answer: the strip shows the time that is recorded,
     // before the sound greets it.
@@ -477,8 +514,9 @@ void MainFrm::sTimer1_Timer()
     // The "Best" and "YourBest" rows count down to the best result of the level and to the
     // pupil's own best, as the statistics last stood; a level without one keeps its row lit.
     auto best = [](qint32 result) { return result > 0 && result < kTimeOut ? result : 0; };
-    lamps_.update(t.elapsed, reg.levelTarget[level], reg.levelTargetB[level], best(reg.levelBestScore[level]),
-        best(reg.bestScore(level, reg.currentPupilNo)));
+    if (reg.reviewMode != 1)
+        lamps_.update(t.elapsed, reg.levelTarget[level], reg.levelTargetB[level], best(reg.levelBestScore[level]),
+            best(reg.bestScore(level, reg.currentPupilNo)));
     renderLamps();
     if (reg.levelIsTimed[level] != 0)
         sLabel10->setText(QString::number(t.elapsed));
@@ -516,11 +554,15 @@ void MainFrm::finishAttempt()
     lblsss1->setVisible(reg.timeUp != 1);
     repaint();
     if (route == FinishRoute::BackToBoard) {
+        storeJudgements();
         showBackdrop();
         leaveToBoard();
         return;
     }
     recordResult(reg.currentLevel);
+    if (!self || programEnding())
+        return;
+    storeJudgements();
     showBackdrop();
     waitThenShowEndScreen(1);
 }
@@ -549,6 +591,22 @@ void MainFrm::leaveToBoard()
     showResultsBoard();
 }
 
+// Keeps the judgement's events for the events file.
+void MainFrm::recordJudgement(int phase)
+{
+    judgements_->judged(flow_->question(), rows_, phase == 1 ? review::Phase::Explanations : review::Phase::Order,
+        reg.currentPupilNo, reg.currentLevel, reg.reviewMode == 1 ? review::Kind::Review : review::Kind::Drill);
+}
+
+// Stores the drill's judgements in the events file, and names its mistakes for the end screen.
+// A failure is told but stops nothing: the attempt is in the results file.
+void MainFrm::storeJudgements()
+{
+    review::setLastMissedEvents(judgements_->missed());
+    if (std::optional<QString> failure = judgements_->flush(review::eventsFilePath()))
+        platform::showMessage(*failure, reg.drillSetTitle);
+}
+
 void MainFrm::closeEvent(QCloseEvent* event)
 {
     // Closed from the window's title bar once the attempt has ended (solved, with the "正解"
@@ -564,6 +622,7 @@ void MainFrm::closeEvent(QCloseEvent* event)
     if (!leaving_ && reg.finishing == 0) {
         reg.finishing = 1;
         leaving_ = true;
+        storeJudgements();
         sTimer1->stop();
         sTimer2->stop();
         QTimer::singleShot(0, [] { showResultsBoard(); });

@@ -22,6 +22,10 @@ class QTimer;
 
 namespace kanameru {
 
+namespace review {
+class JudgementLog;
+}
+
 class DragLabel;
 class WorkArea;
 class YearAxis;
@@ -87,6 +91,9 @@ private:
     void setSpeed(int index);
     void playSound(JudgementSound sound);
     void leaveToBoard();
+    void recordJudgement(int phase);
+    void storeJudgements();
+    bool planReview();
     int yearTop(double year) const;
     QPushButton* button(PhaseButton b) const;
 
@@ -96,6 +103,7 @@ private:
     std::unique_ptr<RevealCycle> cycle_;
     CountdownLamps lamps_;
     KeyCursor keys_;
+    std::unique_ptr<review::JudgementLog> judgements_; // every judgement's events, stored at the end
     bool leaving_ = false;
     QPushButton* shownButton_ = nullptr; // the phase button on show
 

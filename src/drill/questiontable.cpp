@@ -123,8 +123,8 @@ std::optional<QString> clearLineProblem(const QString& clear)
         const bool pair = clear[i].isHighSurrogate() && i + 1 < clear.size();
         const QString character = clear.mid(i, pair ? 2 : 1);
         if (pair || !readsBack(character))
-            return QStringLiteral("%1 文字目の「%2」は Shift-JIS（CP932）で書けません。")
-                .arg(QString::number(i + 1), character);
+            return QStringLiteral("%1 文字目の %2 は Shift-JIS（CP932）で書けません。")
+                .arg(QString::number(i + 1), shownCharacter(character));
     }
     return QStringLiteral("Shift-JIS（CP932）で書くと元の文字に戻りません。");
 }

@@ -7,6 +7,7 @@
 #include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
+#include "review/judgementlog.h"
 #include "sound/sound.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
@@ -52,6 +53,9 @@ FrmSyuuryou::FrmSyuuryou(QWidget* parent)
     Label2 = makeLabel("Label2", 494, 52, 24, true, kClearedGreen);
     Label2->setText(QStringLiteral("このレベルクリア"));
     Label2->hide();
+    // Under the panel of the drill set's end, which covers it for the moment it shows.
+    missedLabel = makeLabel("missedLabel", 566, 40, 15, false, kSoftInk);
+    missedLabel->hide();
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -170,6 +174,7 @@ void FrmSyuuryou::Form_Activate()
     Label14->setText(plan.totalCount);
     for (QLabel* label : { Label15, Label16, Label17, Label18, Label19, Label13, Label14 })
         fitToWidth(label);
+    showMissedEvents();
 
     const QString announcement = announcementText(plan.announcement);
     if (!announcement.isEmpty()) {
@@ -212,6 +217,16 @@ void FrmSyuuryou::Form_Activate()
     platform::settleInput(this);
     if (timerPending_)
         Timer1_Timer();
+}
+
+void FrmSyuuryou::showMissedEvents()
+{
+    const QFontMetrics metrics(missedLabel->font());
+    const int room = missedLabel->contentsRect().width() - 8;
+    const QString line = review::missedLine(
+        review::lastMissedEvents(), [&](const QString& text) { return metrics.horizontalAdvance(text) <= room; });
+    missedLabel->setText(metrics.elidedText(line, Qt::ElideRight, room));
+    missedLabel->setVisible(!line.isEmpty());
 }
 
 void FrmSyuuryou::Timer1_Timer()

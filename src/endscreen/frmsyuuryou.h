@@ -28,6 +28,7 @@ private:
     void Command4_Click();
     void Command5_Click();
     static void fitToWidth(QLabel* label);
+    void showMissedEvents();
     QLabel* makeLabel(const char* name, int top, int height, double pointSize, bool bold, unsigned colour);
 
     QLabel* Image1 = nullptr;
@@ -40,6 +41,7 @@ private:
     QLabel* Label14 = nullptr;
     QLabel* Label20 = nullptr;
     QLabel* Label2 = nullptr;
+    QLabel* missedLabel = nullptr; // the events missed in this attempt
     QWidget* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* Command4 = nullptr;

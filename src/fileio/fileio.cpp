@@ -129,6 +129,7 @@ std::string errorText(int error)
         { ENFILE, "開いているファイルが多すぎます" },
         { ENOMEM, "メモリが足りません" },
         { ENXIO, "読む側のいない FIFO か、使えない装置です" },
+        { EPIPE, "読む側が途中で閉じました" },
         { ENODEV, "装置がありません" },
 #ifdef ESTALE
         { ESTALE, "共有フォルダのファイルが使えなくなりました" },

@@ -121,6 +121,26 @@ int readWholeFile(const Path& path, std::int64_t maxBytes, std::string* bytes, s
 // path of the same file agree, and case folded); `path` itself when it cannot be found.
 Path finalPath(const Path& path);
 
+// Whether two paths name one file, links followed: the same device and inode on POSIX systems;
+// on Windows the same volume and file ID, or the same final path where the file system gives
+// no ID. False when either cannot be reached.
+bool sameFile(const Path& a, const Path& b);
+
+// Whether the standard output is that file (written by a shell's ">" or ">>"); a terminal or a
+// pipe is no file.
+bool standardOutputIsFile(const Path& file);
+
+// Follows the symbolic links at `path` to what they finally name, in *target (`path` itself when
+// it is no link; a missing file is no link). ENOENT when a link names nothing (*target then
+// says what it names), ELOOP when the links go round or too far; 0 otherwise.
+int followLinks(const Path& path, Path* target);
+
+// Whether this process may put new contents in place of the file at `path` without taking it
+// from its owner: 0 when it may (also when nothing is there, or it is no regular file), EACCES
+// when it may not write the file, EPERM when a replacement would give it another owner (or
+// group) because only the owner's own processes could keep them.
+int mayReplace(const Path& path);
+
 // A check run before every open of File: a non-zero value fails the open with that error, as
 // if the system had refused it. Tests install one to play another program holding a file (a
 // sharing violation exists on Windows only); an empty function removes it. Returns the one before.
@@ -199,6 +219,10 @@ public:
 private:
     std::intptr_t handle_ = -1;
 };
+
+// Writes all bytes to the standard output in sequence (a terminal, a pipe or a file). A reader
+// that went away gives EPIPE and never ends the process.
+int writeStandardOutput(std::string_view bytes);
 
 // Starts a program with one argument (UTF-8) in `workingFolder` and does not wait for it.
 // Returns 0 when it started, else why not (ENOENT for a missing program).

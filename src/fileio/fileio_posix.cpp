@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fileio {
 namespace {
@@ -61,6 +63,38 @@ int fd(std::intptr_t handle)
 int transferError(int e)
 {
     return e == EACCES ? EAGAIN : errorFromSystem(static_cast<unsigned long>(e));
+}
+
+// Writes all bytes in sequence into a descriptor that has no offsets (a FIFO, a terminal, the
+// standard output). A reader that goes away gives EPIPE, never ends the process.
+int writeInSequence(int f, const char* data, std::int64_t length)
+{
+    // SIGPIPE is held back while writing, and one this write raised is taken off again.
+    sigset_t pipe, before, pending;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe, &before);
+    sigpending(&pending);
+    const bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
+    int error = 0;
+    while (length > 0) {
+        const ssize_t n = ::write(f, data, static_cast<size_t>(std::min<std::int64_t>(length, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        data += n;
+        length -= n;
+    }
+    if (error == EPIPE && !pendingBefore) {
+        const struct timespec now {
+        };
+        while (::sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) { }
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return error;
 }
 
 } // namespace
@@ -245,33 +279,7 @@ int openDirectTarget(const Path& target, File& file, bool* direct)
 
 int writeDirect(File& file, const char* data, std::int64_t length)
 {
-    // SIGPIPE is held back while writing, and one this write raised is taken off again.
-    sigset_t pipe, before, pending;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    ::pthread_sigmask(SIG_BLOCK, &pipe, &before);
-    sigpending(&pending);
-    const bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
-    int error = 0;
-    while (length > 0) {
-        const ssize_t n
-            = ::write(fd(file.nativeHandle()), data, static_cast<size_t>(std::min<std::int64_t>(length, 1 << 30)));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            break;
-        }
-        data += n;
-        length -= n;
-    }
-    if (error == EPIPE && !pendingBefore) {
-        const struct timespec now {
-        };
-        while (::sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) { }
-    }
-    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    return error;
+    return writeInSequence(fd(file.nativeHandle()), data, length);
 }
 
 void restrictTemporary(File& temporary, const Path& target)
@@ -331,6 +339,83 @@ Path finalPath(const Path& path)
     std::error_code ec;
     const Path final = std::filesystem::canonical(path, ec);
     return ec ? path : final;
+}
+
+bool sameFile(const Path& a, const Path& b)
+{
+    struct stat sa {
+    }, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+        && sa.st_ino == sb.st_ino;
+}
+
+bool standardOutputIsFile(const Path& file)
+{
+    struct stat out {
+    }, st {};
+    return ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode) && ::stat(file.c_str(), &st) == 0
+        && out.st_dev == st.st_dev && out.st_ino == st.st_ino;
+}
+
+int followLinks(const Path& path, Path* target)
+{
+    Path at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st { };
+        if (::lstat(at.c_str(), &st) != 0) {
+            const int e = errno;
+            *target = at;
+            if (e == ELOOP)
+                return ELOOP;
+            // Nothing at the path itself is a new file; nothing where a link leads is a link
+            // that names nothing.
+            return hops > 0 && (e == ENOENT || e == ENOTDIR) ? ENOENT : 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            *target = at;
+            return 0;
+        }
+        std::error_code e;
+        const Path next = std::filesystem::read_symlink(at, e);
+        if (e) {
+            *target = at;
+            return e.value();
+        }
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    *target = at;
+    return ELOOP;
+}
+
+int mayReplace(const Path& path)
+{
+    struct stat st { };
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return errno == EROFS ? EROFS : EACCES;
+    // A replacement is a new file given the old one's owner and group: only root may give a file
+    // to another user, and a user only to a group of his own.
+    const uid_t me = ::geteuid();
+    if (me == 0)
+        return 0;
+    if (st.st_uid != me)
+        return EPERM;
+    if (st.st_gid == ::getegid())
+        return 0;
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(count, 0)));
+    if (count > 0 && ::getgroups(count, groups.data()) == count)
+        for (const gid_t g : groups)
+            if (g == st.st_gid)
+                return 0;
+    return EPERM;
+}
+
+int writeStandardOutput(std::string_view bytes)
+{
+    std::fflush(stdout);
+    return writeInSequence(STDOUT_FILENO, bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 void InstanceLock::release()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <windows.h>
 
 #ifndef ERROR_DISK_QUOTA_EXCEEDED
@@ -47,6 +48,10 @@ int errnoFrom(DWORD error)
         return ENOSPC;
     case ERROR_FILE_TOO_LARGE:
         return EFBIG;
+    // The reader of a pipe went away.
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return EPIPE;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
@@ -433,25 +438,155 @@ InstanceLock::Outcome InstanceLock::acquire(const Path& lockFile)
     return Outcome::Acquired;
 }
 
-Path finalPath(const Path& path)
+namespace {
+// The final path of an open file, as the system spells it; empty when it cannot say.
+std::wstring finalName(HANDLE f)
 {
-    const HANDLE f = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return path;
     std::wstring name(1024, L'\0');
     DWORD n = GetFinalPathNameByHandleW(f, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
     if (n >= name.size()) {
         name.resize(n + 1);
         n = GetFinalPathNameByHandleW(f, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
     }
-    CloseHandle(f);
-    if (n == 0 || n >= name.size())
+    name.resize(n > 0 && n < name.size() ? n : 0);
+    return name;
+}
+} // namespace
+
+Path finalPath(const Path& path)
+{
+    const HANDLE f = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
         return path;
-    name.resize(n);
+    std::wstring name = finalName(f);
+    CloseHandle(f);
+    if (name.empty())
+        return path;
     // Names differ only in case on Windows: one spelling for one file.
     CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
     return Path(name);
+}
+
+namespace {
+
+// What identifies an open file on its volume, and the volume.
+struct FileId {
+    DWORD volume = 0;
+    DWORD high = 0;
+    DWORD low = 0;
+    bool known() const { return high != 0 || low != 0; }
+    bool operator==(const FileId& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+bool idOf(HANDLE f, FileId* id)
+{
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!GetFileInformationByHandle(f, &info))
+        return false;
+    *id = FileId { info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow };
+    return true;
+}
+
+HANDLE openForLooking(const Path& path)
+{
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+} // namespace
+
+// The file ID where the file system has one; a share that gives none (0) is compared by the
+// final paths of the two files instead.
+bool sameFile(const Path& a, const Path& b)
+{
+    const HANDLE fa = openForLooking(a);
+    if (fa == INVALID_HANDLE_VALUE)
+        return false;
+    const HANDLE fb = openForLooking(b);
+    if (fb == INVALID_HANDLE_VALUE) {
+        CloseHandle(fa);
+        return false;
+    }
+    FileId ia, ib;
+    const bool ids = idOf(fa, &ia) && idOf(fb, &ib) && ia.known() && ib.known();
+    CloseHandle(fa);
+    CloseHandle(fb);
+    if (ids)
+        return ia == ib;
+    return finalPath(a) == finalPath(b);
+}
+
+bool standardOutputIsFile(const Path& file)
+{
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == INVALID_HANDLE_VALUE || out == nullptr || GetFileType(out) != FILE_TYPE_DISK)
+        return false;
+    const HANDLE f = openForLooking(file);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    FileId io, ifile;
+    const bool same = idOf(out, &io) && idOf(f, &ifile) && io.known() && io == ifile;
+    CloseHandle(f);
+    return same;
+}
+
+// A symbolic link is a reparse point that an open follows: an open that finds nothing at its
+// end is a link that names nothing, and one that cannot resolve its names goes round.
+int followLinks(const Path& path, Path* target)
+{
+    *target = path;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 0;
+    const HANDLE f = openForLooking(path);
+    if (f == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_CANT_RESOLVE_FILENAME)
+            return ELOOP;
+        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? ENOENT : 0;
+    }
+    const std::wstring name = finalName(f);
+    CloseHandle(f);
+    if (!name.empty())
+        *target = Path(name);
+    return 0;
+}
+
+// The owner is not checked here: a replacement on Windows gets the access rules of its folder,
+// as every new file there does.
+int mayReplace(const Path& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return EACCES;
+    const HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_ACCESS_DENIED && !deletePending() ? EACCES : 0;
+    CloseHandle(f);
+    return 0;
+}
+
+int writeStandardOutput(std::string_view bytes)
+{
+    std::fflush(stdout);
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const char* data = bytes.data();
+    std::int64_t length = static_cast<std::int64_t>(bytes.size());
+    while (length > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(length, 1 << 30));
+        DWORD n = 0;
+        if (!WriteFile(out, data, chunk, &n, nullptr))
+            return lastError();
+        if (n == 0)
+            return EIO;
+        data += n;
+        length -= n;
+    }
+    return 0;
 }
 
 void InstanceLock::release()

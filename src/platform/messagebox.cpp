@@ -13,6 +13,13 @@ public:
     }
 };
 
+// A notice that was answered as soon as it was shown.
+class AnsweredNotice : public Notice {
+public:
+    bool shown() const override { return false; }
+    void setText(const QString&) override { }
+};
+
 StderrMessageBox stderrBox;
 MessageBoxService* current = &stderrBox;
 
@@ -21,6 +28,17 @@ MessageBoxService* current = &stderrBox;
 void showMessage(const QString& text, const QString& title, MessageIcon icon)
 {
     current->show(text, title, icon);
+}
+
+std::unique_ptr<Notice> MessageBoxService::openNotice(const QString& text, const QString& title, MessageIcon icon)
+{
+    show(text, title, icon);
+    return std::make_unique<AnsweredNotice>();
+}
+
+std::unique_ptr<Notice> showNotice(const QString& text, const QString& title, MessageIcon icon)
+{
+    return current->openNotice(text, title, icon);
 }
 
 MessageBoxService* setMessageBoxService(MessageBoxService* service)

@@ -16,4 +16,20 @@ inline std::filesystem::path nativePath(const QString& path)
 #endif
 }
 
+// The file layer's path back as a Qt path. The long-path prefix of a Windows final path
+// ("\\?\C:\..." or "\\?\UNC\server\...") is dropped, so the path reads as a teacher writes it.
+inline QString qtPath(const std::filesystem::path& path)
+{
+#ifdef Q_OS_WIN
+    QString p = QString::fromStdWString(path.wstring());
+    if (p.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        p = QLatin1String("\\\\") + p.mid(8);
+    else if (p.startsWith(QLatin1String("\\\\?\\")))
+        p = p.mid(4);
+    return p;
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+#endif
+}
+
 } // namespace platform

@@ -29,6 +29,15 @@ bool standardOutputIsTerminal()
 #endif
 }
 
+bool standardErrorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
 namespace {
 // The character set the locale names: "ja_JP.eucJP" gives "eucJP"; empty for none.
 QByteArray localeCharacterSet()

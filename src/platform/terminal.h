@@ -12,6 +12,8 @@ void writeStandardStreamsAsBytes();
 
 // Whether the standard output is a terminal (a console window), not a file or a pipe.
 bool standardOutputIsTerminal();
+// The same for the standard error, where the tools' messages go.
+bool standardErrorIsTerminal();
 
 // Text in the encoding the terminal shows: the console's code page on Windows, the character
 // set the locale names elsewhere (UTF-8 when it names none, or one that is unknown).

@@ -67,10 +67,17 @@ IoError errorFromErrno(int errnoValue, const QString& path)
     default:
         break;
     }
+    // The system's reason follows in brackets, unless it only says the same again (a full disk
+    // is a full disk in both); what it adds (the Windows error number) is kept.
     const QString reason = QString::fromStdString(fileio::errorText(errnoValue));
+    QString description = describe(number);
+    const QString said = description.chopped(1); // without its "。"
+    if (!reason.startsWith(said))
+        description += QStringLiteral("（") + reason + QStringLiteral("）");
+    else if (reason.size() > said.size())
+        description += reason.mid(said.size());
     // Another program or workstation holds the file: waiting mends it.
-    return IoError { number, describe(number) + QStringLiteral("（") + reason + QStringLiteral("）"), path,
-        fileio::inUse(errnoValue) };
+    return IoError { number, description, path, fileio::inUse(errnoValue) };
 }
 
 std::optional<IoError> createIfMissing(const QString& path)
@@ -154,8 +161,10 @@ std::optional<IoError> readLastRecords(
 }
 
 std::optional<IoError> forEachBlock(const QString& path, int recordLength, qint64 blockRecords,
-    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take)
+    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take, BlockRange range)
 {
+    if (range.totalRecords)
+        *range.totalRecords = 0;
     fileio::File file;
     if (const int e = file.open(nativePath(path), fileio::File::Mode::Read))
         return e == ENOENT ? std::nullopt : std::optional<IoError>(errorFromErrno(e, path));
@@ -163,8 +172,13 @@ std::optional<IoError> forEachBlock(const QString& path, int recordLength, qint6
     if (const int e = file.checkRegular(&size))
         return errorFromErrno(e, path);
     const qint64 total = size / recordLength;
+    if (range.totalRecords)
+        *range.totalRecords = total;
+    qint64 start = std::max<qint64>(range.from, 0);
+    if (range.lastCount > 0)
+        start = std::max(start, total - range.lastCount);
     QByteArray bytes;
-    for (qint64 first = 0; first < total; first += blockRecords) {
+    for (qint64 first = start; first < total; first += blockRecords) {
         const qint64 count = std::min(blockRecords, total - first);
         bytes.resize(static_cast<qsizetype>(count * recordLength));
         std::int64_t got = 0;

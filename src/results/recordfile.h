@@ -59,11 +59,20 @@ enum class Missing { IsEmpty, Fails, IsCreated };
 std::optional<IoError> readLastRecords(const QString& path, int recordLength, qint64 lastCount, RecordBlock* out,
     Missing missing = Missing::IsEmpty, int* stage = nullptr);
 
+// Which records forEachBlock reads: from record `from` + 1 on (all when 0), and with
+// lastCount > 0 no more than the file's last lastCount records. *totalRecords receives the
+// number of complete records in the file (0 when it is missing).
+struct BlockRange {
+    qint64 from = 0;
+    qint64 lastCount = 0;
+    qint64* totalRecords = nullptr;
+};
+
 // Reads every complete record of a file block by block (at most blockRecords at a time) and
 // hands each block to `take` with the number of its first record; `take` returns false to
 // stop. Memory stays flat whatever the file's size. A missing file has no records.
 std::optional<IoError> forEachBlock(const QString& path, int recordLength, qint64 blockRecords,
-    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take);
+    const std::function<bool(const QByteArray& bytes, qint64 firstNumber)>& take, BlockRange range = {});
 
 // Number of complete records; 0 for a missing file.
 qint64 completeRecords(const QString& path, int recordLength);

@@ -126,30 +126,39 @@ QString attemptText(const QDateTime& when)
 }
 
 // Appends one record, as the recording handler does: a lock held by another workstation is
-// tried again every second (with a notice every half minute, giving up after three minutes);
-// anything else (a read-only or forbidden file, a full disk, a missing folder) ends the
-// program at once with a message that names the file, the reason and the attempt, and says
-// exactly where the attempt was stored and where not.
+// tried again every second (giving up after three minutes). From the first half minute on a
+// notice says so while the tries go on (shown again every half minute when the pupil closed
+// it); once the attempt is stored it says that and closes by itself, so an unattended
+// workstation never waits for an answer. Anything else (a read-only or forbidden file, a full
+// disk, a missing folder) ends the program at once with a message that names the file, the
+// reason and the attempt, and says exactly where the attempt was stored and where not.
 bool appendWithRetry(const QString& path, const QByteArray& bytes, int length, const QString& attempt,
     const QString& storedIn, const QString& notTried)
 {
     int busy = 0;
+    std::unique_ptr<platform::Notice> notice;
     for (;;) {
         const std::optional<IoError> e = recordfile::appendRecord(path, bytes, length);
-        if (!e)
+        if (!e) {
+            if (notice && notice->shown()) {
+                notice->setText(QStringLiteral("成績を記録しました。\n") + path);
+                wait(kStoredNoticeMs);
+            }
             return true;
+        }
         if (busyError(*e)) {
             busy += 1;
             const bool noticeDue = busy % kAppendBusyPerNotice == 0;
             if (!noticeDue || busy < kAppendBusyPerNotice * kAppendBusyNotices) {
-                if (noticeDue)
-                    platform::showMessage(
+                if (noticeDue && !(notice && notice->shown()))
+                    notice = platform::showNotice(
                         QStringLiteral("成績ファイルを他の端末が使っているため、まだ記録できません。\n") + path
-                        + QStringLiteral("\nOKを押すと、もう一度記録します。"));
+                        + QStringLiteral("\n記録できるまで毎秒試し、記録できたら自動で閉じます。"));
                 wait(kBusyWaitMs);
                 continue;
             }
         }
+        notice.reset();
         QString text = QStringLiteral("成績ランダムファイル記録") + e->description + QLatin1Char('\n') + path
             + QStringLiteral("\n記録できなかった成績: ") + attempt;
         if (!storedIn.isEmpty())

@@ -12,6 +12,7 @@ constexpr int kNotFoundTries = 4; // the 4th "not found" ends the program
 constexpr int kLoadBusyTries = 60; // a file that stays unreadable for a minute
 constexpr int kAppendBusyPerNotice = 30; // a notice every 30 s while the lock stays taken
 constexpr int kAppendBusyNotices = 6; // and the 6th notice (3 minutes) gives up
+constexpr int kStoredNoticeMs = 2000; // how long the notice says that the attempt was stored
 
 void wait(int milliseconds);
 

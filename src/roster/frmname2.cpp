@@ -9,11 +9,14 @@
 #include "roster/rosterwrite.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
+#include "startup/textfile.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace kanameru {
 
@@ -53,6 +56,7 @@ FrmName2::FrmName2(QWidget* parent)
         Text1[i]->setGeometry(40, 76 + i * 52, 330, 40);
         // Names are typed in Japanese: the input method stays on in these boxes.
         Text1[i]->setAttribute(Qt::WA_InputMethodEnabled, true);
+        Text1[i]->setMaxLength(kNameLength);
         // A name is one line: what is typed or pasted loses its line ends, tabs and other
         // control characters at once (a cell copied from a spreadsheet ends with a line end
         // that the box does not show).
@@ -120,23 +124,46 @@ FrmName2* FrmName2::open()
 void FrmName2::Form_Load()
 {
     rowCount_ = 0;
-    Result<QList<RosterRecord>> records = readRosterRecords(rosterFileName());
-    if (!records) {
-        platform::showMessage(records.error().message(), QStringLiteral("名前変更"));
+    const QString path = rosterFileName();
+    Result<RosterFile> file = readRosterFile(path);
+    if (!file) {
+        platform::showMessage(file.error().message(), QStringLiteral("名前変更"));
     } else {
-        rowCount_ = static_cast<int>(std::min<qsizetype>(records->size(), kRows));
-        for (int i = 1; i <= rowCount_; ++i) {
-            const RosterRecord& r = records->at(i - 1);
+        // The rows are the first records of the file; a line that holds none is no row and
+        // stays in the file as it is.
+        QList<FileError> notices = file->badLines();
+        for (const RosterFileLine& line : std::as_const(file->lines)) {
+            if (!line.entry || rowCount_ >= kRows)
+                continue;
+            const RosterLine& entry = *line.entry;
+            const int i = ++rowCount_;
             // The name without its padding: typed after twenty characters of padding, an
-            // added letter would be cut off when the name is written back.
-            Text1[i]->setText(trimSpaces(r.name));
-            Text2[i]->setText(QString::number(r.birthYear));
+            // added letter would be cut off when the name is written back. A longer name
+            // shows its first twenty characters and is named below; unless the box is
+            // changed, the file keeps it whole.
+            Text1[i]->setText(trimSpaces(entry.name));
+            Text1[i]->setCursorPosition(0); // a name wider than the box shows its start
+            Text2[i]->setText(QString::number(entry.record.birthYear));
+            notices.append(rosterNameNotices(path, entry));
+        }
+        if (!notices.isEmpty()) {
+            std::stable_sort(
+                notices.begin(), notices.end(), [](const FileError& a, const FileError& b) { return a.line < b.line; });
+            QStringList lines;
+            for (const FileError& e : std::as_const(notices))
+                lines.append(QStringLiteral("%1 行目: %2").arg(QString::number(e.line), e.reason));
+            platform::showMessage(QStringLiteral("名簿 %1 について:\n").arg(QDir::toNativeSeparators(path))
+                    + lines.join(QLatin1Char('\n'))
+                    + QStringLiteral("\n\n変更しない名前や行は、ファイルにあるとおりに残ります。"),
+                QStringLiteral("名前変更"), platform::MessageIcon::Information);
         }
     }
     // Only the records that exist have rows.
     for (int i = 1; i <= kRows; ++i) {
         Text1[i]->setVisible(i <= rowCount_);
         Text2[i]->setVisible(i <= rowCount_);
+        shownName_[i] = Text1[i]->text();
+        shownYear_[i] = Text2[i]->text();
     }
     Command1->setEnabled(rowCount_ > 0);
 }
@@ -145,10 +172,18 @@ void FrmName2::Command1_Click()
 {
     QList<NameRow> rows;
     for (int i = 1; i <= rowCount_; ++i)
-        rows.append(NameRow { Text1[i]->text(), Text2[i]->text() });
-    if (std::optional<FileError> error = writeRosterRows(rosterFileName(), rows))
+        rows.append(NameRow {
+            Text1[i]->text(), Text2[i]->text(), Text1[i]->text() != shownName_[i], Text2[i]->text() != shownYear_[i] });
+    if (std::optional<FileError> error = writeRosterRows(rosterFileName(), rows)) {
         platform::showMessage(
             error->message() + QStringLiteral("\n名簿は変更されていません。"), QStringLiteral("名前変更"));
+        return;
+    }
+    // What is written now is what the file holds: pressing again changes nothing.
+    for (int i = 1; i <= rowCount_; ++i) {
+        shownName_[i] = Text1[i]->text();
+        shownYear_[i] = Text2[i]->text();
+    }
 }
 
 void FrmName2::Command2_Click()

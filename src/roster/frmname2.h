@@ -13,6 +13,8 @@ class FrmName2 : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kRows = 3;
+    // A name box takes at most the 20 characters a roster name holds.
+    static constexpr int kNameLength = 20;
     explicit FrmName2(QWidget* parent = nullptr);
     // Loads the form afresh from the roster file and shows it.
     static FrmName2* open();
@@ -37,6 +39,9 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     int rowCount_ = 0;
+    // What the boxes showed when the roster was read: only a box changed since is written.
+    QString shownName_[kRows + 1];
+    QString shownYear_[kRows + 1];
     bool leaving_ = false; // on the way back to the start screen
 };
 

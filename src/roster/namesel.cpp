@@ -445,19 +445,20 @@ void namesel::rebuildLists(bool rereadFiles)
     stageMarker_ = 3;
     while (rereadFiles) {
         RosterProblem problem = RosterProblem::None;
-        QList<FileError> leftOut;
-        const std::optional<FileError> error = readRoster(&problem, &leftOut);
+        QList<FileError> notices;
+        const std::optional<FileError> error = readRoster(&problem, &notices);
         if (!error) {
-            // A record left out is named once per run, not at every return to this screen.
+            // What a teacher should mend is named once per run, in one notice, not at every
+            // return to this screen.
             static QSet<QString> named;
-            QStringList fresh;
-            for (const FileError& e : std::as_const(leftOut)) {
-                if (!named.contains(e.message()) && fresh.size() < 10)
-                    fresh.append(e.message());
+            QList<FileError> fresh;
+            for (const FileError& e : std::as_const(notices)) {
+                if (!named.contains(e.message()))
+                    fresh.append(e);
                 named.insert(e.message());
             }
             if (!fresh.isEmpty()) {
-                platform::showMessage(fresh.join(u'\n'), title());
+                platform::showMessage(rosterNoticeText(fresh), title(), platform::MessageIcon::Information);
                 if (!self)
                     return;
             }

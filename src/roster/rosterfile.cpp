@@ -1,9 +1,12 @@
 #include "roster/rosterfile.h"
 
 #include "platform/clock.h"
+#include "platform/codepage.h"
+#include "roster/pupilline.h"
 #include "startup/fieldio.h"
 #include "startup/textfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -138,50 +141,62 @@ QString textField(const Field& field)
 
 } // namespace
 
-Result<QList<RosterLine>> parseRosterLines(const QString& path, const QString& text)
+std::variant<std::nullopt_t, RosterLine, QString> parseRosterLine(const QString& text, int line)
 {
     const QList<Field> fields = readFields(text);
+    if (fields.isEmpty())
+        return std::nullopt;
+    if (fields.size() != 8)
+        return QStringLiteral("1行に8つの値（番号,生まれた年,予備1,予備2,\"名前\",状態,\"予備\",\"予備\"）が"
+                              "必要ですが、%1 個です。")
+            .arg(QString::number(fields.size()));
+    RosterLine entry;
+    entry.line = line;
+    RosterRecord& r = entry.record;
+    QString reason;
+    // The pupil number may lie outside 16 bits: the reader of the start screen leaves such a
+    // record out by itself, naming it, instead of refusing the whole roster.
+    const std::optional<double> number = writtenNumber(fields[0], &reason, kFieldNames[0]);
+    if (!number)
+        return reason;
+    entry.writtenNumber = *number;
+    r.number = fitsSixteenBits(*number) ? static_cast<qint16>(roundHalfEven(*number)) : 0;
+    qint16* numbers[] = { &r.birthYear, &r.spare1, &r.spare2 };
+    for (int k = 1; k < 4; ++k) {
+        std::optional<qint16> v = numberField(fields[k], &reason, kFieldNames[k]);
+        if (!v)
+            return reason;
+        *numbers[k - 1] = *v;
+    }
+    const QString written = fields[4].value.isSet() ? fields[4].value.toString() : QString();
+    entry.name = withoutControlCharacters(written, &entry.removed);
+    // Held as 20 characters, never cutting a character in two.
+    r.name
+        = fixedText(entry.name.size() > 20 && entry.name[19].isHighSurrogate() ? entry.name.left(19) : entry.name, 20);
+    std::optional<qint16> status = numberField(fields[5], &reason, kFieldNames[5]);
+    if (!status)
+        return reason;
+    r.status = *status;
+    r.spareText1 = textField(fields[6]);
+    r.spareText2 = textField(fields[7]);
+    entry.yearBegin = fields[1].begin;
+    entry.yearEnd = fields[1].end;
+    entry.nameBegin = fields[4].begin;
+    entry.nameEnd = fields[4].end;
+    return entry;
+}
+
+Result<QList<RosterLine>> parseRosterLines(const QString& path, const QString& text)
+{
     QList<RosterLine> lines;
-    qsizetype i = 0;
-    while (i < fields.size()) {
-        const int line = fields[i].line;
-        qsizetype end = i;
-        while (end < fields.size() && fields[end].line == line)
-            ++end;
-        const qsizetype count = end - i;
-        if (count != 8) {
-            return FileError { path, line,
-                QStringLiteral("1行に8つの値（番号,生まれた年,予備1,予備2,\"名前\",状態,\"予備\",\"予備\"）が"
-                               "必要ですが、%1 個です。")
-                    .arg(QString::number(count)) };
-        }
-        RosterLine entry;
-        entry.line = line;
-        RosterRecord& r = entry.record;
-        QString reason;
-        // The pupil number may lie outside 16 bits: the reader of the start screen leaves such a
-        // record out by itself, naming it, instead of refusing the whole roster.
-        const std::optional<double> number = writtenNumber(fields[i], &reason, kFieldNames[0]);
-        if (!number)
-            return FileError { path, line, reason };
-        entry.writtenNumber = *number;
-        r.number = fitsSixteenBits(*number) ? static_cast<qint16>(roundHalfEven(*number)) : 0;
-        qint16* numbers[] = { &r.birthYear, &r.spare1, &r.spare2 };
-        for (int k = 1; k < 4; ++k) {
-            std::optional<qint16> v = numberField(fields[i + k], &reason, kFieldNames[k]);
-            if (!v)
-                return FileError { path, line, reason };
-            *numbers[k - 1] = *v;
-        }
-        r.name = textField(fields[i + 4]);
-        std::optional<qint16> status = numberField(fields[i + 5], &reason, kFieldNames[5]);
-        if (!status)
-            return FileError { path, line, reason };
-        r.status = *status;
-        r.spareText1 = textField(fields[i + 6]);
-        r.spareText2 = textField(fields[i + 7]);
-        lines.append(entry);
-        i = end;
+    int line = 0;
+    for (const QString& lineText : splitLines(text)) {
+        ++line;
+        auto parsed = parseRosterLine(lineText, line);
+        if (const QString* reason = std::get_if<QString>(&parsed))
+            return FileError { path, line, *reason };
+        if (RosterLine* entry = std::get_if<RosterLine>(&parsed))
+            lines.append(std::move(*entry));
     }
     return lines;
 }
@@ -209,7 +224,86 @@ Result<QList<RosterRecord>> readRosterRecords(const QString& path)
     return parseRosterText(path, *text);
 }
 
-std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* leftOut)
+QByteArray RosterFile::bytes() const
+{
+    QByteArray out;
+    if (byteOrderMark)
+        out += "\xEF\xBB\xBF";
+    for (const RosterFileLine& l : lines)
+        out += l.text.bytes + l.text.end;
+    return out;
+}
+
+QList<FileError> RosterFile::badLines() const
+{
+    QList<FileError> bad;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!lines[i].problem.isEmpty())
+            bad.append(FileError { path, static_cast<int>(i) + 1, lines[i].problem });
+    }
+    return bad;
+}
+
+Result<RosterFile> readRosterFile(const QString& path)
+{
+    Result<TextLines> text = readTextFileLines(path, kRosterFileLimit);
+    if (!text)
+        return text.error();
+    RosterFile file;
+    file.path = path;
+    file.encoding = text->encoding;
+    file.byteOrderMark = text->byteOrderMark;
+    file.lines.reserve(text->lines.size());
+    int line = 0;
+    for (TextLine& t : text->lines) {
+        RosterFileLine l;
+        ++line;
+        if (!t.problem.isEmpty()) {
+            l.problem = t.problem;
+        } else {
+            auto parsed = parseRosterLine(t.text, line);
+            if (QString* reason = std::get_if<QString>(&parsed))
+                l.problem = *reason;
+            else if (RosterLine* entry = std::get_if<RosterLine>(&parsed))
+                l.entry = std::move(*entry);
+        }
+        l.text = std::move(t);
+        file.lines.append(std::move(l));
+    }
+    return file;
+}
+
+QList<FileError> rosterNameNotices(const QString& path, const RosterLine& entry)
+{
+    QList<FileError> notices;
+    auto note = [&](const QString& reason) { notices.append(FileError { path, entry.line, reason }); };
+    if (!entry.removed.isEmpty()) {
+        QStringList codes;
+        for (const char32_t c : entry.removed.toUcs4()) {
+            const QString code = shownCharacter(QString::fromUcs4(&c, 1));
+            if (!codes.contains(code))
+                codes.append(code);
+        }
+        note(QStringLiteral("名前にある見えない文字や制御文字（%1）を取り除いて「%2」と表示します。")
+                 .arg(codes.join(QStringLiteral("、")), shownValue(trimSpaces(entry.name))));
+    }
+    for (const char32_t c : entry.name.toUcs4()) {
+        if (!platform::cp932Holds(c)) {
+            note(QStringLiteral("名前「%1」の %2 は Shift-JIS（CP932）にない文字です。CP932 で書く表（成績の CSV、"
+                                "クラス成績表）では「?」になります。名簿で別の字に直してください。")
+                     .arg(shownValue(trimSpaces(entry.name)), shownCharacter(QString::fromUcs4(&c, 1))));
+            break;
+        }
+    }
+    const QString trimmed = trimSpaces(entry.name);
+    if (trimmed.size() > 20)
+        note(QStringLiteral(
+            "名前「%1」は %2 文字あります。画面には初めの 20 文字「%3」だけが出ます（ファイルの名前はそのままです）。")
+                 .arg(shownValue(trimmed), QString::number(trimmed.toUcs4().size()), trimSpaces(entry.record.name)));
+    return notices;
+}
+
+std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* notices)
 {
     auto fail = [problem](RosterProblem kind, FileError error) {
         if (problem)
@@ -218,20 +312,23 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
     };
     if (problem)
         *problem = RosterProblem::None;
-    if (leftOut)
-        leftOut->clear();
+    QList<FileError> named;
     const int schoolYear = computeSchoolYear();
     const QString path = rosterFileName();
     // Read first and ask why only when the read fails: on a network share each look at the
     // folder is a round trip.
-    Result<QString> text = readTextFile(path, kRosterFileLimit);
-    if (!text && !QFileInfo::exists(path))
+    Result<RosterFile> file = readRosterFile(path);
+    if (!file && !QFileInfo::exists(path))
         return fail(RosterProblem::Missing, FileError { path, 0, QStringLiteral("名簿ファイルがありません。") });
-    if (!text)
-        return fail(RosterProblem::Unreadable, text.error());
-    Result<QList<RosterLine>> lines = parseRosterLines(path, *text);
-    if (!lines)
-        return fail(RosterProblem::Unreadable, lines.error());
+    if (!file)
+        return fail(RosterProblem::Unreadable, file.error());
+    // A line that holds no record is a teacher's typo or a line saved in another encoding:
+    // reading again would not mend it. It is named and takes no position; the others are read.
+    for (const RosterFileLine& l : std::as_const(file->lines)) {
+        if (!l.problem.isEmpty())
+            named.append(FileError { path, static_cast<int>(&l - file->lines.constData()) + 1,
+                l.problem + QStringLiteral("（この行は一覧に載せず、ファイルにはそのまま残します。）") });
+    }
 
     const bool status2Listed = reg.status2Listed.toDouble() == 1;
     // Check everything before the tables are touched, so a refused file changes nothing. A
@@ -241,23 +338,22 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
     // The line of the listed record that took each number: a second one with the same number
     // would show and record the first pupil when chosen.
     std::vector<int> lineOfNumber(kMaxPupil + 1, 0);
-    for (const RosterLine& l : std::as_const(*lines)) {
-        if (!isListed(l.record, status2Listed))
+    for (const RosterFileLine& fileLine : std::as_const(file->lines)) {
+        if (!fileLine.entry || !isListed(fileLine.entry->record, status2Listed))
             continue;
+        const RosterLine& l = *fileLine.entry;
         const double number = l.writtenNumber;
         if (l.record.number < 1 || l.record.number > kMaxPupil) { // 0 also for one beyond 16 bits
-            if (leftOut)
-                leftOut->append(FileError { path, l.line,
-                    QStringLiteral("番号 %1 は 1～%2 でなければならないため、この生徒を一覧に載せません。")
-                        .arg(shownValue(shortestNumber(number)), QString::number(kMaxPupil)) });
+            named.append(FileError { path, l.line,
+                QStringLiteral("番号 %1 は 1～%2 でなければならないため、この生徒を一覧に載せません。")
+                    .arg(shownValue(shortestNumber(number)), QString::number(kMaxPupil)) });
             continue;
         }
         int& first = lineOfNumber[static_cast<size_t>(l.record.number)];
         if (first != 0) {
-            if (leftOut)
-                leftOut->append(FileError { path, l.line,
-                    QStringLiteral("番号 %1 は %2 行目の生徒と同じため、この生徒を一覧に載せません。")
-                        .arg(QString::number(l.record.number), QString::number(first)) });
+            named.append(FileError { path, l.line,
+                QStringLiteral("番号 %1 は %2 行目の生徒と同じため、この生徒を一覧に載せません。")
+                    .arg(QString::number(l.record.number), QString::number(first)) });
             continue;
         }
         first = l.line;
@@ -267,6 +363,7 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
                     QStringLiteral("名簿に載せられるのは %1 人までです。").arg(QString::number(kMaxPupil)) });
         }
         listedRecords.append(&l.record);
+        named.append(rosterNameNotices(path, l));
     }
 
     int k = 0;
@@ -283,7 +380,31 @@ std::optional<FileError> readRoster(RosterProblem* problem, QList<FileError>* le
         reg.pupilGradeLabel[k] = fullWidthGradeLabel(gradeIndexOf(schoolYear, r.birthYear));
     }
     reg.boardPupilCount = AnyValue(k);
+    if (notices) {
+        std::stable_sort(
+            named.begin(), named.end(), [](const FileError& a, const FileError& b) { return a.line < b.line; });
+        *notices = std::move(named);
+    }
     return std::nullopt;
+}
+
+QString rosterNoticeText(const QList<FileError>& notices)
+{
+    constexpr qsizetype kShownReasons = 20;
+    QString text = QStringLiteral("名簿 %1 の次の行を確かめてください。\n")
+                       .arg(QDir::toNativeSeparators(notices.isEmpty() ? rosterFileName() : notices.front().path));
+    QStringList others;
+    for (qsizetype i = 0; i < notices.size(); ++i) {
+        const FileError& e = notices[i];
+        if (i < kShownReasons)
+            text += QStringLiteral("\n%1 行目: %2").arg(QString::number(e.line), e.reason);
+        else if (!others.contains(QString::number(e.line)))
+            others.append(QString::number(e.line));
+    }
+    if (!others.isEmpty())
+        text += QStringLiteral("\nほかに %1 行目。").arg(others.join(QStringLiteral("、")));
+    text += QStringLiteral("\n\nほかの生徒は一覧に載っています。名簿のファイルは書き換えていません。");
+    return text;
 }
 
 int listedPositionOfPupil(int pupilNo)

@@ -6,17 +6,13 @@
 #include "startup/fieldio.h"
 #include "startup/textfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <variant>
+#include <vector>
 
 namespace kanameru {
-
-void writeRosterLine(FieldWriter& w, const RosterRecord& r)
-{
-    w.number(r.number).number(r.birthYear).number(r.spare1).number(r.spare2);
-    w.text(fixedText(r.name, 20)).number(r.status);
-    w.text(fixedText(r.spareText1, 20)).text(fixedText(r.spareText2, 20)).endLine();
-}
 
 std::optional<qint16> birthYearFromText(const QString& text)
 {
@@ -27,24 +23,6 @@ std::optional<qint16> birthYearFromText(const QString& text)
     if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
         return std::nullopt;
     return static_cast<qint16>(rounded);
-}
-
-QString withoutControlCharacters(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.category()) {
-        case QChar::Other_Control: // C0 and C1 controls: line ends, tabs, NUL, DEL
-        case QChar::Other_Format: // invisible marks: byte order mark, zero-width space, direction marks
-        case QChar::Separator_Line:
-        case QChar::Separator_Paragraph:
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 QString nameFromText(const QString& text)
@@ -74,48 +52,112 @@ std::optional<QString> firstCharacterOutsideCp932(const QString& text)
 
 } // namespace
 
-std::optional<FileError> writeRosterRows(const QString& path, const QList<NameRow>& rows)
+namespace {
+
+// A field of a line to be written anew: the characters begin..end of the line's text.
+struct Replacement {
+    qsizetype begin;
+    qsizetype end;
+    QString text;
+};
+
+// What a row changes in its line; the error names the line when a typed value is refused.
+std::variant<std::vector<Replacement>, FileError> changesOfRow(
+    const QString& path, const RosterLine& entry, const NameRow& row)
 {
-    Result<QList<RosterRecord>> read = readRosterRecords(path);
-    if (!read)
-        return read.error();
-    QList<RosterRecord> records = *read;
-    for (qsizetype i = 0; i < rows.size() && i < records.size(); ++i) {
-        const std::optional<qint16> year = birthYearFromText(rows[i].birthYearText);
-        if (!year) {
-            return FileError { path, static_cast<int>(i + 1),
+    std::vector<Replacement> changes; // in the order of the line: the year comes before the name
+    if (row.yearEdited) {
+        const std::optional<qint16> year = birthYearFromText(row.birthYearText);
+        if (!year)
+            return FileError { path, entry.line,
                 QStringLiteral("生まれた年「%1」は -32768～32767 の数でなければなりません。")
-                    .arg(shownValue(rows[i].birthYearText)) };
-        }
-        const QString name = nameFromText(rows[i].name);
-        if (std::optional<QString> c = firstCharacterOutsideCp932(name)) {
-            return FileError { path, static_cast<int>(i + 1),
-                QStringLiteral("名前「%1」の「%2」は名簿の文字コード（Shift-JIS）にない文字のため書けません。")
-                    .arg(shownValue(trimSpaces(name)), *c) };
-        }
-        records[i].name = name;
-        records[i].birthYear = *year;
+                    .arg(shownValue(row.birthYearText)) };
+        if (*year != entry.record.birthYear)
+            changes.push_back({ entry.yearBegin, entry.yearEnd, QString::number(*year) });
     }
-    FieldWriter w;
-    for (const RosterRecord& r : std::as_const(records))
-        writeRosterLine(w, r);
-    Result<QString> text = w.result(path);
-    if (!text)
-        return text.error();
-    return replaceFileCompletely(path, text->replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+    if (row.nameEdited) {
+        const QString name = nameFromText(row.name);
+        if (trimmedFixed(name) != trimmedFixed(entry.name)) {
+            if (trimmedFixed(name).isEmpty())
+                return FileError { path, entry.line, QStringLiteral("名前が空白だけです。名前を入れてください。") };
+            if (std::optional<QString> c = firstCharacterOutsideCp932(name))
+                return FileError { path, entry.line,
+                    QStringLiteral("名前「%1」の %2 は名簿の文字コード（Shift-JIS）にない文字のため書けません。")
+                        .arg(shownValue(trimSpaces(name)), shownCharacter(*c)) };
+            changes.push_back({ entry.nameBegin, entry.nameEnd, QLatin1Char('"') + name + QLatin1Char('"') });
+        }
+    }
+    return changes;
 }
 
-std::optional<FileError> replaceFileCompletely(const QString& path, const QString& text)
+} // namespace
+
+std::optional<FileError> writeRosterRows(const QString& path, const QList<NameRow>& rows)
 {
-    int badLine = 0;
-    const std::optional<QByteArray> bytes = encodeCp932(text, &badLine);
-    if (!bytes)
-        return FileError { path, badLine, QStringLiteral("Shift-JIS（CP932）で書けない文字があります。") };
-    auto failed = [&path](const QString& why) {
-        return FileError { path, 0, QStringLiteral("名簿を書けません（%1）。").arg(why) };
+    Result<RosterFile> read = readRosterFile(path);
+    if (!read)
+        return read.error();
+    RosterFile& file = *read;
+    // A roster that is all ASCII gets the program's own code page for what is typed.
+    const TextEncoding encoding = file.encoding == TextEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    struct Changed {
+        qsizetype index; // of the line
+        RosterRecord expected; // what the line must read as once written
     };
-    if (std::optional<QString> why = replaceFileBytes(path, *bytes))
-        return failed(*why);
+    std::vector<Changed> changed;
+    qsizetype row = 0;
+    for (qsizetype i = 0; i < file.lines.size() && row < rows.size(); ++i) {
+        RosterFileLine& line = file.lines[i];
+        if (!line.entry)
+            continue; // a blank line, or one that holds no record: never a row, kept as it is
+        auto changes = changesOfRow(path, *line.entry, rows[row++]);
+        if (const FileError* refused = std::get_if<FileError>(&changes))
+            return *refused;
+        const auto& replacements = std::get<std::vector<Replacement>>(changes);
+        if (replacements.empty())
+            continue;
+        // Only the changed fields are encoded anew; every other byte of the line stays as read.
+        const QList<qsizetype> at = characterOffsets(line.text.bytes, encoding);
+        QString text = line.text.text;
+        for (auto r = replacements.rbegin(); r != replacements.rend(); ++r) {
+            const std::optional<QByteArray> encoded = encodeText(r->text, encoding);
+            if (!encoded)
+                return FileError { path, line.entry->line,
+                    QStringLiteral("名簿の文字コードで書けない文字があります。") };
+            line.text.bytes.replace(at[r->begin], at[r->end] - at[r->begin], *encoded);
+            text.replace(r->begin, r->end - r->begin, r->text);
+        }
+        const auto expected = parseRosterLine(text, line.entry->line);
+        changed.push_back({ i, std::get<RosterLine>(expected).record });
+    }
+    if (changed.empty())
+        return std::nullopt; // nothing typed differs from the file: it stays as it is
+    const QByteArray written = file.bytes();
+    // A writer never writes what its reader cannot read back: the new file is read as the next
+    // reader will read it. Each changed line must give what was typed, every other line what
+    // it gave before (a line in a UTF-8 roster that reads better as CP932 would turn the file).
+    const TextLines back = decodeTextLines(written);
+    auto readsBack = [&](qsizetype i) {
+        const TextLine& now = back.lines[i];
+        const auto it = std::find_if(changed.cbegin(), changed.cend(), [i](const Changed& c) { return c.index == i; });
+        if (it == changed.cend())
+            return now.problem.isEmpty() == file.lines[i].text.problem.isEmpty() && now.text == file.lines[i].text.text;
+        const auto parsed = parseRosterLine(now.text, 1);
+        const RosterLine* entry = std::get_if<RosterLine>(&parsed);
+        return now.problem.isEmpty() && entry && entry->record.name == it->expected.name
+            && entry->record.birthYear == it->expected.birthYear;
+    };
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
+        if (back.lines.size() != file.lines.size() || !readsBack(i))
+            return FileError { path, static_cast<int>(std::min<qsizetype>(i, changed.front().index)) + 1,
+                QStringLiteral(
+                    "名前や生まれた年を %1 で書き込むと、名簿のほかの行の読み方（文字コード）が変わってしまう"
+                    "ため書けません。")
+                    .arg(encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8")
+                                                        : QStringLiteral("Shift-JIS（CP932）")) };
+    }
+    if (std::optional<QString> why = replaceFileBytes(path, written))
+        return FileError { path, 0, QStringLiteral("名簿を書けません（%1）。").arg(*why) };
     return std::nullopt;
 }
 

@@ -32,6 +32,7 @@ QList<Field> readFields(const QString& text)
         }
         Field field;
         field.line = line;
+        field.begin = i;
         if (text[i] == u'"') {
             const qsizetype close = text.indexOf(u'"', i + 1);
             const qsizetype end = close < 0 ? n : close;
@@ -68,6 +69,9 @@ QList<Field> readFields(const QString& text)
             else
                 field.value = AnyValue(raw);
         }
+        field.end = i;
+        while (field.end > field.begin && (text[field.end - 1] == u' ' || text[field.end - 1] == u'\t'))
+            --field.end;
         fields.append(field);
         if (i < n && text[i] == u',') {
             ++i;
@@ -81,6 +85,7 @@ QList<Field> readFields(const QString& text)
     if (afterComma) {
         Field last;
         last.line = line;
+        last.begin = last.end = n;
         fields.append(last);
     }
     return fields;
@@ -143,7 +148,7 @@ FieldWriter& FieldWriter::text(const QString& value)
                    .arg(shownValue(value)));
     else if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
         refuse(QStringLiteral("「%1」には改行があるため書けません（読み返すと行が二つに分かれます）。")
-                   .arg(shownValue(QString(value).replace(QLatin1Char('\r'), u' ').replace(QLatin1Char('\n'), u' '))));
+                   .arg(shownValue(value)));
     else
         out_ += QLatin1Char('"') + value + QLatin1Char('"');
     return *this;

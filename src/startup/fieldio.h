@@ -14,6 +14,10 @@ struct Field {
     AnyValue value;
     int line = 0;
     bool quoted = false;
+    // Where the value is written in the text: from its first character that is not a blank
+    // (the opening quote of a quoted value) to the end of its last one before the separator.
+    qsizetype begin = 0;
+    qsizetype end = 0;
 };
 
 // The free-format field reader: values are separated by commas or line ends; a value in

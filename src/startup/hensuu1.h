@@ -103,6 +103,7 @@ struct CurrentPupilAndAttempt {
     qint32 pupilStartSeconds = 0;
     qint16 currentLevel = 0;
     AnyValue memorizeMode;
+    qint16 reviewMode = 0; // 1 = a review (復習): its events are recorded, no attempt
     qint16 questionsPerAttempt = 0;
     qint32 solvedCount = 0;
     float attemptStartSeconds = 0;

@@ -80,24 +80,33 @@ std::optional<FileError> readSettingsFile(const QString& path)
     Result<QString> text = readTextFile(path);
     if (!text)
         return text.error();
-    // A NUL byte is damage (a crash while the file was written, a copy cut short), not a
-    // value: "1" followed by one would choose the other folder layout and the start would fail
-    // on a file of the wrong folder.
-    if (const qsizetype nul = text->indexOf(QChar(0)); nul >= 0)
-        return FileError { path, static_cast<int>(text->left(nul).count(QLatin1Char('\n'))) + 1,
-            QStringLiteral("NUL バイトがあります（壊れたファイルです）。") };
     FieldReader in(path, *text);
     for (int i = 1; i <= 10; ++i) {
         Result<Field> f = in.next(QStringLiteral("%1 番目の値").arg(QString::number(i)));
         if (!f)
             return f.error();
-        if (i == 1)
-            reg.useFilesFolder = f->value;
+        if (i != 1)
+            continue;
+        // The folder layout: a number (in quotes too), compared with 1. Anything else is a
+        // damaged value ("1x", a full-width "１", "1" followed by an invisible character):
+        // taken as "not 1" it would choose the other layout and look for every file in the
+        // wrong folder.
+        double layout = 0;
+        if (f->value.isNumber())
+            layout = f->value.toDouble();
+        else if (!f->value.isSet() || !parseNumber(f->value.toString(), &layout))
+            return FileError { path, f->line,
+                QStringLiteral("最初の値はフォルダの置き方を表す数（1 = files フォルダを使う、ほかの数 = "
+                               "一つ上のフォルダを使う）で"
+                               "なければなりませんが、%1です。")
+                    .arg(f->value.isSet() ? QStringLiteral("「%1」").arg(shownValue(f->value.toString()))
+                                          : QStringLiteral("空")) };
+        reg.useFilesFolder = AnyValue(layout);
     }
     return std::nullopt;
 }
 
-std::optional<FileError> readCommonData(const QString& path)
+std::optional<FileError> readCommonData(const QString& path, QList<FileError>* notices)
 {
     Result<QString> text = readTextFile(path);
     if (!text)
@@ -113,7 +122,20 @@ std::optional<FileError> readCommonData(const QString& path)
     Result<Field> school = in.next(QStringLiteral("学校名"));
     if (!school)
         return school.error();
-    reg.schoolName = school->value.toString();
+    // The school's name is shown on the drill form and the board: as one line of printable
+    // text, like a typed name (a direction override would reverse the words after it).
+    QString removed;
+    reg.schoolName = withoutControlCharacters(school->value.toString(), &removed);
+    if (!removed.isEmpty() && notices) {
+        QStringList codes;
+        for (const QChar c : std::as_const(removed)) {
+            if (!codes.contains(shownCharacter(c)))
+                codes.append(shownCharacter(c));
+        }
+        notices->append(FileError { path, school->line,
+            QStringLiteral("学校名にある見えない文字や制御文字（%1）を取り除いて「%2」と表示します。")
+                .arg(codes.join(QStringLiteral("、")), shownValue(reg.schoolName)) });
+    }
     Result<Field> listed = in.next(QStringLiteral("名簿の表示切替"));
     if (!listed)
         return listed.error();
@@ -225,7 +247,7 @@ std::optional<FileError> readLevelParameters(const QString& path)
 
 } // namespace
 
-std::optional<FileError> loadSettings(const QString& exeDirPath)
+std::optional<FileError> loadSettings(const QString& exeDirPath, QList<FileError>* notices)
 {
     if (auto e = readSettingsFile(exeDirPath + QLatin1Char('/') + kSettingsFile))
         return e;
@@ -234,7 +256,7 @@ std::optional<FileError> loadSettings(const QString& exeDirPath)
     const Folders f = resolveFolders(exeDirPath, reg.useFilesFolder == 1);
     reg.appFolder = f.appFolder;
     reg.rosterFolder = f.rosterFolder;
-    if (auto e = readCommonData(reg.rosterFolder + kCommonDataFile))
+    if (auto e = readCommonData(reg.rosterFolder + kCommonDataFile, notices))
         return e;
     reg.programFolderName = f.programFolderName;
     reg.programFolder = f.programFolder;

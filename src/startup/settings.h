@@ -1,6 +1,7 @@
 #pragma once
 #include "startup/fileerror.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -39,8 +40,10 @@ void splitSchoolLine(const QString& line, QString* code, QString* name);
 // parameters, and calls setProgramConstants. Nothing is written. On a missing or unreadable
 // file, too few values or a value that should be a number and is not, returns the error. The
 // level file must hold exactly twelve values on each line, a line for each of levels 0..3 at
-// least, and values that can be meant; lines beyond level 35 are ignored.
-std::optional<FileError> loadSettings(const QString& exeDir);
+// least, and values that can be meant; lines beyond level 35 are ignored. *notices names what
+// was read all the same but is worth mending (a school name with invisible characters, which
+// are left out).
+std::optional<FileError> loadSettings(const QString& exeDir, QList<FileError>* notices = nullptr);
 
 // The constants of this drill set: the print button hidden and the title "カナメル".
 void setProgramConstants();

@@ -1,8 +1,8 @@
 #include "startup/textfile.h"
 
 #include "fileio/fileio.h"
-#include "platform/events.h"
 #include "platform/codepage.h"
+#include "platform/events.h"
 #include "platform/nativepath.h"
 
 #include <QFile>
@@ -57,12 +57,60 @@ QString FileError::message() const
 
 QString shownValue(const QString& value)
 {
-    if (value.size() <= kShownValueLength)
-        return value;
-    qsizetype cut = kShownValueLength;
-    if (value[cut - 1].isHighSurrogate())
-        --cut; // never split a character in two
-    return value.left(cut) + QChar(0x2026);
+    QString shown;
+    shown.reserve(std::min<qsizetype>(value.size(), kShownValueLength) + 1);
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (characters >= kShownValueLength)
+            return shown + QChar(0x2026);
+        const QChar c = value[i];
+        ++characters;
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n')
+                ++i;
+            shown += QChar(0x21B5); // ↵
+        } else if (c == u'\t') {
+            shown += QChar(0x2192); // →
+        } else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph) {
+            shown += QStringLiteral("<U+%1>").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        } else if (c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+            shown += c;
+            shown += value[++i]; // never split a character in two
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+QString shownCharacter(const QString& character)
+{
+    const char32_t code = character.isEmpty() ? 0 : character.toUcs4().value(0);
+    bool visible = !character.isEmpty();
+    switch (QChar::category(code)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        visible = false;
+        break;
+    case QChar::Separator_Space:
+        visible = code == u' ' || code == 0x3000;
+        break;
+    default:
+        break;
+    }
+    const QString hex = QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    if (!visible)
+        return QStringLiteral("U+") + hex;
+    return QStringLiteral("「%1」").arg(character);
 }
 
 std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
@@ -89,23 +137,219 @@ std::optional<QString> decodeCp932(const QByteArray& bytes, int* badLine)
     return std::nullopt;
 }
 
-std::optional<QString> decodeTextBytes(const QByteArray& bytes, int* badLine)
+namespace {
+
+std::optional<QString> strictUtf8(QByteArrayView bytes)
 {
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString asUtf8 = utf8.decode(body);
-    if (!utf8.hasError())
-        return asUtf8;
-    int cp932Line = 0;
-    if (std::optional<QString> asCp932 = decodeCp932(bytes, &cp932Line))
-        return asCp932;
-    if (badLine) {
-        // The decoder puts U+FFFD where a byte is no UTF-8.
-        const qsizetype bad = asUtf8.indexOf(QChar(QChar::ReplacementCharacter));
-        const int utf8Line = static_cast<int>(QStringView(asUtf8).left(std::max<qsizetype>(bad, 0)).count(u'\n')) + 1;
-        *badLine = std::max(cp932Line, utf8Line);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// The characters of a reading that a Japanese text file would not hold (see decodeTextLines).
+int foreignCharacters(const QString& text)
+{
+    int foreign = 0;
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80)
+            continue;
+        if (c < 0x800 || (c >= 0xE000 && c <= 0xF8FF))
+            ++foreign;
+        else if (c < 0x10000 && !platform::cp932Holds(c) && QChar::category(c) != QChar::Other_Format)
+            ++foreign; // an invisible format character (a zero-width space) tells neither way
+        else if (c >= 0x10000 && (c < 0x20000 || c > 0x3FFFF))
+            ++foreign;
     }
-    return std::nullopt;
+    return foreign;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    // Followed by a space when it ends in a half-width letter, as the messages are written.
+    return encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8 ") : QStringLiteral("Shift-JIS（CP932）");
+}
+
+// A short piece of a reading for a message: from its first character that is not ASCII.
+QString readingSample(const QString& text)
+{
+    qsizetype first = 0;
+    while (first < text.size() && text[first].unicode() < 0x80)
+        ++first;
+    QString piece = text.mid(first, 12);
+    while (!piece.isEmpty() && (piece.back().unicode() < 0x80 || piece.back().isHighSurrogate()))
+        piece.chop(1); // up to its last character that is not ASCII
+    return shownValue(piece);
+}
+
+struct LineReading {
+    std::optional<QString> utf8;
+    std::optional<QString> cp932;
+    std::optional<TextEncoding> belongs; // nullopt: plain ASCII, or reads in neither
+};
+
+LineReading readLine(QByteArrayView bytes, bool byteOrderMark)
+{
+    LineReading r;
+    const bool ascii
+        = std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+    if (ascii) {
+        r.utf8 = r.cp932 = QString::fromLatin1(bytes);
+        return r;
+    }
+    r.utf8 = strictUtf8(bytes);
+    if (byteOrderMark) {
+        if (r.utf8)
+            r.belongs = TextEncoding::Utf8;
+        return r;
+    }
+    r.cp932 = platform::fromCp932(bytes);
+    if (r.utf8 && r.cp932)
+        r.belongs
+            = foreignCharacters(*r.utf8) <= foreignCharacters(*r.cp932) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    else if (r.utf8)
+        r.belongs = TextEncoding::Utf8;
+    else if (r.cp932)
+        r.belongs = TextEncoding::Cp932;
+    return r;
+}
+
+QString lineProblem(const LineReading& r, TextEncoding file, bool byteOrderMark, int exampleLine)
+{
+    if (byteOrderMark)
+        return QStringLiteral("UTF-8 として読めないバイトがあります（このファイルは BOM 付きの UTF-8 です）。"
+                              "壊れた文字か、Shift-JIS（CP932）で書かれた部分があります。");
+    if (!r.belongs)
+        return QStringLiteral(
+            "UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります（壊れた文字があります）。");
+    const TextEncoding other = *r.belongs;
+    const QString others = exampleLine > 0 ? QStringLiteral("ファイルのほかの行（%1 行目など）は %2です。")
+                                                 .arg(QString::number(exampleLine), encodingName(file))
+                                           : QString();
+    const std::optional<QString>& inFile = file == TextEncoding::Utf8 ? r.utf8 : r.cp932;
+    const std::optional<QString>& inOther = other == TextEncoding::Utf8 ? r.utf8 : r.cp932;
+    QString reason;
+    if (!inFile)
+        reason = QStringLiteral("この行は %1として読めません。%2で書かれた行か、壊れた文字があります。")
+                     .arg(encodingName(file), encodingName(other));
+    else
+        reason = QStringLiteral("この行は %1で書かれているようです（%1として読むと「%2」、%3として読むと「%4」）。")
+                     .arg(encodingName(other), readingSample(*inOther), encodingName(file), readingSample(*inFile));
+    return reason + others + QStringLiteral("ファイル全体を一つの文字コードで保存し直してください。");
+}
+
+} // namespace
+
+TextLines decodeTextLines(const QByteArray& bytes)
+{
+    TextLines file;
+    file.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+    const QByteArrayView body = QByteArrayView(bytes).sliced(file.byteOrderMark ? 3 : 0);
+    std::vector<LineReading> readings;
+    for (qsizetype start = 0; start < body.size();) {
+        qsizetype end = start;
+        while (end < body.size() && body[end] != '\r' && body[end] != '\n')
+            ++end;
+        qsizetype next = end; // after the line end: CR LF, LF or CR
+        if (next < body.size() && body[next] == '\r')
+            ++next;
+        if (next < body.size() && body[next] == '\n' && next == end + (body[end] == '\r' ? 1 : 0))
+            ++next;
+        TextLine line;
+        line.bytes = body.sliced(start, end - start).toByteArray();
+        line.end = body.sliced(end, next - end).toByteArray();
+        readings.push_back(readLine(line.bytes, file.byteOrderMark));
+        file.lines.append(std::move(line));
+        start = next;
+    }
+    // The encoding most lines that are not plain ASCII belong to; the first one's on a tie.
+    int utf8Lines = 0;
+    int cp932Lines = 0;
+    std::optional<TextEncoding> first;
+    for (const LineReading& r : readings) {
+        if (!r.belongs)
+            continue;
+        (*r.belongs == TextEncoding::Utf8 ? utf8Lines : cp932Lines) += 1;
+        if (!first)
+            first = r.belongs;
+    }
+    if (file.byteOrderMark)
+        file.encoding = TextEncoding::Utf8;
+    else if (first)
+        file.encoding = utf8Lines > cp932Lines ? TextEncoding::Utf8
+            : cp932Lines > utf8Lines           ? TextEncoding::Cp932
+                                               : *first;
+    else
+        file.encoding = TextEncoding::Ascii;
+    int example = 0; // a line of the file's encoding, for the messages
+    for (size_t i = 0; i < readings.size() && example == 0; ++i) {
+        if (readings[i].belongs == file.encoding)
+            example = static_cast<int>(i) + 1;
+    }
+    for (size_t i = 0; i < readings.size(); ++i) {
+        const LineReading& r = readings[i];
+        TextLine& line = file.lines[static_cast<qsizetype>(i)];
+        const bool ascii = r.utf8 && r.cp932 && !r.belongs;
+        if (line.bytes.contains('\0'))
+            // Damage (a crash while the file was written, a copy cut short), not a value: a
+            // NUL would end the text for many programs and hide what follows it.
+            line.problem = QStringLiteral("NUL バイトがあります（壊れたファイルです）。");
+        else if (ascii || r.belongs == file.encoding)
+            line.text = r.belongs == TextEncoding::Cp932 ? *r.cp932 : *r.utf8;
+        else
+            line.problem = lineProblem(r, file.encoding, file.byteOrderMark, example);
+    }
+    return file;
+}
+
+std::optional<QString> decodeTextBytes(const QByteArray& bytes, int* badLine, QString* reason)
+{
+    const TextLines file = decodeTextLines(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
+        const TextLine& line = file.lines[i];
+        if (!line.problem.isEmpty()) {
+            if (badLine)
+                *badLine = static_cast<int>(i) + 1;
+            if (reason)
+                *reason = line.problem;
+            return std::nullopt;
+        }
+        text += line.text;
+        text += QLatin1StringView(line.end);
+    }
+    return text;
+}
+
+QList<qsizetype> characterOffsets(QByteArrayView line, TextEncoding encoding)
+{
+    QList<qsizetype> offsets;
+    offsets.reserve(line.size() + 1);
+    for (qsizetype i = 0; i < line.size();) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        qsizetype length = 1;
+        int units = 1;
+        if (encoding == TextEncoding::Utf8) {
+            length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            units = length == 4 ? 2 : 1;
+        } else if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+            length = 2;
+        }
+        for (int u = 0; u < units; ++u)
+            offsets.append(i);
+        i = std::min(i + length, line.size());
+    }
+    offsets.append(line.size());
+    return offsets;
+}
+
+std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return text.toUtf8();
+    return encodeCp932(text);
 }
 
 std::optional<QByteArray> encodeCp932(const QString& text, int* badLine)
@@ -175,11 +419,19 @@ Result<QString> readTextFile(const QString& path, qint64 maxBytes)
     if (!bytes)
         return bytes.error();
     int badLine = 0;
-    std::optional<QString> text = decodeTextBytes(*bytes, &badLine);
+    QString reason;
+    std::optional<QString> text = decodeTextBytes(*bytes, &badLine, &reason);
     if (!text)
-        return FileError { path, badLine,
-            QStringLiteral("UTF-8 としても Shift-JIS（CP932）としても読めないバイトがあります。") };
+        return FileError { path, badLine, reason };
     return *text;
+}
+
+Result<TextLines> readTextFileLines(const QString& path, qint64 maxBytes)
+{
+    Result<QByteArray> bytes = readRegularFile(path, maxBytes);
+    if (!bytes)
+        return bytes.error();
+    return decodeTextLines(*bytes);
 }
 
 QStringList splitLines(const QString& text)
@@ -258,6 +510,26 @@ QString fixedText(const QString& text, int length)
     if (text.size() >= length)
         return text.left(length);
     return text + QString(length - text.size(), QLatin1Char(' '));
+}
+
+QString withoutControlCharacters(const QString& text, QString* removed)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.category()) {
+        case QChar::Other_Control: // C0 and C1 controls: line ends, tabs, NUL, DEL
+        case QChar::Other_Format: // invisible marks: byte order mark, zero-width space, direction marks
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            if (removed)
+                *removed += c;
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
 }
 
 QString trimmedFixed(const QString& text)

@@ -595,8 +595,8 @@ private Q_SLOTS:
         }
     }
 
-    // Tab goes round the board's controls in its host, the practice button of level 1 among
-    // them, and Enter presses the one that has the focus.
+    // Tab goes round the board's controls in its host, the review button and the practice
+    // button of level 1 among them, and Enter presses the one that has the focus.
     void tabOnTheBoardReachesThePracticeOfLevel1()
     {
         int drills = 0;
@@ -614,6 +614,7 @@ private Q_SLOTS:
                 reached.insert(board->focusWidget());
         }
         QVERIFY2(practice->hasFocus(), qPrintable(QStringLiteral("%1 controls reached").arg(reached.size())));
+        QVERIFY(reached.contains(control(board, QStringLiteral("reviewButton"))));
         QWidget* ring = board->findChild<QWidget*>(QStringLiteral("focusRing"));
         QTRY_VERIFY(ring->isVisible()
             && ring->geometry().contains(QRect(practice->mapTo(board, QPoint(0, 0)), practice->size())));

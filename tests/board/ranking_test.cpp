@@ -96,7 +96,12 @@ TEST(GradeFilter, ShowsEachGroupOnlyItsGrades)
         { "中２", 8, 1 },
         { "中３", 9, 1 },
         { "中３", 3, 0 },
-        { "高１", 10, 0 },
+        { "高１", 10, 1 }, // the teachers' tool chooses every label of the start screen's list
+        { "高３", 11, 0 },
+        { "幼３", 0, 1 },
+        { "幼－", -3, 1 },
+        { "幼－", -99, 0 }, // a pupil no longer listed
+        { "大＋", 13, 1 },
         { "小7", 7, 0 },
         { "", 1, 0 },
         { "全学年 ", 1, 0 },

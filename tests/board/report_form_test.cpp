@@ -2,6 +2,8 @@
 // pupil's report, and the report printed to a PDF file. Set KANAMERU_SHOTS to keep pictures.
 #include "board/seisekitime1.h"
 #include "boardschool.h"
+#include "drill/questiontable.h"
+#include "review/eventrecord.h"
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 
@@ -188,6 +190,23 @@ private Q_SLOTS:
         school->load(1);
         reg.levelCount = 4;
         reg.currentPupilName = QStringLiteral("田中先生");
+        // Pupil 1 put two events of level 1 the wrong way round: the line under his graph of
+        // level 1 names them.
+        const QStringList bank { QStringLiteral("1,1853,江戸,,,ペリーが来航,,黒船が来る"),
+            QStringLiteral("1,1868,明治,,,ぼしん戦争,,旧幕府軍と新政府軍の戦い"),
+            QStringLiteral("1,1872,明治,,,鉄道の開通,,新橋と横浜") };
+        QVERIFY(!writeStoredQuestionFile(
+            storedQuestionFileName(reg.appFolder + questionFileName()), bank, QStringLiteral("questions.csv")));
+        review::JudgementRecord judged;
+        judged.recordDate = platform::dayCount(kToday) - 2;
+        judged.pupilNo = 1;
+        judged.level = 1;
+        judged.phase = review::Phase::Order;
+        for (int i = 0; i < 5; ++i)
+            judged.rows[i] = { review::eventId(QStringLiteral("%1").arg(1853 + i), QStringLiteral("x")), false };
+        judged.rows[0] = { review::eventId(QStringLiteral("1868"), QStringLiteral("ぼしん戦争")), true, -1, 0b10 };
+        judged.rows[1] = { review::eventId(QStringLiteral("1853"), QStringLiteral("ペリーが来航")), true, -1, 0b01 };
+        school->installation.writeBytes(QStringLiteral("カナメル/") + review::eventsFileName(), judged.toBytes());
         QTemporaryDir out;
         const std::function<bool(QPrinter&)> dialog = seisekitime1::choosePrinter();
         const QString pdf = out.filePath(QStringLiteral("report.pdf"));
@@ -212,7 +231,8 @@ private Q_SLOTS:
 #endif
         const QString text = pdfText(pdf);
         // (The text layer maps some kanji to look-alike radicals, so the rows are checked by their kana.)
-        for (const char* row : { "回数", "タイム", "順位", "ポイント", "獲得ポイント", "全平均", "カナメル ﾚﾍﾞﾙ4" })
+        for (const char* row : { "回数", "タイム", "順位", "ポイント", "獲得ポイント", "全平均", "カナメル ﾚﾍﾞﾙ4",
+                 "えやすい", "ぼしん", "ペリーが来航" })
             QVERIFY2(text.contains(QString::fromUtf8(row)), qPrintable(text));
         QCOMPARE(text.count(QLatin1Char('\f')), 2); // two pages
         const QByteArray dir = qgetenv("KANAMERU_SHOTS");

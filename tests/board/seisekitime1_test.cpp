@@ -2,6 +2,7 @@
 #include "board/boardtexts.h"
 #include "board/seisekitime1.h"
 #include "boardschool.h"
+#include "review/eventrecord.h"
 #include "startup/navigation.h"
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
@@ -458,6 +459,27 @@ private Q_SLOTS:
         QTest::newRow("key 2") << 2 << 1;
         QTest::newRow("alt 3") << 3 << 2;
     }
+    // A damaged events file is named in a message once and turns the review off, which R tells
+    // again; the levels start as ever.
+    void aDamagedEventsFileTurnsOnlyTheReviewOff()
+    {
+        school->load(1);
+        school->installation.writeBytes(
+            QStringLiteral("カナメル/") + review::eventsFileName(), QByteArray(2 * review::kEventRecordLength, 'x'));
+        seisekitime1* form = openBoard();
+        const QStringList& told = school->platform.messages.texts;
+        QTRY_COMPARE(find<QLabel>(form, QStringLiteral("reviewLabel"))->text(), QStringLiteral("復習は使えません"));
+        QCOMPARE(form->reviewDue(), -1);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(review::eventsFileName()) && told[0].contains(QStringLiteral("1 件目")),
+            qPrintable(told[0]));
+        QTest::keyClick(form, Qt::Key_R);
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(drillsShown, 0);
+        QTest::keyClick(form, Qt::Key_1);
+        QTRY_COMPARE(drillsShown, 1);
+    }
+
     void startButtonsAndTheirNumberKeysStartTheDrill()
     {
         QFETCH(int, level);

@@ -6,8 +6,12 @@
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
 #include "endscreen/startdrill.h"
+#include "platform/events.h"
 #include "platform/mci.h"
+#include "platform/widgetmessagebox.h"
 #include "results/results.h"
+#include "results/results_testutil.h"
+#include "results/retry.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
 #include "startup/hensuu1.h"
@@ -17,9 +21,11 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/restore.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -47,6 +53,70 @@ FrmSyuuryou* endScreen()
     return qobject_cast<FrmSyuuryou*>(topLevel(QStringLiteral("FrmSyuuryou")));
 }
 
+// Level 1 of a small installation (target 60 s, second target 12 s so a time limit of 60 s, 15
+// points in 3 attempts) with sounds, started from the board for pupil 1: the drill form opens.
+void startLevelOne(const TestInstallation& inst, int* boardShown)
+{
+    inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
+    inst.load();
+    reg.currentPupilNo = 1;
+    reg.currentPupilName = QStringLiteral("山田　太郎          ");
+    QVERIFY(storeSampleQuestions());
+    const Sound beep = sineTone(0.02, 880);
+    for (const char* file : { "ok.wav", "ng.wav", "最高1.wav", "合格.wav" })
+        QVERIFY(writeWav(inst.soundFolder() + QString::fromUtf8(file), beep));
+    inst.writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("正解音1,ok,*\n間違い音1,ng,*\n"));
+    loadSoundMap();
+
+    Screens& s = screens();
+    s.showDrillForm = [] { MainFrm::open(); };
+    s.showEndScreen = [] { FrmSyuuryou::open(); };
+    s.showBackdrop = [] { BASEFRM::open(); };
+    s.hideBackdrop = [] { BASEFRM::closeBackdrop(); };
+    s.showResultsBoard = [boardShown] { ++*boardShown; };
+
+    // The board, having built the statistics, starts level 1.
+    computeStatistics();
+    reg.currentLevel = 1;
+    reg.memorizeMode = 0;
+    startDrill();
+    pump();
+}
+
+// Solves the five questions, 8 seconds each: the last judgement finishes the attempt.
+void solveFiveQuestions(MainFrm* f, FakeClock& clock)
+{
+    for (int question = 1; question <= 5; ++question) {
+        if (question > 1)
+            click(qobject_cast<QPushButton*>(control(f, "Command3")));
+        answerKnowingTheEvents(f);
+        clock.advance(8);
+        f->sTimer1_Timer();
+        click(qobject_cast<QPushButton*>(control(f, "Command4")));
+    }
+}
+
+// Messages are recorded and answered at once, but a notice opens on the screen as the program
+// shows it, and stays until the program closes it.
+class NoticesOnScreen : public RecordingMessageBox {
+public:
+    std::unique_ptr<platform::Notice> openNotice(
+        const QString& text, const QString& title, platform::MessageIcon icon) override
+    {
+        return screen.openNotice(text, title, icon);
+    }
+    platform::WidgetMessageBox screen;
+};
+
+QMessageBox* noticeOnScreen()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w);
+            box && box->objectName() == QStringLiteral("notice") && box->isVisible())
+            return box;
+    return nullptr;
+}
+
 } // namespace
 
 class AttemptRoadTest : public QObject {
@@ -63,42 +133,11 @@ private Q_SLOTS:
     {
         FakePlatform fake;
         TestInstallation inst;
-        // Level 1: target 60 s, second target 12 s (time limit 60 s), 15 points in 3 attempts.
-        inst.writeLevels(QStringLiteral("60,12,15,3,1,0,0,28,7,0,0,0"));
-        inst.load();
-        reg.currentPupilNo = 1;
-        reg.currentPupilName = QStringLiteral("山田　太郎          ");
-        QVERIFY(storeSampleQuestions());
-        const Sound beep = sineTone(0.02, 880);
-        for (const char* file : { "ok.wav", "ng.wav", "最高1.wav", "合格.wav" })
-            QVERIFY(writeWav(inst.soundFolder() + QString::fromUtf8(file), beep));
-        inst.writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("正解音1,ok,*\n間違い音1,ng,*\n"));
-        loadSoundMap();
-
         int boardShown = 0;
-        Screens& s = screens();
-        s.showDrillForm = [] { MainFrm::open(); };
-        s.showEndScreen = [] { FrmSyuuryou::open(); };
-        s.showBackdrop = [] { BASEFRM::open(); };
-        s.hideBackdrop = [] { BASEFRM::closeBackdrop(); };
-        s.showResultsBoard = [&] { ++boardShown; };
-
-        // The board, having built the statistics, starts level 1.
-        computeStatistics();
-        reg.currentLevel = 1;
-        reg.memorizeMode = 0;
-        startDrill();
-        pump();
+        startLevelOne(inst, &boardShown);
         MainFrm* f = drillForm();
         QVERIFY(f);
-        for (int question = 1; question <= 5; ++question) {
-            if (question > 1)
-                click(qobject_cast<QPushButton*>(control(f, "Command3")));
-            answerKnowingTheEvents(f);
-            fake.clock.advance(8);
-            f->sTimer1_Timer();
-            click(qobject_cast<QPushButton*>(control(f, "Command4")));
-        }
+        solveFiveQuestions(f, fake.clock);
         // Recorded, a second behind the backdrop, then the end screen with the attempt's figures.
         QCOMPARE(reg.attemptResult, 40);
         QTRY_VERIFY(endScreen());
@@ -145,6 +184,45 @@ private Q_SLOTS:
         QCOMPARE(boardShown, 1);
         QTRY_VERIFY(!endScreen());
         QVERIFY(!drillForm());
+    }
+
+    // Another workstation holds the results file when the attempt ends, and nobody is at this
+    // one: the notice opens after half a minute of tries, the tries go on while it shows, and
+    // once the file is free the attempt is stored, the notice says so and closes by itself,
+    // and the end screen follows. (The waits of a second are shortened; events run in them.)
+    void anAttemptWaitsForTheResultsFileWithoutAnyoneAnsweringTheNotice()
+    {
+        FakePlatform fake;
+        NoticesOnScreen notices;
+        const auto noticesShown = installHook(platform::setMessageBoxService, &notices);
+        TestInstallation inst;
+        int boardShown = 0;
+        startLevelOne(inst, &boardShown);
+        MainFrm* f = drillForm();
+        QVERIFY(f);
+        results_test::LockHolder otherWorkstation(resultsFilePath());
+        int tries = 0;
+        int triesWhileShown = 0;
+        QString storedText;
+        const auto shortWaits = installHook(results_retry::setWaitForTests, [&](int ms) {
+            platform::waitLettingEventsRun(5);
+            QMessageBox* notice = noticeOnScreen();
+            if (ms == results_retry::kStoredNoticeMs) {
+                storedText = notice ? notice->text() : QStringLiteral("(no notice)");
+                return;
+            }
+            ++tries;
+            if (notice && ++triesWhileShown == 5)
+                otherWorkstation.release();
+        });
+        solveFiveQuestions(f, fake.clock);
+        QTRY_VERIFY_WITH_TIMEOUT(endScreen(), 30000);
+        QCOMPARE(tries, results_retry::kAppendBusyPerNotice + 4);
+        QCOMPARE(triesWhileShown, 5);
+        QVERIFY2(storedText.startsWith(QStringLiteral("成績を記録しました。")), qPrintable(storedText));
+        QTRY_VERIFY_WITH_TIMEOUT(!noticeOnScreen(), 30000);
+        QCOMPARE(storedResultCount(resultsFilePath()), qint64(1));
+        QVERIFY2(notices.texts.isEmpty(), qPrintable(notices.texts.join(u'|')));
     }
 };
 

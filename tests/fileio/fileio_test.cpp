@@ -398,9 +398,18 @@ TEST_F(FileLayer, EverySpellingOfAFileHasOneFinalPath)
     fs::create_directory_symlink(folder, folder.parent_path() / (folder.filename().string() + "-link"));
     spellings.push_back(folder.parent_path() / (folder.filename().string() + "-link") / program.filename());
 #endif
-    for (const fs::path& p : spellings)
+    // A second name of the same file is one file too, a copy another.
+    const fs::path second = folder / fromUtf8("別名.exe");
+    fs::create_hard_link(program, second);
+    for (const fs::path& p : spellings) {
         EXPECT_EQ(fileio::finalPath(p), final) << toUtf8(p);
+        EXPECT_TRUE(fileio::sameFile(p, program)) << toUtf8(p);
+        EXPECT_TRUE(fileio::sameFile(p, second)) << toUtf8(p);
+    }
     EXPECT_NE(fileio::finalPath(folder / "other.exe"), final);
+    fs::copy_file(program, folder / "copy.exe");
+    EXPECT_FALSE(fileio::sameFile(folder / "copy.exe", program));
+    EXPECT_FALSE(fileio::sameFile(folder / "other.exe", program));
 #ifndef _WIN32
     fs::remove(folder.parent_path() / (folder.filename().string() + "-link"));
 #endif
@@ -444,6 +453,7 @@ TEST(ErrorTexts, AreTheProgramsOwnOnEverySystem)
         { ENOSPC, "ディスクの空き容量が不足しています" },
         { EIO, "ディスクかネットワークの読み書きに失敗しました" },
         { EISDIR, "ファイルではなくフォルダです" },
+        { EPIPE, "読む側が途中で閉じました" },
         { fileio::kNotRegularFile, "普通のファイルではありません（FIFO や装置は使えません）" },
         { 9999, "エラー 9999" },
     };
@@ -476,6 +486,7 @@ TEST(ErrorTexts, SystemErrorsMapToTheNearestValue)
         { ERROR_ACCESS_DENIED, EACCES, "アクセスが拒否されました（Windows のエラー 5）" },
         { ERROR_FILE_NOT_FOUND, ENOENT, "ファイルかフォルダがありません（Windows のエラー 2）" },
         { ERROR_INVALID_FUNCTION, EINVAL, "この操作はできません（Windows のエラー 1）" },
+        { ERROR_NO_DATA, EPIPE, "読む側が途中で閉じました（Windows のエラー 232）" },
 #else
         { EBUSY, ETXTBSY, "ほかのプログラムがファイルを開いています" }, // a share's sharing violation
         { EDQUOT, EDQUOT, "ディスクの使用量の上限を超えています" },

@@ -2,6 +2,7 @@
 #include "results/results.h"
 #include "results/retry.h"
 #include "results_testutil.h"
+#include "review/eventrecord.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #include "support/fakes.h"
@@ -212,6 +213,58 @@ TEST_F(Workstations, AWriteThatFailsHalfWayLeavesNoHalfRecord)
     EXPECT_TRUE(err.contains(QStringLiteral("番号12 レベル1 成績77"))) << err.toStdString();
     EXPECT_EQ(readFile(mainPath()), before);
     EXPECT_FALSE(QFileInfo::exists(homePath()));
+}
+
+// The events file under the same faults: a writer killed at any moment, or one whose disk is
+// full, leaves only whole records, every judgement it finished in order, and the next append
+// right after them; a full disk is told with the file's name and ends nothing.
+TEST_F(Workstations, JudgementsSurviveAKilledWriterAndAFullDiskWhole)
+{
+    const QString events = installation.programFolder() + review::eventsFileName();
+    const auto records = [&] {
+        std::vector<review::JudgementRecord> out;
+        const QByteArray bytes = readFile(events);
+        for (qsizetype at = 0; at + review::kEventRecordLength <= bytes.size(); at += review::kEventRecordLength) {
+            const auto r = review::JudgementRecord::fromBytes(bytes.constData() + at);
+            EXPECT_TRUE(r.has_value()) << "record " << at / review::kEventRecordLength + 1 << " is torn";
+            if (r)
+                out.push_back(*r);
+        }
+        return out;
+    };
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        QFile::remove(events);
+        auto writer = start({ QStringLiteral("judgements"), events, QStringLiteral("100000") });
+        const qint64 killAt = (30 + 41 * round) * review::kEventRecordLength;
+        for (int i = 0; i < 20000 && QFileInfo(events).size() < killAt; ++i)
+            QThread::usleep(500);
+        writer->kill();
+        ASSERT_TRUE(writer->waitForFinished(10000));
+        const std::vector<review::JudgementRecord> kept = records();
+        ASSERT_GT(kept.size(), 0u);
+        for (size_t i = 0; i < kept.size(); ++i)
+            EXPECT_EQ(kept[i].rows[4].event, i + 1);
+        auto next = start({ QStringLiteral("judgements"), events, QStringLiteral("1") });
+        ASSERT_TRUE(next->waitForFinished(10000));
+        const std::vector<review::JudgementRecord> after = records();
+        ASSERT_EQ(after.size(), kept.size() + 3);
+        EXPECT_EQ(QFileInfo(events).size(), static_cast<qint64>(after.size()) * review::kEventRecordLength);
+        EXPECT_EQ(after[kept.size()].rows[0].event, 1u);
+    }
+#ifndef _WIN32
+    // Room for one judgement and a half: the second is taken back whole.
+    QFile::remove(events);
+    auto full = start({ QStringLiteral("judgements"), events, QStringLiteral("2"),
+        QString::number(review::kEventRecordLength * 9 / 2) });
+    ASSERT_TRUE(full->waitForFinished(20000));
+    EXPECT_EQ(full->exitCode(), 1);
+    const QString told = QString::fromUtf8(full->readAllStandardError());
+    EXPECT_TRUE(told.contains(events) && told.contains(QStringLiteral("ディスクの空き容量が不足しています")))
+        << told.toStdString();
+    EXPECT_EQ(QFileInfo(events).size(), 3 * review::kEventRecordLength);
+    EXPECT_EQ(records().size(), 3u);
+#endif
 }
 
 } // namespace

@@ -280,46 +280,37 @@ TEST_F(Recording, AFileThatCannotBeUsedAtAllEndsTheProgramAtOnce)
 }
 
 // A record not known to be on the disk is taken back, so a retry cannot store it twice, and the
-// program ends naming the attempt.
+// program ends naming the attempt and the reason, once (a full disk is not said twice).
 TEST_F(Recording, AFlushThatFailsLeavesTheFileAsItWasAndEndsTheProgramNamingTheAttempt)
 {
-    const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
-    writeFile(mainPath(), before);
-    {
-        const auto failingFlush
-            = testing_support::installHook(fileio::setFlushForTests, [](fileio::File&) { return EIO; });
-        reg.attemptResult = 44;
-        recordResult(1);
-    }
-    EXPECT_EQ(readFile(mainPath()), before);
-    EXPECT_FALSE(QFileInfo::exists(homePath()));
-    ASSERT_EQ(platform.messages.texts.size(), 1);
-    const QString text = platform.messages.texts.first();
-    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("デバイス I/O エラー"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("番号12 レベル1 成績44"))) << text.toStdString();
-    EXPECT_TRUE(programEnding());
-}
-
-// Another workstation holding the lock, as a separate process.
-class LockHolder {
-public:
-    explicit LockHolder(const QString& path)
-    {
-        process.start(QStringLiteral(RESULTS_HELPER), { QStringLiteral("hold"), path });
-        if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("locked"))
-            throw std::runtime_error("the lock holder did not start");
-    }
-    ~LockHolder() { release(); }
-    void release()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(10000);
+    const struct {
+        int error;
+        const char* reason;
+    } rows[] = { { EIO, "デバイス I/O エラー" }, { ENOSPC, "ディスクの空き容量が不足しています" } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        resetScreens();
+        platform.messages.texts.clear();
+        QFile::remove(homePath());
+        const QByteArray before = bytesOf({ record(today, 1, 1, 11), record(today, 2, 1, 22) });
+        writeFile(mainPath(), before);
+        {
+            const int error = row.error;
+            const auto failingFlush
+                = testing_support::installHook(fileio::setFlushForTests, [error](fileio::File&) { return error; });
+            reg.attemptResult = 44;
+            recordResult(1);
         }
+        EXPECT_EQ(readFile(mainPath()), before);
+        EXPECT_FALSE(QFileInfo::exists(homePath()));
+        ASSERT_EQ(platform.messages.texts.size(), 1);
+        const QString text = platform.messages.texts.first();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル記録"))) << text.toStdString();
+        EXPECT_EQ(text.count(QString::fromUtf8(row.reason)), 1) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("番号12 レベル1 成績44"))) << text.toStdString();
+        EXPECT_TRUE(programEnding());
     }
-    QProcess process;
-};
+}
 
 TEST_F(Recording, ALockedFileIsTriedAgainEverySecondWhileWindowEventsRun)
 {

@@ -8,8 +8,13 @@
 //        takes the lock, prints "locked" and keeps it until it is killed
 //   results_helper limited PROGRAM_FOLDER ROSTER_FOLDER MAX_FILE_BYTES
 //        appends one attempt while the file may not grow beyond MAX_FILE_BYTES
+//   results_helper judgements FILE COUNT [MAX_FILE_BYTES]
+//        appends COUNT judgements of three records each to an events file, the events of the
+//        n-th numbered 3n-2, 3n-1, 3n; with MAX_FILE_BYTES the file may not grow beyond it,
+//        and a failure is written to the standard error (exit code 1)
 #include "platform/filelock.h"
 #include "results/results.h"
+#include "review/judgementlog.h"
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 
@@ -98,6 +103,32 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         for (;;)
             std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+    if (std::strcmp(mode, "judgements") == 0 && (argc == 4 || argc == 5)) {
+#ifndef _WIN32
+        if (argc == 5) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit { };
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(std::atoll(argv[4]));
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 2;
+        }
+#endif
+        std::vector<review::JudgementRecord> judgement(3);
+        for (int n = 1; n <= std::atoi(argv[3]); ++n) {
+            for (int r = 0; r < 3; ++r) {
+                judgement[r].recordDate = 46000.5;
+                judgement[r].pupilNo = 7;
+                judgement[r].level = 1;
+                for (int row = 0; row < review::kRowsPerJudgement; ++row)
+                    judgement[r].rows[row].event = static_cast<quint64>(3 * n - 2 + r);
+            }
+            if (const std::optional<QString> failed = review::appendJudgements(argument(2), judgement)) {
+                std::fputs(failed->toUtf8().constData(), stderr);
+                return 1;
+            }
+        }
+        return 0;
     }
     if (std::strcmp(mode, "limited") == 0 && argc == 5) {
         setUpFolders(argument(2), argument(3));

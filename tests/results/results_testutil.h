@@ -3,6 +3,7 @@
 #include "results/results.h"
 
 #include <QFile>
+#include <QProcess>
 #include <stdexcept>
 #include <vector>
 
@@ -46,5 +47,27 @@ inline QByteArray readFile(const QString& path)
         return QByteArray();
     return f.readAll();
 }
+
+#ifdef RESULTS_HELPER
+// Another workstation holding the lock, as a separate process.
+class LockHolder {
+public:
+    explicit LockHolder(const QString& path)
+    {
+        process.start(QStringLiteral(RESULTS_HELPER), { QStringLiteral("hold"), path });
+        if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("locked"))
+            throw std::runtime_error("the lock holder did not start");
+    }
+    ~LockHolder() { release(); }
+    void release()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(10000);
+        }
+    }
+    QProcess process;
+};
+#endif
 
 } // namespace results_test

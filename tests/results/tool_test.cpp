@@ -1,8 +1,10 @@
 // kanameru-results on files written by the program itself.
 #include "board/qstringprint.h"
+#include "drill/questiontable.h"
 #include "platform/clock.h"
 #include "results/results.h"
 #include "results_testutil.h"
+#include "review/eventrecord.h"
 #include "roster/rosterfile.h"
 #include "startup/hensuu1.h"
 #include "startup/textfile.h"
@@ -10,19 +12,25 @@
 #include "support/installation.h"
 #include "support/specialfiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace kanameru;
 using testing_support::FakePlatform;
@@ -73,6 +81,19 @@ struct Attempt {
 
 class Tool : public ::testing::Test {
 protected:
+    // Runs `command` on the installation with --pdf; the pages of the PDF it wrote (-1: none).
+    int pdfPages(const QString& command)
+    {
+        const QString pdf = installation.path(command + QStringLiteral(".pdf"));
+        const ToolRun p = runTool({ command, installation.exeDir(), QStringLiteral("--pdf"), pdf });
+        EXPECT_EQ(p.exitCode, 0) << p.err.toStdString();
+        QFile written(pdf);
+        const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        return bytes.startsWith("%PDF") ? static_cast<int>(
+                   QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))))
+                                        : -1;
+    }
+
     Tool()
     {
         // Numbered out of file order; pupil 4950 has left (status 1) and keeps his name on his
@@ -185,7 +206,8 @@ TEST_F(Tool, NamesThatLookLikeFormulasStayTextInEveryCsv)
         { 25, "\t=山本", "'=山本", false }, // a tab typed before it is trimmed with the spaces
         { 26, "山本=+-@", "山本=+-@", true }, // only the first character counts
     };
-    QString roster;
+    // A teacher's typo in one line (seven values) leaves only that line's pupil without a name.
+    QString roster = QStringLiteral("20,2012,0,0,\"打ち間違い\",0,\"\"\n");
     for (const auto& c : cases)
         roster += QStringLiteral("%1,2012,0,0,\"%2\",0,\"\",\"\"\n").arg(c.pupil).arg(QString::fromUtf8(c.name));
     installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
@@ -398,7 +420,8 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         { { QStringLiteral("export"), fifo }, 1, "普通のファイルではありません" },
         { { QStringLiteral("export"), installation.path(QStringLiteral("files")) }, 1, "フォルダです" },
         { { QStringLiteral("stats"), installation.path(QStringLiteral("files")) }, 1 },
-        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("中2") }, 2 },
+        { { QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--grade"), QStringLiteral("高4") }, 2,
+            "高4: 学年は次のどれかで" },
         { { QStringLiteral("export"), resultsFilePath(), QStringLiteral("--grade"), QStringLiteral("中２") }, 2 },
     };
     for (const BadCase& c : cases) {
@@ -407,10 +430,23 @@ TEST_F(Tool, ExplainsItselfAndRefusesWrongArguments)
         const ToolRun r = runTool(c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.rawOut.isEmpty());
+        EXPECT_TRUE(r.err.endsWith(u'\n')) << r.err.toStdString();
         if (c.errorPart) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.errorPart))) << r.err.toStdString();
         }
     }
+}
+
+// A question table of five rows, as a teacher's spreadsheet gives it to encode.
+QString writeBank(const TestInstallation& installation)
+{
+    installation.writeText(QStringLiteral("bank.csv"),
+        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
+                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
+                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
+                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
+                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    return installation.path(QStringLiteral("bank.csv"));
 }
 
 // Where the tools' outputs go, whatever stands there: a regular file is replaced whole (a new
@@ -423,13 +459,7 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "FIFOs, device files, POSIX modes and the umask are Linux's";
 #else
-    const QString bank = installation.path(QStringLiteral("bank.csv"));
-    installation.writeText(QStringLiteral("bank.csv"),
-        QStringLiteral("1,593,飛鳥,6世紀,政治,聖徳太子の摂政,,推古天皇を助ける\n"
-                       "1,645,飛鳥,7世紀,政治,乙巳の変,,蘇我氏が倒される\n"
-                       "1,710,奈良,8世紀,政治,平城京への遷都,,奈良に都が移る\n"
-                       "1,794,平安,8世紀,政治,平安京への遷都,,京都に都が移る\n"
-                       "1,1192,鎌倉,12世紀,政治,源頼朝の征夷大将軍,,武士の政権が開かれる\n"));
+    const QString bank = writeBank(installation);
     const QString results = QStringLiteral(RESULTS_TOOL);
     const struct {
         const char* name;
@@ -571,6 +601,152 @@ TEST_F(Tool, EveryOutputGoesWhereItsTargetSays)
 #endif
 }
 
+// What no tool writes over, whatever it is asked: a file it reads, a data file of the
+// installation (in its place, through a link or under another name, or its name elsewhere), a
+// link that names nothing or goes round, and another user's file in a folder everyone may
+// write (one the teacher may not write, one whose owner a replacement could not keep). Each is
+// refused before anything is written, naming the output and why; nothing changes anywhere.
+TEST_F(Tool, NoToolWritesOverWhatItReadsTheSchoolsDataOrAnotherUsersFile)
+{
+    const QString bank = writeBank(installation);
+    const QString program = resultsFilePath();
+    const QString results = QStringLiteral(RESULTS_TOOL);
+    const struct {
+        const char* name;
+        QString program;
+        QStringList before; // the arguments before the target; none: the target is the standard output
+        QStringList after;
+    } commands[] = {
+        { "export --output", results, { QStringLiteral("export"), program, QStringLiteral("--output") }, {} },
+        { "stats --output", results, { QStringLiteral("stats"), installation.root(), QStringLiteral("--output") }, {} },
+        { "sheet --csv", results, { QStringLiteral("sheet"), installation.root(), QStringLiteral("--csv") }, {} },
+        { "sheet --pdf", results, { QStringLiteral("sheet"), installation.root(), QStringLiteral("--pdf") }, {} },
+        { "encode", QStringLiteral(QUESTIONS_TOOL), { QStringLiteral("encode"), bank }, { QStringLiteral("--force") } },
+        { "export >>", results, {}, { QStringLiteral("export"), program } },
+        { "stats >>", results, {}, { QStringLiteral("stats"), installation.root() } },
+    };
+    struct Target {
+        QString path;
+        const char* reason;
+        bool link = false;
+        bool otherUser = false; // written as the unprivileged user 65534
+    };
+    std::vector<Target> targets { { bank, "読み込むファイル" } };
+    for (const char* file : { "files/生徒用名簿.txt", "files/生徒用名簿temp.txt", "カナメル/設定.txt",
+             "files/共通データ.txt", "カナメル/タイム回数データ.txt", "カナメル/歴史年2001２vv.ccc",
+             "カナメル/成績累積データ.dat", "files/成績累積データ家庭用.dat", "files/新音ファイル.txt", "設定.txt" })
+        targets.push_back({ installation.path(QString::fromUtf8(file)), "ファイル" }); // a data file, or an input
+    targets.push_back({ installation.path(QStringLiteral("カナメル/別名.csv")), "と同じファイルです" });
+#ifdef Q_OS_WIN
+    EXPECT_TRUE(CreateHardLinkW(targets.back().path.toStdWString().c_str(), program.toStdWString().c_str(), nullptr));
+#else
+    EXPECT_EQ(::link(QFile::encodeName(program).constData(), QFile::encodeName(targets.back().path).constData()), 0);
+    // Symbolic links (Qt makes a shortcut on Windows) and owners are Linux's.
+    const struct {
+        const char* name;
+        QString to;
+        const char* reason;
+    } links[] = { { "名簿へ.csv", installation.path(QStringLiteral("files/生徒用名簿.txt")), "データファイル" },
+        { "先のない.csv", QStringLiteral("ない/出力.csv"), "シンボリックリンクの先" },
+        { "輪.csv", installation.path(QStringLiteral("輪.csv")), "循環" } };
+    for (const auto& l : links) {
+        targets.push_back({ installation.path(QString::fromUtf8(l.name)), l.reason, true });
+        EXPECT_TRUE(QFile::link(l.to, targets.back().path));
+    }
+    if (::geteuid() == 0) {
+        const QString out = installation.path(QStringLiteral("出力"));
+        ASSERT_TRUE(QDir().mkpath(out));
+        ::chmod(QFile::encodeName(installation.root()).constData(), 0755);
+        ::chmod(QFile::encodeName(out).constData(), 0777);
+        for (const mode_t mode : { 0600, 0666 }) {
+            const QString name = QStringLiteral("出力/先生の表%1.csv").arg(mode, 0, 8);
+            installation.writeBytes(name, "another user's table");
+            ::chmod(QFile::encodeName(installation.path(name)).constData(), mode);
+            targets.push_back({ installation.path(name),
+                mode == 0600 ? "書き込む許可がありません" : "持ち主が変わってしまいます", false, true });
+        }
+    }
+#endif
+    for (const auto& c : commands) {
+        for (const Target& t : targets) {
+            SCOPED_TRACE(std::string(c.name) + " into " + t.path.toStdString());
+            const bool toStandardOutput = c.before.isEmpty();
+            // A shell makes what ">>" names, and writes as the teacher: nothing of the school.
+            // The question table is only encode's input.
+            if ((toStandardOutput && (!QFileInfo::exists(t.path) || t.otherUser))
+                || (t.path == bank && c.program == results))
+                continue;
+            const bool allowed = QString::fromUtf8(c.name) == QStringLiteral("encode")
+                && t.path.endsWith(QStringLiteral("歴史年2001２vv.ccc")); // the one data file a tool makes
+            const QStringList before = testing_support::snapshot(installation.root());
+            QStringList arguments = c.before + (toStandardOutput ? QStringList() : QStringList { t.path }) + c.after;
+            if (t.otherUser)
+                arguments = QStringList { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups"), c.program }
+                    + arguments;
+            QProcess p;
+            if (toStandardOutput)
+                p.setStandardOutputFile(t.path, QIODevice::Append);
+            p.start(t.otherUser ? QStringLiteral("setpriv") : c.program, arguments);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            EXPECT_EQ(p.exitCode(), allowed ? 0 : 1) << err.toStdString();
+            if (allowed) {
+                EXPECT_TRUE(QFile::remove(t.path));
+                continue;
+            }
+            EXPECT_TRUE(err.contains(QString::fromUtf8(t.reason))) << err.toStdString();
+            if (!toStandardOutput) {
+                EXPECT_TRUE(err.contains(QDir::toNativeSeparators(t.path) + QStringLiteral(": 書き込みません")))
+                    << err.toStdString();
+            }
+            EXPECT_EQ(testing_support::snapshot(installation.root()), before);
+            if (t.link) {
+                EXPECT_TRUE(QFileInfo(t.path).isSymLink());
+            }
+        }
+    }
+}
+
+// An export whose reader goes away early (a pipe into a program that stops reading, a FIFO whose
+// reader closes) says so in Japanese and ends with status 1, instead of dying silently or
+// printing a bare error number.
+TEST_F(Tool, AReaderThatClosesEarlyIsNamed)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "FIFOs are Linux's";
+#else
+    // Far more than a pipe holds, so the export is still writing when its reader goes.
+    std::vector<ResultRecord> many(20000, results_test::record(46000, 12, 1, 100));
+    results_test::writeFile(resultsFilePath(), results_test::bytesOf(many));
+    const QString fifo = installation.path(QStringLiteral("読み手.fifo")); // a pipe with a name
+    for (const bool asOutput : { false, true }) {
+        SCOPED_TRACE(asOutput ? "--output" : "the standard output");
+        QFile::remove(fifo);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QProcess p;
+        if (!asOutput)
+            p.setStandardOutputFile(fifo);
+        p.start(QStringLiteral(RESULTS_TOOL),
+            QStringList { QStringLiteral("export"), resultsFilePath() }
+                + (asOutput ? QStringList { QStringLiteral("--output"), fifo } : QStringList()));
+        char byte = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (::read(reader, &byte, 1) != 1 && waited.elapsed() < 60000)
+            QThread::msleep(10); // the export has begun writing
+        ::close(reader);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("読む側")) && err.endsWith(u'\n')) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("エラー "))) << err.toStdString();
+    }
+#endif
+}
+
 } // namespace
 
 namespace {
@@ -600,19 +776,140 @@ TEST_F(Tool, SheetListsTheListedPupilsAsCsvAndPdf)
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[1].startsWith(QStringLiteral("3,")));
 
-    const QString pdf = installation.path(QStringLiteral("sheet.pdf"));
-    const ToolRun p = runTool({ QStringLiteral("sheet"), installation.exeDir(), QStringLiteral("--pdf"), pdf });
-    ASSERT_EQ(p.exitCode, 0) << p.err.toStdString();
-    QFile written(pdf);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
+    EXPECT_EQ(pdfPages(QStringLiteral("sheet")), 1);
 }
 
-// What stats and sheet without OUT print, by where their output goes: a terminal gets the
-// encoding its locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet
-// opens.
+// The table of events on a fixture counted by hand: eight judgements of three pupils, two of
+// them outside the period. A row per grade choice, and the PDF page.
+TEST_F(Tool, EventsTableCountsTheEventsAndTheConfusedPairsAsCountedByHand)
+{
+    const QStringList bank { QStringLiteral("1,57,弥生,,,奴国の王が漢に使い,,金印を授けられる"),
+        QStringLiteral("1,239,弥生,,,卑弥呼が魏に使い,,銅鏡を授かる"),
+        QStringLiteral("1,538,古墳,,,仏教の伝来,,仏像が贈られる"),
+        QStringLiteral("1,607,飛鳥,,,小野妹子を隋に派遣,,対等な国交"),
+        QStringLiteral("1,710,奈良,,,平城京に都を移す,,奈良の都"),
+        QStringLiteral("2,794,平安,,,平安京に都を移す,,京都の都") };
+    ASSERT_FALSE(writeStoredQuestionFile(
+        storedQuestionFileName(reg.appFolder + questionFileName()), bank, QStringLiteral("questions.csv")));
+    enum { A, B, C, D, E, F };
+    struct Row {
+        int event;
+        bool wrong = false;
+        int with = -1; // explanations: the row whose explanation it held
+        quint8 against = 0; // order: the rows it stood the wrong way round with
+    };
+    QByteArray file;
+    const auto judged = [&](QDate day, int pupil, review::Phase phase, std::array<Row, 5> rows) {
+        review::JudgementRecord r;
+        r.recordDate = platform::dayCount(day) + 0.4;
+        r.pupilNo = static_cast<qint16>(pupil);
+        r.level = 1;
+        r.phase = phase;
+        for (int i = 0; i < 5; ++i) {
+            const QStringList cells = bank[rows[i].event].split(QLatin1Char(','));
+            r.rows[i] = { review::eventId(cells[1], cells[5]), rows[i].wrong, rows[i].with, rows[i].against };
+        }
+        file += r.toBytes();
+    };
+    using review::Phase;
+    judged(QDate(2026, 12, 1), 12, Phase::Explanations, { { { A, true, 1 }, { B, true, 0 }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 1), 12, Phase::Explanations, { { { A }, { B }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 1), 12, Phase::Order,
+        { { { B, true, -1, 0b10 }, { A, true, -1, 0b01 }, { C }, { D }, { E } } });
+    judged(QDate(2026, 12, 2), 3, Phase::Order,
+        { { { C, true, -1, 0b110 }, { B, false, -1, 0b101 }, { A, true, -1, 0b011 }, { D }, { F } } });
+    judged(QDate(2026, 12, 3), 3, Phase::Explanations,
+        { { { A, true, 1 }, { B, true, 2 }, { C, true, 0 }, { D }, { F } } });
+    judged(QDate(2026, 12, 2), 4950, Phase::Order, { { { A }, { B }, { C }, { D }, { E } } });
+    for (const QDate outside : { QDate(2026, 11, 30), QDate(2026, 12, 10) })
+        judged(outside, 12, Phase::Explanations, { { { A, true, 1 }, { F, true, 0 }, { C }, { D }, { E } } });
+    installation.writeBytes(QStringLiteral("カナメル/") + review::eventsFileName(), file);
+
+    const QString heads
+        = QStringLiteral("順位,出来事,年,レベル,判定回数,間違い回数,間違い率（%）,判定した生徒数,間違えた生徒数");
+    const QString pairHeads = QStringLiteral("順位,出来事,年,出来事,年,取り違えた回数,説明の取り違え,順序の取り違え");
+    struct Case {
+        const char* grade;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        { "全学年",
+            { heads, QStringLiteral("1,奴国の王が漢に使い,57,1,6,4,66.7,3,2"),
+                QStringLiteral("2,卑弥呼が魏に使い,239,1,6,3,50.0,3,2"),
+                QStringLiteral("3,仏教の伝来,538,1,6,2,33.3,3,1"),
+                QStringLiteral("4,小野妹子を隋に派遣,607,1,6,0,0.0,3,0"),
+                QStringLiteral("4,平城京に都を移す,710,1,4,0,0.0,2,0"),
+                QStringLiteral("4,平安京に都を移す,794,2,2,0,0.0,1,0"), QString(), pairHeads,
+                QStringLiteral("1,奴国の王が漢に使い,57,卑弥呼が魏に使い,239,4,2,2"),
+                QStringLiteral("2,奴国の王が漢に使い,57,仏教の伝来,538,2,1,1"),
+                QStringLiteral("2,卑弥呼が魏に使い,239,仏教の伝来,538,2,1,1") } },
+        { "中１", // pupil 3 alone (born 2013), by his grade on the period's last day
+            { heads, QStringLiteral("1,奴国の王が漢に使い,57,1,2,2,100.0,1,1"),
+                QStringLiteral("1,仏教の伝来,538,1,2,2,100.0,1,1"),
+                QStringLiteral("3,卑弥呼が魏に使い,239,1,2,1,50.0,1,1"),
+                QStringLiteral("4,小野妹子を隋に派遣,607,1,2,0,0.0,1,0"),
+                QStringLiteral("4,平安京に都を移す,794,2,2,0,0.0,1,0"), QString(), pairHeads,
+                QStringLiteral("1,奴国の王が漢に使い,57,卑弥呼が魏に使い,239,2,1,1"),
+                QStringLiteral("1,奴国の王が漢に使い,57,仏教の伝来,538,2,1,1"),
+                QStringLiteral("1,卑弥呼が魏に使い,239,仏教の伝来,538,2,1,1") } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grade);
+        const ToolRun r = runTool({ QStringLiteral("events"), installation.root(), QStringLiteral("--grade"),
+            QString::fromUtf8(c.grade), QStringLiteral("--from"), QStringLiteral("2026/12/01"), QStringLiteral("--to"),
+            QStringLiteral("2026/12/09") });
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(splitLines(r.out), c.lines);
+    }
+
+    EXPECT_EQ(pdfPages(QStringLiteral("events")), 1);
+    // Never written over the file it reads.
+    const QString eventsFile = installation.path(QStringLiteral("カナメル/") + review::eventsFileName());
+    EXPECT_EQ(
+        runTool({ QStringLiteral("events"), installation.exeDir(), QStringLiteral("--csv"), eventsFile }).exitCode, 1);
+    EXPECT_EQ(results_test::readFile(eventsFile), file);
+
+    // A damaged record: the file and the record are named, nothing is written.
+    file[2 * review::kEventRecordLength + 30] = 'x';
+    installation.writeBytes(QStringLiteral("カナメル/") + review::eventsFileName(), file);
+    const ToolRun damaged = runTool({ QStringLiteral("events"), installation.exeDir() });
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(review::eventsFileName()) && damaged.err.contains(QStringLiteral("3 件目")))
+        << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.isEmpty());
+}
+
+// Every grade label the program shows chooses the pupils of that grade on the class sheet, in
+// half- and full-width digits: the start screen's list and the CSV write 中2 and 高1, the
+// board's box 中２, its lists mark ① and Ⅲ. One pupil of each grade, numbered 20 + grade.
+TEST_F(Tool, TheSheetTakesEveryGradeLabelTheProgramShows)
+{
+    QString roster;
+    for (int grade = -3; grade <= 13; ++grade) // born 2020 - grade: the grade of school year 2026
+        roster += QStringLiteral("%1,%2,0,0,\"生徒%1\",0,\"\",\"\"\n").arg(20 + grade).arg(2020 - grade);
+    installation.writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+    const struct {
+        const char* typed;
+        const char* listed; // the pupils listed; none: refused
+    } rows[] = { { "中2", "28" }, { "中２", "28" }, { "高1", "30" }, { "高３", "32" }, { "小1", "21" },
+        { "小６", "26" }, { "幼3", "20" }, { "幼１", "18" }, { "幼-", "17" }, { "大＋", "33" }, { "①", "21" },
+        { "Ⅲ", "29" }, { "中学生全体", "27,28,29" }, { "小学生全体", "21,22,23,24,25,26" }, { "高4", nullptr },
+        { "中", nullptr } };
+    for (const auto& row : rows) {
+        const ToolRun r = runTool({ QStringLiteral("sheet"), installation.root(), QStringLiteral("--date"),
+            QStringLiteral("2026/12/08"), QStringLiteral("--grade"), QString::fromUtf8(row.typed) });
+        QStringList listed;
+        for (const QString& line : splitLines(r.out).mid(1))
+            listed << line.section(QLatin1Char(','), 0, 0);
+        listed.sort();
+        EXPECT_EQ(r.exitCode, row.listed ? 0 : 2) << row.typed << r.err.toStdString();
+        EXPECT_EQ(listed.join(u','), QString::fromUtf8(row.listed ? row.listed : "")) << row.typed;
+    }
+}
+
+// What every tool prints without OUT, by where its output goes: a terminal gets the encoding its
+// locale names (a pseudo-terminal stands for it), a pipe the CP932 a spreadsheet opens (decode's
+// table stays UTF-8 there).
 struct TerminalCase {
     const char* name;
     const char* command;
@@ -624,9 +921,10 @@ struct TerminalCase {
 class ToolOnATerminal : public Tool, public ::testing::WithParamInterface<TerminalCase> { };
 
 // Runs the tool with its standard output on a new pseudo-terminal and returns what it wrote.
-QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment)
+QByteArray runOnTerminal(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
 {
 #ifdef Q_OS_WIN
+    Q_UNUSED(program);
     Q_UNUSED(arguments);
     Q_UNUSED(environment);
     return {};
@@ -638,7 +936,7 @@ QByteArray runOnTerminal(const QStringList& arguments, const QProcessEnvironment
     QProcess p;
     p.setProcessEnvironment(environment);
     p.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(master)));
-    p.start(QStringLiteral(RESULTS_TOOL), arguments);
+    p.start(program, arguments);
     QByteArray out;
     auto drain = [&] {
         char buffer[4096];
@@ -661,19 +959,29 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
     environment.remove(QStringLiteral("LC_ALL"));
     environment.remove(QStringLiteral("LC_CTYPE"));
     environment.insert(QStringLiteral("LANG"), QString::fromLatin1(c.locale));
-    const QStringList arguments { QString::fromLatin1(c.command), installation.root(), QStringLiteral("--date"),
-        QStringLiteral("2026/12/08") };
+    const QString command = QString::fromLatin1(c.command);
+    QString program = QStringLiteral(RESULTS_TOOL);
+    QStringList arguments { command, installation.root(), QStringLiteral("--date"), QStringLiteral("2026/12/08") };
+    QString expected = QStringLiteral("佐藤　花子");
+    if (command == QStringLiteral("export")) {
+        arguments = QStringList { command, resultsFilePath() };
+    } else if (command == QStringLiteral("decode")) {
+        program = QStringLiteral(QUESTIONS_TOOL);
+        arguments = QStringList { command, installation.path(QStringLiteral("q.ccc")) };
+        ASSERT_EQ(runTool({ QStringLiteral("encode"), writeBank(installation), arguments[1] }, program).exitCode, 0);
+        expected = QStringLiteral("聖徳太子の摂政");
+    }
     QByteArray bytes;
 #ifdef Q_OS_WIN
     if (c.terminal)
         GTEST_SKIP() << "a pseudo-terminal is Linux's";
 #endif
     if (c.terminal) {
-        bytes = runOnTerminal(arguments, environment);
+        bytes = runOnTerminal(program, arguments, environment);
     } else {
         QProcess p;
         p.setProcessEnvironment(environment);
-        p.start(QStringLiteral(RESULTS_TOOL), arguments);
+        p.start(program, arguments);
         ASSERT_TRUE(p.waitForFinished(60000));
         bytes = p.readAllStandardOutput();
     }
@@ -685,13 +993,17 @@ TEST_P(ToolOnATerminal, PrintsInTheTerminalsEncoding)
         text = decoder.decode(bytes);
         EXPECT_FALSE(decoder.hasError()) << bytes.toHex().toStdString();
     }
-    EXPECT_TRUE(text.contains(QStringLiteral("佐藤　花子"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(expected)) << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, ToolOnATerminal,
     ::testing::Values(TerminalCase { "StatsOnAUtf8Terminal", "stats", true, "ja_JP.UTF-8", "UTF-8" },
         TerminalCase { "SheetOnAUtf8Terminal", "sheet", true, "C.UTF-8", "UTF-8" },
         TerminalCase { "StatsOnAnEucJpTerminal", "stats", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportOnAUtf8Terminal", "export", true, "C.UTF-8", "UTF-8" },
+        TerminalCase { "ExportOnAnEucJpTerminal", "export", true, "ja_JP.eucJP", "EUC-JP" },
+        TerminalCase { "ExportIntoAPipe", "export", false, "C.UTF-8", "Windows-31J" },
+        TerminalCase { "DecodeOnAnEucJpTerminal", "decode", true, "ja_JP.eucJP", "EUC-JP" },
         TerminalCase { "StatsIntoAPipe", "stats", false, "C.UTF-8", "Windows-31J" },
         TerminalCase { "SheetIntoAPipe", "sheet", false, "C.UTF-8", "Windows-31J" }),
     [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });

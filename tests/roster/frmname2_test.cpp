@@ -141,14 +141,14 @@ private Q_SLOTS:
         FrmName2* form = FrmName2::open();
         pump();
         type(box(form, "Text2", 1), QStringLiteral("２０１０"));
-        type(box(form, "Text1", 2), QString());
+        type(box(form, "Text1", 2), QStringLiteral("二子"));
         type(box(form, "Text2", 3), QStringLiteral("2013年"));
         press(form, "Command1");
         QVERIFY(form->isVisible());
         Result<QList<RosterRecord>> after = readRosterRecords(rosterFileName());
         QVERIFY(after.ok());
         QCOMPARE(after->at(0).birthYear, 0); // full-width digits are not a number
-        QCOMPARE(after->at(1).name, QString(20, QLatin1Char(' ')));
+        QCOMPARE(after->at(1).name, fixedText(QStringLiteral("二子"), 20));
         QCOMPARE(after->at(2).birthYear, 2013);
         QCOMPARE(after->at(2).name, fixedText(QStringLiteral("三郎"), 20));
     }
@@ -171,6 +171,8 @@ private Q_SLOTS:
         QTest::newRow("quote") << QStringLiteral("say \"hi\"") << QStringLiteral("say ＂hi＂") << QString();
         QTest::newRow("too long") << QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二")
                                   << QStringLiteral("一二三四五六七八九十一二三四五六七八九十") << QString();
+        QTest::newRow("blanks only") << QStringLiteral(" 　 ") << QString() << QStringLiteral("空白");
+        QTest::newRow("a combining mark") << QStringLiteral("Jose\u0301") << QString() << QStringLiteral("U+0301");
         QTest::newRow("emoji") << QStringLiteral("😀山田") << QString() << QStringLiteral("😀");
         QTest::newRow("hangul") << QStringLiteral("김철수") << QString() << QStringLiteral("김");
     }
@@ -204,6 +206,36 @@ private Q_SLOTS:
             QVERIFY2(fake->messages.texts.isEmpty(), qPrintable(fake->messages.texts.value(0)));
             QCOMPARE(after->at(0).name, fixedText(stored, 20));
         }
+    }
+
+    // A roster with lines the form must not touch: a name longer than the box (shown cut and
+    // named), odd values, a line that holds no record. Changing only row 1's name writes that
+    // name and leaves every other byte of the file as it was; the box takes twenty characters.
+    void onlyTheEditedNameIsWrittenAndEveryOtherLineStays()
+    {
+        const QString longName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末");
+        writeRoster(QStringLiteral("1,2010,0,0,\"一郎\",0,\"\",\"\"\n2,2011,0,0,\"%1\",0,"
+                                   "\"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十\",\"\"\n"
+                                   "3,2012,007,1.5,\"三郎\",0,\"\",\"\"\n4,2013,0,0,\"七つ\",0,\"\"\n")
+                        .arg(longName));
+        const QByteArray before = fileBytes(rosterFileName());
+        FrmName2* form = FrmName2::open();
+        pump();
+        QCOMPARE(form->rowCount(), 3);
+        QCOMPARE(box(form, "Text1", 2)->text(), longName.left(20));
+        QCOMPARE(fake->messages.texts.size(), 1);
+        const QString notice = fake->messages.texts[0];
+        QVERIFY2(notice.contains(QStringLiteral("2 行目: 名前「%1」は 25 文字").arg(longName)), qPrintable(notice));
+        QVERIFY2(notice.contains(QStringLiteral("4 行目: 1行に8つの値")), qPrintable(notice));
+        type(box(form, "Text1", 1), QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"));
+        QCOMPARE(box(form, "Text1", 1)->text().size(), 20);
+        type(box(form, "Text1", 1), QStringLiteral("一子"));
+        press(form, "Command1");
+        QCOMPARE(fake->messages.texts.size(), 1);
+        const QByteArray after = fileBytes(rosterFileName());
+        QCOMPARE(after.left(after.indexOf('\n')),
+            *encodeCp932(QStringLiteral("1,2010,0,0,\"一子                  \",0,\"\",\"\"\r")));
+        QCOMPARE(after.mid(after.indexOf('\n')), before.mid(before.indexOf('\n')));
     }
 
     void aYearOutOfRangeIsRefusedWithAMessage()

@@ -1,3 +1,4 @@
+#include "fileio/fileio.h"
 #include "platform/application.h"
 #include "platform/instance.h"
 #include "results/results.h"
@@ -36,6 +37,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <cerrno>
 #include <memory>
 
 using namespace kanameru;
@@ -108,6 +110,9 @@ private:
         }
         return -1;
     }
+    // The roster cannot be opened while rosterRefused is set (as when the share refuses it).
+    bool rosterRefused = false;
+    fileio::OpenCheck openCheckBefore;
     void writeSoundMap()
     {
         inst->writeText(QStringLiteral("files/新音ファイル.txt"), QStringLiteral("間違い音2,間違い2,*\n"));
@@ -130,9 +135,15 @@ private Q_SLOTS:
         screens().showNameSelection = [] { namesel::open(); };
         screens().showResultsBoard = [this] { ++boardShown; };
         screens().endProgram = [this](int code) { endCodes.append(code); };
+        rosterRefused = false;
+        openCheckBefore = fileio::setOpenCheckForTests([this](const fileio::Path& path, fileio::File::Mode) {
+            const bool roster = QString::fromStdU16String(path.filename().u16string()) == kRosterFile;
+            return rosterRefused && roster ? EACCES : 0;
+        });
     }
     void cleanup()
     {
+        fileio::setOpenCheckForTests(openCheckBefore);
         const auto windows = QApplication::topLevelWidgets();
         for (QWidget* w : windows)
             w->close();
@@ -502,42 +513,49 @@ private Q_SLOTS:
         QCOMPARE(endCodes, QList<int> { 0 });
     }
 
-    void aRosterThatStaysBrokenEndsTheProgramAfterSixTries()
+    void aRosterThatStaysUnreadableEndsTheProgramAfterSixTries()
     {
-        inst->writeText(QStringLiteral("files/生徒用名簿.txt"), kRoster + QStringLiteral("6,2010,0,0\n"));
+        rosterRefused = true;
         namesel* form = openScreen();
         pump(50);
         QCOMPARE(fake->messages.texts.size(), 1);
         const QString text = fake->messages.texts[0];
         QVERIFY2(text.startsWith(QStringLiteral("名簿表示3")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("6 行目")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("生徒用名簿.txt: ファイルを読めません")), qPrintable(text));
         QCOMPARE(fake->messages.icons, QList<platform::MessageIcon> { platform::MessageIcon::Error });
         QCOMPARE(endCodes, QList<int> { 1 });
         if (form)
             QCOMPARE(form->stageMarker(), 3.0);
     }
 
-    void aRosterMendedDuringTheRetriesIsRead()
+    void aRosterFreedDuringTheRetriesIsRead()
     {
-        inst->writeText(QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2010,0,0,\"壊れ\n"));
+        rosterRefused = true;
         namesel::setRetryWaitMilliseconds(100);
-        QTimer::singleShot(150, [this] { inst->writeText(QStringLiteral("files/生徒用名簿.txt"), kRoster); });
+        QTimer::singleShot(150, [this] { rosterRefused = false; });
         namesel* form = openScreen();
         QVERIFY(fake->messages.texts.isEmpty());
         QVERIFY(endCodes.isEmpty());
         QCOMPARE(rows(form).size(), 5);
     }
 
-    // One record with a number the tables cannot hold is named once with its line and left
-    // out; the others are listed and the program goes on. A quoted number is a number.
-    void aRecordWithANumberOutsideTheTablesIsNamedOnceAndLeftOut()
+    // A record with a number the tables cannot hold and a line that cannot be parsed are named
+    // once, in one notice with their lines, and left out; the others are listed at once and the
+    // program goes on (no retry). A quoted number is a number.
+    void linesThatCannotBeListedAreNamedOnceInOneNoticeAndLeftOut()
     {
         inst->writeText(QStringLiteral("files/生徒用名簿.txt"),
-            kRoster + QStringLiteral("6000,2010,0,0,\"番号外\",0,\"\",\"\"\n\"7\",2010,0,0,\"引用\",0,\"\",\"\"\n"));
+            kRoster
+                + QStringLiteral("6000,2010,0,0,\"番号外\",0,\"\",\"\"\n\"7\",2010,0,0,\"引用\",0,\"\",\"\"\n"
+                                 "8,2010,0,0,\"七つ\",0,\"\"\n"));
         namesel* form = openScreen();
         pump();
         QCOMPARE(fake->messages.texts.size(), 1);
-        QVERIFY2(fake->messages.texts[0].contains(QStringLiteral("6 行目")), qPrintable(fake->messages.texts[0]));
+        const QString notice = fake->messages.texts[0];
+        QVERIFY2(notice.contains(QStringLiteral("生徒用名簿.txt")), qPrintable(notice));
+        QVERIFY2(notice.contains(QStringLiteral("\n6 行目: 番号 6000")), qPrintable(notice));
+        QVERIFY2(notice.contains(QStringLiteral("\n8 行目: 1行に8つの値")), qPrintable(notice));
+        QVERIFY2(!notice.contains(QStringLiteral("名簿表示")), qPrintable(notice));
         QVERIFY(endCodes.isEmpty());
         QCOMPARE(rows(form).size(), 6); // the separator, four listed pupils and the quoted one
         QVERIFY(rowOf(form, QStringLiteral("引用")) > 0);
@@ -552,10 +570,10 @@ private Q_SLOTS:
     void aChoiceMadeWhileTheListIsBuiltIsHonoured()
     {
         namesel* form = openScreen();
-        inst->writeText(QStringLiteral("files/生徒用名簿.txt"), QStringLiteral("1,2010,0,0,\"壊れ\n"));
+        rosterRefused = true;
         namesel::setRetryWaitMilliseconds(60);
         QTimer::singleShot(30, form, [&] { click(child<QRadioButton>(form, "Option1_2")); });
-        QTimer::singleShot(150, [this] { inst->writeText(QStringLiteral("files/生徒用名簿.txt"), kRoster); });
+        QTimer::singleShot(150, [this] { rosterRefused = false; });
         click(child<QRadioButton>(form, "Option1_0"));
         pump();
         QCOMPARE(form->displayMode(), 2);

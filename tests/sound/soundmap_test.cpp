@@ -136,7 +136,7 @@ TEST(SoundMap, MissingOrUnreadableMapLeavesOnlyTheEventNamesAndSaysWhy)
 
     // Bytes that are not CP932 on line 2: the problem names the file and the line.
     inst.writeBytes(
-        QStringLiteral("files/新音ファイル.txt"), QByteArray("\x90\xb3\x89\xf0\x89\xb9\x31,a,*\r\n\xff\xff,b,*\r\n"));
+        QStringLiteral("files/新音ファイル.txt"), QByteArray("\x90\xb3\x89\xf0\x89\xb9\x31,a,*\r\n\x82\xff,b,*\r\n"));
     loadSoundMap();
     EXPECT_TRUE(countOf(kCorrectSound).isEmpty());
     EXPECT_TRUE(soundMapProblem().contains(QStringLiteral("2"))) << qPrintable(soundMapProblem());

@@ -114,6 +114,21 @@ TEST(LoadSettings, ReadsAFilesLayoutInstallation)
     EXPECT_EQ(reg.levelTarget[35], 350);
 }
 
+// The school's name is shown as one line of printable text, and what was taken out is named.
+TEST(LoadSettings, ASchoolNameLosesItsInvisibleCharactersWithANotice)
+{
+    FakePlatform fake;
+    TestInstallation inst;
+    inst.writeBytes(
+        QStringLiteral("files/共通データ.txt"), QStringLiteral("4,\"12345テスト\u202E塾\",1,0,0,0,0,0,0,0\n").toUtf8());
+    QList<FileError> notices;
+    ASSERT_FALSE(loadSettings(inst.exeDir(), &notices).has_value());
+    EXPECT_EQ(reg.schoolName, QStringLiteral("テスト塾"));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].message().contains(QStringLiteral("共通データ.txt の 1 行目: 学校名")));
+    EXPECT_TRUE(notices[0].reason.contains(QStringLiteral("U+202E"))) << notices[0].reason.toStdString();
+}
+
 TEST(LoadSettings, ReadsAParentLayoutInstallation)
 {
     FakePlatform fake;
@@ -166,6 +181,14 @@ const FailureCase failureCases[] = {
     { "settings file short", "カナメル/設定.txt", "1,0,0\n", "設定.txt", 1 },
     // "␀" stands for a NUL byte.
     { "settings file with a NUL byte", "カナメル/設定.txt", "1␀,0,0,0,0,0,0,0,0,0\n", "設定.txt", 1 },
+    // A damaged folder-layout value would choose the other layout and miss every file.
+    { "layout 1x", "カナメル/設定.txt", "1x,0,0,0,0,0,0,0,0,0\n", "「1x」", 1 },
+    { "full-width layout", "カナメル/設定.txt", "１,0,0,0,0,0,0,0,0,0\n", "「１」", 1 },
+    { "layout and a byte order mark (UTF-8)", "カナメル/設定.txt", "1\uFEFF,0,0,0,0,0,0,0,0,0\n", "「1<U+FEFF>」", 1 },
+    { "layout empty", "カナメル/設定.txt", "\n\n,0,0,0,0,0,0,0,0,0\n", "フォルダの置き方", 3 },
+    { "common data with a NUL byte", "files/共通データ.txt", "4,\"12345塾\",1,0,0,0,0,0,0,0\n␀\n", "NUL", 2 },
+    { "level file with a NUL byte", "カナメル/タイム回数データ.txt",
+        "0,0,0,0,0,0,0,0,0,0,0,0\n300,240,60,5,1,0,0,28,7,0,0,0␀\n", "NUL", 2 },
     { "common data missing", "files/共通データ.txt", nullptr, "共通データ.txt", 0 },
     { "common data short", "files/共通データ.txt", "4,\"12345塾\",1\n", "共通データ.txt", 1 },
     { "month not a number", "files/共通データ.txt", "\"四月\",\"塾\",1,0,0,0,0,0,0,0\n", "四月", 1 },
@@ -227,8 +250,9 @@ TEST_P(StartupFailure, NamesTheFileAndWritesNothing)
     FakePlatform fake;
     TestInstallation inst;
     const QString file = QString::fromUtf8(c.file);
-    if (c.contents)
-        inst.writeText(file, QString::fromUtf8(c.contents).replace(QChar(0x2400), QChar(0)));
+    const QString contents = QString::fromUtf8(c.contents).replace(QChar(0x2400), QChar(0));
+    if (c.contents) // in CP932 when it can be, else in UTF-8
+        encodeCp932(contents) ? inst.writeText(file, contents) : inst.writeBytes(file, contents.toUtf8());
     else
         QFile::remove(inst.path(file));
     const QStringList before = QDir(inst.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);

@@ -51,6 +51,12 @@ const CodePageCase codePageCases[] = {
     { "8790", u"\u2252", "81e0" }, // NEC row 13: ≒, written with its JIS code
     { "ed40", u"\u7E8A", "fa5c" }, // NEC-selected IBM extension: 纊, written with the IBM code
     { "fa40", u"\u2170" }, // IBM extension: ⅰ
+    // Control codes as they are (IBM's tables swap 0x1A, 0x1C and 0x7F).
+    { "1a1c7f", u"\u001A\u001C\u007F" },
+    // The single bytes Windows maps although the code page leaves them free.
+    { "80a0fdfeff", u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3" },
+    { "8180", u"\u00F7" }, // 0x80 and 0xA0 as trail bytes stay two-byte codes
+    { "f040f9fc", u"\uE000\uE757" }, // the user-defined area
 };
 
 TEST(TextFile, DecodesAndEncodesCp932AsWindowsDoes)
@@ -66,20 +72,44 @@ TEST(TextFile, DecodesAndEncodesCp932AsWindowsDoes)
     int line = 0;
     EXPECT_FALSE(encodeCp932(QStringLiteral("ok\ncafé\n"), &line).has_value());
     EXPECT_EQ(line, 2);
+    EXPECT_FALSE(encodeCp932(QString(QChar(0xF86F)))) << "a look-alike of № (0x8782)";
 }
 
+// A line that does not read is named itself, not the line after it, with a reason in words.
 TEST(TextFile, ReportsInvalidBytesWithTheirLine)
 {
+    const struct {
+        QByteArray bytes;
+        int line;
+        const char* reasonPart;
+    } cases[] = {
+        { "ok\r\nfine\r\n\x81\x20\xff\r\n", 3, "UTF-8 としても" },
+        // UTF-8 cut in a character; the cut line also reads as CP932, the next one does not.
+        { "\xE5\xB1\xB1\n\xE4\xBD\n\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89\n", 2, "UTF-8 として読めません" },
+        { "\xEF\xBB\xBF"
+          "a\r\n\x8E\x52\x93\x63\r\n",
+            2, "BOM 付きの UTF-8" }, // then a CP932 line
+        { QByteArray("1,\"a\"\r\n2,\"b\0\"\r\n", 14), 2, "NUL" },
+    };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.txt"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("ok\r\nfine\r\n\x81\x20\xff\r\n");
-    f.close();
-    Result<QString> r = readTextFile(path);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().line, 3);
-    EXPECT_EQ(r.error().path, path);
+    for (const auto& c : cases) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        Result<QString> r = readTextFile(path);
+        ASSERT_FALSE(r.ok()) << c.bytes.toHex().toStdString();
+        EXPECT_EQ(r.error().line, c.line) << c.bytes.toHex().toStdString();
+        EXPECT_EQ(r.error().path, path);
+        EXPECT_TRUE(r.error().reason.contains(QString::fromUtf8(c.reasonPart))) << r.error().reason.toStdString();
+    }
+}
+
+// A value quoted in a message stays on one line and shows what cannot be seen.
+TEST(TextFile, ShownValuesAreOneLineWithInvisibleCharactersMarked)
+{
+    EXPECT_EQ(shownValue(QStringLiteral("1\r\n2\n3\r4\t山田\u202E花子")), QStringLiteral("1↵2↵3↵4→山田<U+202E>花子"));
 }
 
 // Common names in UTF-8 also pass as CP932 ("山田" as "螻ｱ逕ｰ"): valid UTF-8 is read as UTF-8.

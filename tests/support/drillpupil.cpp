@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 namespace testing_support {
 
@@ -49,6 +50,26 @@ QLabel* label(QWidget* form, const char* name, int i)
     return form->findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
 }
 } // namespace
+
+DragHand keysDrag(kanameru::MainFrm* form)
+{
+    const auto cursorTo = [form](QWidget* label) {
+        QTest::keyClick(form, Qt::Key_Home);
+        for (int k = 1; k < label->objectName().section(QLatin1Char('_'), 1).toInt(); ++k)
+            QTest::keyClick(form, Qt::Key_Down);
+    };
+    return [form, cursorTo](QWidget* from, QWidget* onto) {
+        cursorTo(from);
+        QTest::keyClick(form, Qt::Key_Space);
+        cursorTo(onto);
+        QTest::keyClick(form, Qt::Key_Space);
+    };
+}
+
+ClickHand enterKey(kanameru::MainFrm* form)
+{
+    return [form](QWidget*) { QTest::keyClick(form, Qt::Key_Return); };
+}
 
 void answerKnowingTheEvents(kanameru::MainFrm* f, const DragHand& dragHand, const ClickHand& clickHand)
 {

@@ -25,6 +25,11 @@ kanameru::MainFrm* startSampleDrill();
 using DragHand = std::function<void(QWidget* from, QWidget* onto)>;
 using ClickHand = std::function<void(QWidget* button)>;
 
+// The same hands on the keyboard: the cursor (Home, Down) to a label, Space to pick it up, the
+// cursor to the other label, Space to drop it there; Enter presses the phase button on show.
+DragHand keysDrag(kanameru::MainFrm* form);
+ClickHand enterKey(kanameru::MainFrm* form);
+
 // Drags each explanation onto its event, presses "判定", then drags the events into
 // chronological order; by default with the form driver's drag and click.
 void answerKnowingTheEvents(kanameru::MainFrm* form, const DragHand& drag = {}, const ClickHand& click = {});
