@@ -86,8 +86,8 @@ int passesGradeFilter(const QString& choice, int grade)
 
 bool matchesSomeGrade(const QString& choice)
 {
-    // Grades run from pre-school (0 and below) past upper secondary; the groups name 1..9.
-    for (int grade = -1; grade <= 13; ++grade) {
+    // Grades run from below the youngest pre-school year (幼－) past upper secondary (大＋).
+    for (int grade = -3; grade <= 13; ++grade) {
         if (passesGradeFilter(choice, grade) == 1)
             return true;
     }

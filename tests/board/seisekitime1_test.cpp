@@ -429,7 +429,9 @@ private Q_SLOTS:
         } cases[] = {
             { "小５", { mine, left } },
             { "中学生全体", { grade8 } },
-            { "高１", { QStringLiteral("該当する学年がありません") } },
+            { "高１", {} }, // a grade of the start screen's list that nobody on the board is in
+            { "幼－", {} },
+            { "高４", { QStringLiteral("該当する学年がありません") } },
             { "全学年0", { QStringLiteral("該当する学年がありません") } },
             { "全学年", { mine, left, grade8 } },
         };
