@@ -64,6 +64,31 @@ private:
     QElapsedTimer noWindowSince_;
 };
 
+// Closes and deletes every window while the application object still runs: each form goes,
+// and with it the accessibility interfaces the toolkit keeps for its controls, before the
+// toolkit that owns them ends. (A program that ended before entering its event loop, or whose
+// last closed forms were never deleted, would otherwise leave them to the toolkit's own end.)
+void deleteWindows()
+{
+    for (int round = 0; round < 10; ++round) {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->parentWidget())
+                windows.append(w);
+        }
+        if (windows.isEmpty())
+            return;
+        for (const QPointer<QWidget>& w : std::as_const(windows)) {
+            if (w)
+                w->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QPointer<QWidget>& w : std::as_const(windows))
+            delete w.data();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 } // namespace
 
 void installLifecycle(QApplication& app)
@@ -80,13 +105,16 @@ void installLifecycle(QApplication& app)
 int runProgram(QApplication& app, const QString& programDir)
 {
     installLifecycle(app);
-    if (const int exitCode = startProgram(programDir))
-        return exitCode;
+    int exitCode = startProgram(programDir);
     // An error while the start screen loaded has already been shown and every form closed.
+    if (exitCode == 0 && programEnding())
+        exitCode = programExitCode();
+    else if (exitCode == 0)
+        exitCode = QApplication::exec();
     if (programEnding())
-        return programExitCode();
-    const int exitCode = QApplication::exec();
-    return programEnding() ? programExitCode() : exitCode;
+        exitCode = programExitCode();
+    deleteWindows();
+    return exitCode;
 }
 
 } // namespace kanameru

@@ -82,11 +82,9 @@ set(KANAMERU_XSERVER_RUN ${PROJECT_SOURCE_DIR}/tests/support/xserver-run.sh)
 # kanameru_xtest(<name> SOURCES ... LIBS ...): a QtTest form test that runs under a real X
 # server (Xvfb), for what a pupil must see while the program holds its thread for a sound.
 # The tests grab the screen with the screengrab program; sounds go through SDL's disk driver.
-# SCREENS lists the screen sizes (WxH) to run it on, one CTest test each; 1280x1024 if none.
-# WM names a window manager command to run on the X server beside the test: one for every
-# screen, or one command per screen in the order of SCREENS.
+# The other arguments are those of kanameru_xtest_runs, which registers the runs.
 function(kanameru_xtest name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SCREENS;WM" ${ARGN})
+  cmake_parse_arguments(A "" "ALSO_WM" "SOURCES;LIBS;SCREENS;WM;ARGS" ${ARGN})
   if(WIN32)
     return() # they look at an X screen
   endif()
@@ -95,6 +93,20 @@ function(kanameru_xtest name)
   target_compile_definitions(${name} PRIVATE SCREENGRAB="$<TARGET_FILE:screengrab>")
   add_dependencies(${name} screengrab)
   add_dependencies(form_tests ${name})
+  kanameru_xtest_runs(${name} ${name} SCREENS ${A_SCREENS} WM ${A_WM} ALSO_WM "${A_ALSO_WM}" ARGS ${A_ARGS})
+endfunction()
+
+# kanameru_xtest_runs(<target> <name> ...): CTest tests that run the X test program <target>.
+# SCREENS lists the screen sizes (WxH) to run it on, one test <name>_<WxH> each; one test <name>
+# on 1280x1024 if none. WM names a window manager command to run on the X server beside the
+# test: one for every screen, or one command per screen in the order of SCREENS. ALSO_WM runs
+# it on every screen twice: without a window manager, and (as <name>_<WxH>_wm) with that
+# command. ARGS are given to the program (the test functions to run).
+function(kanameru_xtest_runs target name)
+  cmake_parse_arguments(A "" "ALSO_WM" "SCREENS;WM;ARGS" ${ARGN})
+  if(WIN32)
+    return()
+  endif()
   set(env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk QT_LOGGING_RULES=qt.qpa.*=false LANG=C.UTF-8)
   if(KANAMERU_SANITIZE)
     list(APPEND env ${KANAMERU_SANITIZER_ENV})
@@ -118,9 +130,18 @@ function(kanameru_xtest name)
       set(wm_args --wm "${wm}")
     endif()
     math(EXPR screen_index "${screen_index} + 1")
-    add_test(NAME ${test_name}
-      COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${name}>)
-    set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)
+    set(runs ${test_name})
+    if(A_ALSO_WM)
+      list(APPEND runs ${test_name}_wm)
+    endif()
+    foreach(run ${runs})
+      if(run MATCHES "_wm$" AND A_ALSO_WM)
+        set(wm_args --wm "${A_ALSO_WM}")
+      endif()
+      add_test(NAME ${run}
+        COMMAND ${KANAMERU_XSERVER_RUN} --screen ${screen} ${wm_args} -- $<TARGET_FILE:${target}> ${A_ARGS})
+      set_tests_properties(${run} PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" LABELS forms)
+    endforeach()
   endforeach()
 endfunction()
 

@@ -84,6 +84,21 @@ int passesGradeFilter(const QString& choice, int grade)
     return 0;
 }
 
+bool matchesSomeGrade(const QString& choice)
+{
+    // Grades run from below the youngest pre-school year (幼－) past upper secondary (大＋).
+    for (int grade = -3; grade <= 13; ++grade) {
+        if (passesGradeFilter(choice, grade) == 1)
+            return true;
+    }
+    return false;
+}
+
+QString noGradeLine()
+{
+    return QStringLiteral("該当する学年がありません");
+}
+
 QString gradeSymbol(int grade)
 {
     static const QString marks = QStringLiteral("①②③④⑤⑥ⅠⅡⅢ");

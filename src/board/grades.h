@@ -33,6 +33,11 @@ private:
 // no grade group (typed by hand) shows nobody.
 int passesGradeFilter(const QString& choice, int grade);
 
+// Whether the choice shows a pupil of some grade (a grade typed by hand may match none), and
+// the one line a list shows instead of its pupils when it does not.
+bool matchesSomeGrade(const QString& choice);
+QString noGradeLine();
+
 // The one-character grade mark of a list line: ①..⑥, Ⅰ..Ⅲ, or a full-width space.
 QString gradeSymbol(int grade);
 

@@ -8,6 +8,7 @@
 #include "endscreen/startdrill.h"
 #include "platform/clock.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "startup/hensuu1.h"
@@ -79,6 +80,7 @@ seisekitime1::~seisekitime1() = default;
 seisekitime1* seisekitime1::open()
 {
     auto* form = new seisekitime1();
+    platform::holdInput(form);
     platform::fitForm(form);
     form->show();
     return form;
@@ -431,7 +433,7 @@ void seisekitime1::Form_Activate()
     Option1_Click(1);
     Option2_Click(1);
     Option2[1]->setChecked(true);
-    Command1->setEnabled(true);
+    enableBack(true);
     busy_ = false;
 
     for (int level = 1; level <= levelCount_; ++level) {
@@ -469,6 +471,7 @@ void seisekitime1::Form_Activate()
     Command1->setFocus(Qt::OtherFocusReason);
     activated_ = true;
     activating_ = false;
+    platform::settleInput(this);
     // The events due for review are counted a moment later, apart from the opening: the board
     // is on the screen and usable before the events file is read.
     QTimer::singleShot(kReviewCountDelayMs, this, [this] { showReviewCount(); });
@@ -500,6 +503,8 @@ void seisekitime1::hidePracticeColumn(Column& c)
 
 void seisekitime1::Command1_Click()
 {
+    // On its way out, the board takes no second press.
+    platform::holdInput(this);
     leaving_ = true;
     showWaitPanel(Picture2);
     // The start screen unloads the board while it loads; the board may be gone on return.
@@ -525,6 +530,7 @@ void seisekitime1::Command28_Click(int level)
 
 void seisekitime1::startLevel(int level, int memorize, bool review)
 {
+    platform::holdInput(this);
     showWaitPanel(Picture2);
     reg.currentLevel = static_cast<qint16>(level);
     activated_ = false;

@@ -125,6 +125,7 @@ private:
     void showRankingLists();
     void hidePracticeColumn(Column& column);
     void afterListChoice();
+    void enableBack(bool enabled); // "戻る(0)", keeping the keyboard off the grade box
     void fillSummaries();
     void rankEveryLevel();
     void fillAttemptLists(int kind, qint64 window, int periodDays, bool ownOnly);
@@ -190,6 +191,7 @@ private:
     bool leaving_ = false; // set when the board hands over to another screen
     bool activating_ = false;
     bool activationQueued_ = false;
+    bool backKeepsFocus_ = false; // "戻る(0)" had the keyboard when it was disabled
 };
 
 } // namespace kanameru

@@ -1,6 +1,7 @@
 // The board's list choices: display kind, rankings, today's and the period's attempts.
 #include "board/attemptlists.h"
 #include "board/boardtexts.h"
+#include "board/grades.h"
 #include "board/ranking.h"
 #include "board/report.h"
 #include "board/seisekitime1.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
+#include <utility>
 
 namespace kanameru {
 
@@ -60,7 +62,7 @@ void seisekitime1::Option2_Click(int index)
 {
     Command17->setVisible(false);
     Picture11->setVisible(false);
-    Command1->setEnabled(false);
+    enableBack(false);
     hideAllLists();
     showWaitPanel(Picture6);
     if (busy_)
@@ -100,7 +102,7 @@ void seisekitime1::Option2_Click(int index)
 
 void seisekitime1::Option1_Click(int index)
 {
-    Command1->setEnabled(false);
+    enableBack(false);
     hideAllLists();
     showWaitPanel(Picture6);
     Combo2->setVisible(false);
@@ -132,10 +134,23 @@ void seisekitime1::Option1_Click(int index)
 void seisekitime1::afterListChoice()
 {
     Picture1->setEnabled(true);
-    Command1->setEnabled(true);
+    enableBack(true);
     reg.targetLevelCleared = AnyValue(targetLevelClearedFor(reg.currentPupilNo));
     showRankingLists();
     hideWaitPanel(Picture6);
+}
+
+void seisekitime1::enableBack(bool enabled)
+{
+    // Disabled with the keyboard, "戻る(0)" would hand it on to the next control, the grade box,
+    // where a "0" is typed as text: the keyboard waits for it instead and comes back to it.
+    if (!enabled && Command1->hasFocus()) {
+        backKeepsFocus_ = true;
+        Command1->clearFocus();
+    }
+    Command1->setEnabled(enabled);
+    if (enabled && std::exchange(backKeepsFocus_, false) && !focusWidget())
+        Command1->setFocus(Qt::OtherFocusReason);
 }
 
 void seisekitime1::rankEveryLevel()
@@ -183,8 +198,13 @@ void seisekitime1::成績リスト色表示()
 
 void seisekitime1::成績リスト色表示単独(int level)
 {
-    // The lists show plain text: after filling, no line stays selected.
     QListWidget* list = column(level).List5;
+    // A grade typed into the box that is none of the grades shows nobody, and says so.
+    if (!matchesSomeGrade(Combo1->currentText())) {
+        list->clear();
+        list->addItem(noGradeLine());
+    }
+    // The lists show plain text: after filling, no line stays selected.
     if (list->count() > 0) {
         list->setCurrentRow(-1);
         list->clearSelection();
@@ -267,7 +287,7 @@ void seisekitime1::Command16_Click()
         else
             c.List5->setVisible(true);
     }
-    Command1->setEnabled(true);
+    enableBack(true);
     hideWaitPanel(Picture6);
 }
 

@@ -4,6 +4,15 @@
 
 namespace kanameru {
 
+QString keyHintsText(const QString& enterPresses)
+{
+    QString text
+        = QStringLiteral("キーボードでは：矢印キーで枠を動かす　スペースで持ち上げる・入れ替える　Escで元に戻す");
+    if (!enterPresses.isEmpty())
+        text += QStringLiteral("　Enterで「%1」").arg(enterPresses);
+    return text;
+}
+
 CursorKind KeyCursor::movable(const AnswerFlow& flow)
 {
     if (!flow.hasQuestion())

@@ -6,6 +6,7 @@
 // Enter with nothing picked up presses the phase button on show.
 #include "drill/answerflow.h"
 
+#include <QString>
 #include <Qt>
 
 namespace kanameru {
@@ -18,6 +19,10 @@ struct CursorAction {
     int from = 0; // the label picked up (PickUp, Drop, PutBack)
     int to = 0; // the label dropped on (Drop)
 };
+
+// The line that names the keys of keyboard play; `enterPresses` is the caption of the button
+// Enter presses now (none: the Enter part is left out).
+QString keyHintsText(const QString& enterPresses);
 
 class KeyCursor {
 public:

@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
 #include "platform/screen.h"
@@ -106,6 +107,7 @@ MainFrm::~MainFrm() = default;
 MainFrm* MainFrm::open()
 {
     auto* form = new MainFrm();
+    platform::holdInput(form);
     platform::fitForm(form);
     form->show();
     if (!form->Form_Activate()) {
@@ -116,6 +118,7 @@ MainFrm* MainFrm::open()
         showResultsBoard();
         return nullptr;
     }
+    platform::settleInput(form);
     return form;
 }
 
@@ -353,6 +356,10 @@ void MainFrm::render()
     QPushButton* shown = button(f.button());
     for (QPushButton* b : { Command3, Command4, Command6, Command7, Command8 })
         b->setVisible(b == shown);
+    if (shown && shown != shownButton_)
+        platform::settleSpot(shown);
+    shownButton_ = shown;
+    keyHints->setText(keyHintsText(shown ? shown->text() : QString()));
 
     List2->clear();
     for (int i = 1; i <= 5; ++i)
@@ -562,6 +569,8 @@ void MainFrm::finishAttempt()
 
 void MainFrm::waitThenShowEndScreen(int seconds)
 {
+    // The attempt is over: a press meant for it acts on nothing while the result is recorded.
+    platform::holdInput(this);
     QPointer<MainFrm> self(this);
     platform::waitLettingEventsRun(seconds * 1000);
     if (!self)
@@ -574,6 +583,7 @@ void MainFrm::waitThenShowEndScreen(int seconds)
 
 void MainFrm::leaveToBoard()
 {
+    platform::holdInput(this);
     leaving_ = true;
     sTimer1->stop();
     sTimer2->stop();

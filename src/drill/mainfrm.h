@@ -9,7 +9,6 @@
 #include "drill/keycursor.h"
 #include "drill/revealcycle.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -106,7 +105,7 @@ private:
     KeyCursor keys_;
     std::unique_ptr<review::JudgementLog> judgements_; // every judgement's events, stored at the end
     bool leaving_ = false;
-    QElapsedTimer phaseChanged_; // when a phase button was last pressed
+    QPushButton* shownButton_ = nullptr; // the phase button on show
 
     // Status strip and overlay.
     QWidget* sPicture1 = nullptr;

@@ -280,23 +280,14 @@ void MainFrm::buildButtons()
     Command8 = phaseButton(Picture2, "Command8", QStringLiteral("もう１度"));
     Command3 = phaseButton(Picture2, "Command3", QStringLiteral("次へ"));
     Command2 = phaseButton(Picture2, "Command2", QString());
-    // The phase buttons share one spot: a click that follows the last press of one within a
-    // double-click interval is the tail of the click before, not a press of the next phase.
-    // Input given while a judgement sounds is dropped by the sound itself; the interval counts
-    // from the press, so after a sound longer than it the next key or click is taken at once.
-    const auto phaseClick = [this](void (MainFrm::*handler)()) {
-        return [this, handler] {
-            if (phaseChanged_.isValid() && phaseChanged_.elapsed() < platform::doubleClickPause())
-                return;
-            phaseChanged_.start();
-            (this->*handler)();
-        };
-    };
-    connect(Command3, &QPushButton::clicked, this, phaseClick(&MainFrm::Command3_Click));
-    connect(Command4, &QPushButton::clicked, this, phaseClick(&MainFrm::Command4_Click));
-    connect(Command6, &QPushButton::clicked, this, phaseClick(&MainFrm::Command6_Click));
-    connect(Command7, &QPushButton::clicked, this, phaseClick(&MainFrm::Command7_Click));
-    connect(Command8, &QPushButton::clicked, this, phaseClick(&MainFrm::Command8_Click));
+    // The phase buttons share one spot: each one that appears there drops, for the settle
+    // time, the clicks and keys that would press it (the tail of a double click on the one
+    // before); input given while a judgement sounds is dropped by the sound itself.
+    connect(Command3, &QPushButton::clicked, this, &MainFrm::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &MainFrm::Command4_Click);
+    connect(Command6, &QPushButton::clicked, this, &MainFrm::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &MainFrm::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &MainFrm::Command8_Click);
     // The buttons of the second phase start on their own design places; in test mode the
     // activation moves them onto the spot of Command6.
     placeTwips(Command3, 13320, 8100, 1320, 735);
@@ -306,10 +297,7 @@ void MainFrm::buildButtons()
 
     // What the keys do, shown once the pupil answers with the keyboard: a line under the rows
     // and the axis, where no label of a question reaches.
-    keyHints = makeLabel(Picture2, QStringLiteral("keyHints"),
-        QStringLiteral("キーボードでは：矢印キーで枠を動かす　スペースで持ち上げる・入れ替える　"
-                       "Escで元に戻す　Enterで「判定」"),
-        10.5, true);
+    keyHints = makeLabel(Picture2, QStringLiteral("keyHints"), keyHintsText(Command6->text()), 10.5, true);
     keyHints->setTextFormat(Qt::PlainText);
     keyHints->setAlignment(Qt::AlignCenter);
     platform::setForeground(keyHints, rgb(0x3D3426));

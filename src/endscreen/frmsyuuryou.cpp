@@ -4,6 +4,7 @@
 #include "endscreen/endscreenrules.h"
 #include "endscreen/startdrill.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "review/judgementlog.h"
@@ -123,6 +124,7 @@ void FrmSyuuryou::fitToWidth(QLabel* label)
 FrmSyuuryou* FrmSyuuryou::open()
 {
     auto* form = new FrmSyuuryou();
+    platform::holdInput(form);
     platform::fitForm(form);
     form->show();
     platform::windowOf(form)->activateWindow();
@@ -212,6 +214,7 @@ void FrmSyuuryou::Form_Activate()
     hideBackdrop();
 
     activating_ = false;
+    platform::settleInput(this);
     if (timerPending_)
         Timer1_Timer();
 }
@@ -257,10 +260,14 @@ void FrmSyuuryou::Timer1_Timer()
         break;
     }
     Command5->setVisible(again.offerAgain);
+    // The buttons appear under a pupil who may still be clicking or pressing Enter.
+    platform::settleSpot(Command4);
+    platform::settleSpot(Command5);
 }
 
 void FrmSyuuryou::Command4_Click()
 {
+    platform::holdInput(this);
     Command4->setEnabled(false);
     leaving_ = true;
     showResultsBoard();
@@ -269,6 +276,7 @@ void FrmSyuuryou::Command4_Click()
 
 void FrmSyuuryou::Command5_Click()
 {
+    platform::holdInput(this);
     Command4->setEnabled(false);
     leaving_ = true;
     showBackdrop();

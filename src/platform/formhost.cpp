@@ -1,9 +1,8 @@
 #include "platform/formhost.h"
 
+#include "platform/drawnaccessible.h"
 #include "platform/screenfit.h"
 
-#include <QAccessible>
-#include <QAccessibleInterface>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
@@ -25,34 +24,105 @@ namespace {
 
 double scaleInUse = 1.0;
 
-// Places a window that its program has not placed itself in the middle of the available area
-// of its screen (the screen less the panels, wherever they stand), its frame included.
-void centreInAvailableArea(QWidget* window)
+// Where the program's windows stand: the window that last had the keyboard is the one a new
+// window comes from, and its frame tells what the window manager adds around a window (nothing
+// without a window manager). Only windows of their own count: a form in a host is the host's.
+class WindowPlaces : public QObject {
+public:
+    static WindowPlaces* current()
+    {
+        static QPointer<WindowPlaces> places;
+        if (!places && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            places = new WindowPlaces;
+            places->setParent(qApp);
+            qApp->installEventFilter(places);
+        }
+        return places;
+    }
+    // The frame of the window a newcomer comes from; invalid before the program's first window.
+    QRect origin(const QWidget* newcomer) const
+    {
+        if (last_ && last_ != newcomer && last_->isVisible())
+            return last_->frameGeometry();
+        return lastFrame_;
+    }
+    // What the frame adds to the window's size.
+    QSize frame(const QWidget* window) const
+    {
+        if (window->isVisible() && window->frameGeometry() != window->geometry())
+            return window->frameGeometry().size() - window->size();
+        if (frameKnown_)
+            return frame_;
+        return QSize(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        const Qt::WindowType type = window->windowType();
+        if (!window->isWindow() || (type != Qt::Window && type != Qt::Dialog) || window->graphicsProxyWidget())
+            return false;
+        if (event->type() == QEvent::WindowActivate)
+            last_ = window;
+        if (window == last_ && window->isVisible()
+            && (event->type() == QEvent::WindowActivate || event->type() == QEvent::Move
+                || event->type() == QEvent::Resize)) {
+            lastFrame_ = window->frameGeometry();
+            frame_ = lastFrame_.size() - window->size();
+            frameKnown_ = true;
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> last_;
+    QRect lastFrame_;
+    QSize frame_;
+    bool frameKnown_ = false;
+};
+
+// Places a window as it is shown: centred on the window it comes from (the program's first one
+// in the middle of the available area of its screen, the screen less the panels), unless its
+// program placed it itself, and in any case wholly within the available area, frame included.
+void placeWindow(QWidget* window)
 {
-    if (window->testAttribute(Qt::WA_Moved))
-        return;
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    // The frame of a window already shown tells what the window manager adds; before the first
-    // one, the room kept for a frame stands for it.
-    QSize frame(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
-    const auto windows = QApplication::topLevelWidgets();
-    for (const QWidget* shown : windows) {
-        if (shown != window && shown->isVisible() && shown->frameGeometry() != shown->geometry()) {
-            frame = shown->frameGeometry().size() - shown->size();
-            break;
-        }
+    const WindowPlaces* places = WindowPlaces::current();
+    const QSize frame
+        = places ? places->frame(window) : QSize(static_cast<int>(kFrameWidth), static_cast<int>(kFrameHeight));
+    QRect outer(window->pos(), window->size() + frame);
+    if (!window->testAttribute(Qt::WA_Moved)) {
+        QRect from = places ? places->origin(window) : QRect();
+        if (!from.isValid() || !area.intersects(from))
+            from = area;
+        outer.moveCenter(from.center());
     }
-    window->move(area.x() + std::max(0, (area.width() - window->width() - frame.width()) / 2),
-        area.y() + std::max(0, (area.height() - window->height() - frame.height()) / 2));
+    // Larger than the area: its top left corner stays in sight.
+    outer.moveLeft(std::max(area.left(), std::min(outer.left(), area.right() + 1 - outer.width())));
+    outer.moveTop(std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height())));
+    window->move(outer.topLeft());
 }
 
-// Centres a form of its own window each time it is shown anew.
-class Centring : public QObject {
+// Brings a window that is being shown to the front with the keyboard (a backdrop that must not
+// take it excepted): without a window manager no window gets the keyboard unless it asks.
+void takeTheFront(QWidget* window)
+{
+    if (window->testAttribute(Qt::WA_ShowWithoutActivating))
+        return;
+    window->raise();
+    window->activateWindow();
+}
+
+// A form of its own window comes to the front with the keyboard each time it is shown.
+class Fronting : public QObject {
 public:
-    explicit Centring(QWidget* form)
+    explicit Fronting(QWidget* form)
         : QObject(form)
     {
         form->installEventFilter(this);
@@ -63,11 +133,8 @@ protected:
     {
         if (event->type() == QEvent::Show && watched == parent()) {
             auto* form = static_cast<QWidget*>(watched);
-            if (form->isWindow() && !form->graphicsProxyWidget()) {
-                centreInAvailableArea(form);
-                // Placed once; a pupil who moves it keeps it where he put it.
-                form->removeEventFilter(this);
-            }
+            if (form->isWindow() && !form->graphicsProxyWidget())
+                takeTheFront(form);
         }
         return false;
     }
@@ -111,74 +178,6 @@ protected:
 private:
     static QWidget* step(QWidget* w, bool next) { return next ? w->nextInFocusChain() : w->previousInFocusChain(); }
 };
-
-// Screen readers ask each control where it is on the screen. For a control of a form that a
-// host draws, the toolkit answers with the form's design size; this answers for such a control
-// as the toolkit does in all else, with the rectangle the host draws it in.
-class OnScreenAccessible : public QAccessibleInterface {
-public:
-    explicit OnScreenAccessible(QAccessibleInterface* inner)
-        : inner_(inner)
-        , innerId_(QAccessible::uniqueId(inner))
-    {
-    }
-    ~OnScreenAccessible() override { QAccessible::deleteAccessibleInterface(innerId_); }
-
-    bool isValid() const override { return inner_->isValid(); }
-    QObject* object() const override { return inner_->object(); }
-    QWindow* window() const override { return inner_->window(); }
-    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
-    {
-        return inner_->relations(match);
-    }
-    QAccessibleInterface* focusChild() const override { return inner_->focusChild(); }
-    QAccessibleInterface* childAt(int x, int y) const override
-    {
-        for (int i = 0; i < childCount(); ++i) {
-            QAccessibleInterface* c = child(i);
-            if (c && c->isValid() && c->rect().contains(x, y))
-                return c;
-        }
-        return nullptr;
-    }
-    QAccessibleInterface* parent() const override { return inner_->parent(); }
-    QAccessibleInterface* child(int index) const override { return inner_->child(index); }
-    int childCount() const override { return inner_->childCount(); }
-    int indexOfChild(const QAccessibleInterface* child) const override { return inner_->indexOfChild(child); }
-    QString text(QAccessible::Text t) const override { return inner_->text(t); }
-    void setText(QAccessible::Text t, const QString& text) override { inner_->setText(t, text); }
-    QRect rect() const override
-    {
-        auto* control = static_cast<QWidget*>(inner_->object());
-        if (!control || !control->isVisible())
-            return inner_->rect();
-        const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
-        const QPoint bottomRight = control->mapToGlobal(QPoint(control->width(), control->height()));
-        return QRect(topLeft, bottomRight - QPoint(1, 1));
-    }
-    QAccessible::Role role() const override { return inner_->role(); }
-    QAccessible::State state() const override { return inner_->state(); }
-    QColor foregroundColor() const override { return inner_->foregroundColor(); }
-    QColor backgroundColor() const override { return inner_->backgroundColor(); }
-    void* interface_cast(QAccessible::InterfaceType type) override { return inner_->interface_cast(type); }
-
-private:
-    QAccessibleInterface* inner_;
-    QAccessible::Id innerId_;
-};
-
-// Gives every control of a form in a host the toolkit's own interface, answering with the
-// on-screen rectangle.
-QAccessibleInterface* onScreenAccessible(const QString&, QObject* object)
-{
-    static bool asking = false; // the toolkit's own interface is being made
-    if (asking || !object || !object->isWidgetType() || !static_cast<QWidget*>(object)->window()->graphicsProxyWidget())
-        return nullptr;
-    asking = true;
-    QAccessibleInterface* inner = QAccessible::queryAccessibleInterface(object);
-    asking = false;
-    return inner ? new OnScreenAccessible(inner) : nullptr;
-}
 
 class FormHost : public QGraphicsView {
 public:
@@ -250,13 +249,10 @@ protected:
                 // Shown through a hand-over: the window comes where the pupil sees it whole,
                 // and takes the keyboard (unless it is a backdrop that must not).
                 if (!isVisible()) {
-                    centreInAvailableArea(this);
+                    placeWindow(this);
                     show();
                 }
-                if (!testAttribute(Qt::WA_ShowWithoutActivating)) {
-                    raise();
-                    activateWindow();
-                }
+                takeTheFront(this);
                 takeKeyboard();
                 break;
             case QEvent::Hide:
@@ -378,15 +374,15 @@ void fitForm(QWidget* form)
 {
     if (form->parentWidget() || form->graphicsProxyWidget())
         return;
+    WindowPlaces::current();
     if (scaleInUse >= 1.0) {
-        new Centring(form);
+        // Placed before its window is made, so that the window manager puts the frame where it
+        // is asked to (a pupil who moves it later keeps it where he put it).
+        placeWindow(form);
+        new Fronting(form);
         return;
     }
-    static const bool accessibleOnScreen = [] {
-        QAccessible::installFactory(onScreenAccessible);
-        return true;
-    }();
-    Q_UNUSED(accessibleOnScreen);
+    reportDrawnRectangles();
     new FormHost(form, scaleInUse);
 }
 

@@ -16,8 +16,11 @@ void setFormScale(double scale);
 // Puts a top-level form (no parent, fixed design size) into a host window when formScale() is
 // below 1. The host follows the form: it shows, hides, takes the title and icon, passes its
 // close box on to the form and goes when the form is deleted; a dialog's host is a modal
-// dialog window. Every form's window is centred in the available area of its screen when it
-// is first shown (unless moved before), and a host shown anew takes the keyboard for its form.
+// dialog window. Every form's window, host or not, is placed when it is first shown: centred
+// on the window of the program that last had the keyboard (the first one in the middle of the
+// available area), unless moved before, and wholly within the available area, frame included;
+// each time it is shown it comes to the front and takes the keyboard (a form that must not,
+// WA_ShowWithoutActivating, excepted), with or without a window manager.
 void fitForm(QWidget* form);
 
 // The window the pupil sees for a form: its host, or the form itself.

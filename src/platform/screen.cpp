@@ -1,5 +1,6 @@
 #include "platform/screen.h"
 
+#include "platform/drawnaccessible.h"
 #include "platform/formhost.h"
 
 #include <QAbstractButton>
@@ -12,7 +13,6 @@
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyleHints>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
@@ -72,8 +72,6 @@ QString controlName(const char* name, int index)
 
 namespace {
 
-int clickPauseOverride = -1;
-
 bool allVisibleWindowsExposed()
 {
     const auto windows = QApplication::topLevelWidgets();
@@ -87,18 +85,6 @@ bool allVisibleWindowsExposed()
 }
 
 } // namespace
-
-int doubleClickPause()
-{
-    if (clickPauseOverride >= 0)
-        return clickPauseOverride;
-    return QGuiApplication::styleHints()->mouseDoubleClickInterval();
-}
-
-void setDoubleClickPause(int milliseconds)
-{
-    clickPauseOverride = milliseconds;
-}
 
 void paintScreenNow()
 {
@@ -266,6 +252,9 @@ protected:
 
 void prepareControls(QWidget* form)
 {
+    // Before any control is asked for its name: every control of a form drawn smaller answers
+    // screen readers with where it is drawn.
+    reportDrawnRectangles();
     // Names, grade labels, the school's name, titles and events come from files or from what a
     // pupil typed: never taken for HTML (a name "<img src=...>" would load a picture).
     form->setProperty(PlainLabels::kFormProperty, true);

@@ -34,11 +34,6 @@ void setForeground(QWidget* widget, const QColor& colour);
 // A control's Qt object name: its name, with the index after an underscore for arrays.
 QString controlName(const char* name, int index);
 
-// The time after a click within which a second click is the tail of a double click: the
-// system's double-click interval, or what setDoubleClickPause installed (tests; -1 resets).
-int doubleClickPause();
-void setDoubleClickPause(int milliseconds);
-
 // Lets window events other than the user's run until every visible window is exposed (at
 // most a second), then paints each one at once and hands the picture to the window system.
 // Installed as the painter of showScreenNow, so what precedes a sound is on the screen while

@@ -1,5 +1,7 @@
 #include "roster/frmname2.h"
 
+#include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 #include "roster/pupilline.h"
@@ -105,8 +107,17 @@ FrmName2::FrmName2(QWidget* parent)
 FrmName2* FrmName2::open()
 {
     auto* form = new FrmName2();
+    platform::holdInput(form);
+    // Drawn at the scale of the other forms, centred on the start screen it comes from.
+    platform::fitForm(form);
     form->Form_Load();
+    // The keys go to the first name, or to "もどる" when the roster has no record.
+    if (form->rowCount_ > 0)
+        form->Text1[1]->setFocus();
+    else
+        form->Command2->setFocus();
     form->show();
+    platform::settleInput(form);
     return form;
 }
 
@@ -177,6 +188,7 @@ void FrmName2::Command1_Click()
 
 void FrmName2::Command2_Click()
 {
+    platform::holdInput(this);
     leaving_ = true;
     showNameSelection();
     close();

@@ -4,6 +4,7 @@
 #include "platform/document.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/instance.h"
 #include "platform/launcher.h"
 #include "platform/messagebox.h"
@@ -277,6 +278,7 @@ namesel* namesel::open()
         return nullptr;
     }
     auto* form = new namesel();
+    platform::holdInput(form);
     platform::fitForm(form);
     QPointer<namesel> self(form);
     form->Form_Load();
@@ -289,6 +291,8 @@ namesel* namesel::open()
     // refreshes itself once as it would on becoming active.
     if (self && !self->activated_ && !self->leaving_)
         self->Form_Activate();
+    if (self)
+        platform::settleInput(self);
     return self;
 }
 
@@ -553,6 +557,8 @@ void namesel::Command14_Click()
     reg.currentPupilName = reg.pupilNames[position];
     reg.currentPupilGradeLabel = reg.pupilGradeLabel[position];
 
+    // From here on the screen is on its way out: a second press is the next screen's, or no one's.
+    platform::holdInput(this);
     Command14->hide();
     showWaitPanel(true);
     QPointer<namesel> self(this);
@@ -592,6 +598,7 @@ void namesel::leaveToLauncher(const QString& path)
     if (leaving_)
         return;
     leaving_ = true;
+    platform::holdInput(this);
     // The program ends whether the launcher could be started or not.
     platform::launchProgram(path, QStringLiteral("001"));
     endProgram(0);
@@ -612,6 +619,7 @@ void namesel::menuname_Click()
     if (leaving_)
         return;
     leaving_ = true;
+    platform::holdInput(this);
     FrmName2::open();
     close();
 }

@@ -40,6 +40,8 @@ VersionBox::VersionBox(QWidget* parent)
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     platform::prepareControls(this);
+    // The box opens with the keyboard, and its frame, on "O.K.".
+    Command1->setFocus();
 }
 
 QString VersionBox::versionText()

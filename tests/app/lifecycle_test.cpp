@@ -5,7 +5,11 @@
 #include "app/lifecycle.h"
 #include "app/startprogram.h"
 #include "board/seisekitime1.h"
+#include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/mci.h"
+#include "platform/screenfit.h"
+#include "roster/namesel.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
 #include "startup/hensuu1.h"
@@ -20,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsView>
 #include <QListWidget>
 #include <QPointer>
 #include <QProcess>
@@ -103,6 +108,34 @@ bool anyVisibleWindow()
 [[maybe_unused]] bool instanceFree(const QString& exe)
 {
     return QProcess::execute(QStringLiteral(LOCK_HELPER), { QStringLiteral("instance"), exe }) == 0;
+}
+
+// A program drawn smaller by its hosts (the offscreen screen is smaller than the forms), started
+// as the program's main starts it in a process of its own, and ended once its start screen is up
+// by "終了" clicked through its window or by the window's close box. The process's exit code
+// comes after the application object, and the toolkit's caches with it, have ended.
+int runScaledProgram(int argc, char* argv[])
+{
+    platform::fitFormsToScreen(argc, argv);
+    platform::Application app(argc, argv);
+    namesel::setInstanceKey(QString::fromLocal8Bit(argv[4]));
+    const bool click = QString::fromLocal8Bit(argv[2]) == QStringLiteral("終了");
+    QTimer ending;
+    QObject::connect(&ending, &QTimer::timeout, [&ending, click] {
+        auto* start = qobject_cast<namesel*>(topLevel(QStringLiteral("namesel")));
+        auto* window = start ? qobject_cast<QGraphicsView*>(platform::windowOf(start)) : nullptr;
+        if (!window || !start->activated() || !platform::takesInput(start))
+            return;
+        ending.stop();
+        auto* end = start->findChild<QPushButton*>(QStringLiteral("Command7"));
+        if (click)
+            QTest::mouseClick(window->viewport(), Qt::LeftButton, {},
+                window->viewport()->mapFromGlobal(end->mapToGlobal(end->rect().center())));
+        else
+            window->close();
+    });
+    ending.start(20);
+    return platform::formScale() < 1.0 ? runProgram(app, QString::fromLocal8Bit(argv[3])) : 3;
 }
 
 } // namespace
@@ -282,7 +315,48 @@ private Q_SLOTS:
         }
 #endif
     }
+
+    // A program drawn smaller ends with exit code 0 fifty times in a row, by a signal while its
+    // start screen loads, by "終了" and by the close box in turn: nothing that the forms or the
+    // toolkit's interfaces for screen readers hold is used after it went or deleted twice.
+    void aScaledProgramEndsCleanlyEveryTime()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no signals to end a process with");
+#else
+        const QString key = inst->root() + QStringLiteral("/kanameru");
+        const QStringList ways { QStringLiteral("signal"), QStringLiteral("終了"), QStringLiteral("close box") };
+        for (int run = 0; run < 50; ++run) {
+            QProcess program;
+            program.setProcessChannelMode(QProcess::MergedChannels);
+            program.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--scaled-program"), ways[run % 3], inst->exeDir(), key });
+            if (run % 3 == 0) {
+                QTRY_VERIFY_WITH_TIMEOUT(!instanceFree(key) || program.state() == QProcess::NotRunning, 30000);
+                ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+            }
+            const bool ended = program.waitForFinished(60000);
+            QVERIFY2(ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+                qPrintable(QStringLiteral("end %1 (%2) after %3 clean ends: code %4\n")
+                               .arg(run + 1)
+                               .arg(ways[run % 3])
+                               .arg(run)
+                               .arg(program.exitCode())
+                    + QString::fromLocal8Bit(program.readAll().right(2000))));
+        }
+#endif
+    }
 };
 
-KANAMERU_FORM_TEST_MAIN(LifecycleTest)
+int main(int argc, char* argv[])
+{
+    testing_support::limitMemory();
+    if (argc >= 5 && qstrcmp(argv[1], "--scaled-program") == 0)
+        return runScaledProgram(argc, argv);
+    platform::Application app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    LifecycleTest tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "lifecycle_test.moc"

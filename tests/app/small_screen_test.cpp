@@ -7,13 +7,16 @@
 #include "drill/mainfrm.h"
 #include "endscreen/basefrm.h"
 #include "endscreen/frmsyuuryou.h"
+#include "endscreen/startdrill.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/formhost.h"
+#include "platform/inputgate.h"
 #include "platform/mci.h"
 #include "platform/screen.h"
 #include "platform/screenfit.h"
 #include "results/results.h"
+#include "roster/frmname2.h"
 #include "roster/namesel.h"
 #include "sound/sound.h"
 #include "sound/wavsynth.h"
@@ -31,6 +34,7 @@
 #include <QApplication>
 #include <QGraphicsView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,6 +46,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <optional>
 
 using namespace kanameru;
 using namespace testing_support;
@@ -128,6 +133,22 @@ bool pressKeys(const QStringList& keys)
     return process->waitForFinished(20000) && process->exitCode() == 0;
 }
 
+// Runs xdotool with the arguments while the program goes on handling its events; what it said.
+std::optional<QByteArray> xdo(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), args);
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000) || process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput().trimmed();
+}
+
+QStringList clickAt(QPoint global)
+{
+    return { QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y()),
+        QStringLiteral("click"), QStringLiteral("1") };
+}
+
 template <class T = QWidget> T* control(QWidget* form, const QString& name)
 {
     return form ? form->findChild<T*>(name) : nullptr;
@@ -153,6 +174,8 @@ class SmallScreenTest : public QObject {
     std::unique_ptr<TestInstallation> inst;
     std::unique_ptr<QTemporaryDir> folder;
     int boardShown = 0;
+    int ended = 0; // the program was ended
+    QRect cameFrom; // the frame of the window the next one comes from
 
     // The whole X screen as another program sees it now.
     QImage screenGrab(const QString& name)
@@ -162,6 +185,48 @@ class SmallScreenTest : public QObject {
         return QProcess::execute(QStringLiteral(SCREENGRAB), { QStringLiteral("0"), file }) == 0
             ? QImage(file).convertToFormat(QImage::Format_RGB32)
             : QImage(1, 1, QImage::Format_RGB32);
+    }
+
+    // Every screen opens as in the program, on a roster of the given lines.
+    void openScreens(const QString& roster)
+    {
+        inst->writeText(QStringLiteral("files/生徒用名簿.txt"), roster);
+        namesel::setRetryWaitMilliseconds(5);
+        namesel::setInstanceKey(folder->filePath(QStringLiteral("kanameru")));
+        screens().showNameSelection = [] { namesel::open(); };
+        screens().showResultsBoard = [] { seisekitime1::open(); };
+        screens().endProgram = [this](int) { ++ended; };
+    }
+    static bool settled(QWidget* form)
+    {
+        return form && platform::windowOf(form)->isActiveWindow() && platform::takesInput(form);
+    }
+    // The named form comes: centred on the window it comes from (the first one within the room kept
+    // for a frame), wholly on the screen, active with the named control (or itself) focused, also
+    // for the X server. Says what is wrong.
+    QString arrival(const QString& name, const QString& focused = {})
+    {
+        QWidget *form = nullptr, *control = nullptr, *window = nullptr;
+        const bool ready = QTest::qWaitFor(
+            [&] {
+                form = topLevel(name);
+                control = !form || focused.isEmpty() ? form : form->findChild<QWidget*>(focused);
+                window = form ? platform::windowOf(form) : nullptr;
+                return control && control->isVisible() && settled(form) && control->hasFocus()
+                    && xdo({ QStringLiteral("getwindowfocus") }).value_or("").toULongLong() == window->winId();
+            },
+            20000);
+        if (!window)
+            return name + QStringLiteral(" never came");
+        const QRect frame = window->frameGeometry(), area = window->screen()->availableGeometry();
+        const QPoint off = frame.center() - (cameFrom.isValid() ? cameFrom : area).center();
+        const bool centred = cameFrom.isValid()
+            ? off.manhattanLength() <= 2
+            : std::abs(off.x()) <= platform::kFrameWidth && std::abs(off.y()) <= platform::kFrameHeight;
+        cameFrom = frame;
+        return QStringLiteral("%1%2%3%4")
+            .arg(ready ? "" : " without the keyboard", area.contains(frame) ? "" : " not whole on the screen",
+                centred ? "" : " off centre", ready && centred && area.contains(frame) ? "" : qPrintable(" " + name));
     }
 
 private Q_SLOTS:
@@ -189,10 +254,14 @@ private Q_SLOTS:
         // exit would end every event loop a later test opens (a dialog's) as soon as it starts.
         screens().endProgram = [](int) {};
         boardShown = 0;
+        ended = 0;
     }
 
     void cleanup()
     {
+        // The forms closed now open no screen for the next test (the board's close box would).
+        screens() = Screens();
+        screens().endProgram = [](int) {};
         closeAllForms();
         platform::mciShutdown();
         inst.reset();
@@ -360,15 +429,15 @@ private Q_SLOTS:
     {
         for (const char* name : { "ok", "ng" })
             QVERIFY(writeWav(inst->soundFolder() + QLatin1String(name) + QStringLiteral(".wav"), sineTone(2.0, 660)));
-        const testing_support::ScopeExit noPause([] { platform::setDoubleClickPause(0); });
-        platform::setDoubleClickPause(400); // a desktop's double-click interval
+        const testing_support::ScopeExit noPause([] { platform::setSettleMilliseconds(0); });
+        platform::setSettleMilliseconds(-1); // the program's own settle time
         for (const bool right : { true, false }) {
             const QByteArray row = right ? "right explanations" : "wrong explanations";
             QPointer<MainFrm> form = startSampleDrill();
             QVERIFY(form);
             QWidget* window = platform::windowOf(form);
             QVERIFY(QTest::qWaitForWindowExposed(window));
-            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow() && platform::takesInput(form), 10000);
             answerKnowingTheEvents(form, dragThroughWindow, [](QWidget*) {}); // the explanations only
             auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
             if (!right)
@@ -393,6 +462,43 @@ private Q_SLOTS:
             closeAllForms();
             QTRY_VERIFY(!form);
         }
+    }
+
+    // A screen reader, or a program that drives the screen, is told where each row of the list of
+    // names and a character of a name box are drawn: a click on a row's told centre chooses it.
+    void aScreenReaderIsToldWhereEachRowAndCharacterIsDrawn()
+    {
+        QString roster;
+        for (const char* line : { "1,2010,0,0,\"小林\"", "2,2011,0,0,\"田中\"", "3,2012,0,0,\"鈴木\"",
+                 "4,2013,0,0,\"高橋\"", "5,2014,0,0,\"佐藤\"" })
+            roster += QString::fromUtf8(line) + QStringLiteral(",0,\"\",\"\"\n");
+        openScreens(roster);
+        showNameSelection();
+        auto* start = qobject_cast<namesel*>(topLevel(QStringLiteral("namesel")));
+        QTRY_VERIFY_WITH_TIMEOUT(start->activated() && settled(start), 20000);
+        auto* list = control<QListWidget>(start, QStringLiteral("List1"));
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(list);
+        const auto drawn = [](QWidget* w, QRect r) {
+            return QRect(w->mapToGlobal(r.topLeft()), w->mapToGlobal(r.bottomRight() + QPoint(1, 1)) - QPoint(1, 1));
+        };
+        QRect sato;
+        for (int row = 0; row < list->count(); ++row) {
+            const QRect rect = told->child(row)->rect(),
+                        shown = drawn(list->viewport(), list->visualItemRect(list->item(row)));
+            QVERIFY2((rect.topLeft() - shown.topLeft()).manhattanLength() <= 1
+                    && (rect.bottomRight() - shown.bottomRight()).manhattanLength() <= 2,
+                qPrintable(QStringLiteral("row %1").arg(row)));
+            if (list->item(row)->text().contains(QStringLiteral("佐藤")))
+                sato = rect;
+        }
+        QVERIFY(xdo(clickAt(sato.center())));
+        QTRY_VERIFY(control<QLabel>(start, QStringLiteral("Label1"))->text().contains(QStringLiteral("佐藤")));
+        control<QAction>(start, QStringLiteral("menuname"))->trigger();
+        QVERIFY(arrival(QStringLiteral("FrmName2"), QStringLiteral("Text1_1")).isEmpty());
+        auto* box = control<QLineEdit>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Text1_1"));
+        const QRect character = QAccessible::queryAccessibleInterface(box)->textInterface()->characterRect(0);
+        QVERIFY(drawn(box, box->rect()).contains(character));
+        QVERIFY(std::abs(character.height() - qRound(box->fontMetrics().height() * platform::formScale())) <= 1);
     }
 
     // Back on the start screen from the board, five times by keys alone: each time the list of
@@ -441,6 +547,14 @@ private Q_SLOTS:
                                     .arg(window->isModal() && window->windowType() == Qt::Dialog);
                     if (!active)
                         boxWindow += QStringLiteral(", not active");
+                    // The keyboard is on "O.K." and its frame shows it on the screen.
+                    auto* ok = control<QPushButton>(box, QStringLiteral("Command1"));
+                    const bool framed = QTest::qWaitFor([&] { return ok->hasFocus(); }, 5000)
+                        && focusFrameFault(screenGrab(QStringLiteral("versionbox.png")), ok, [box](QPointF p) {
+                               return viewportOf(box)->mapToGlobal(p * platform::formScale());
+                           }).isEmpty();
+                    if (!framed)
+                        boxWindow += QStringLiteral(", no frame on O.K.");
                     QPointer<QWidget> shown = box;
                     pressKeys({ QStringLiteral("Return") });
                     // A box the key does not reach is closed here, and the test goes on to fail.
@@ -508,6 +622,130 @@ private Q_SLOTS:
         QTRY_COMPARE(drills, 1);
         QCOMPARE(reg.memorizeMode.toInteger(), 1);
         QCOMPARE(int(reg.currentLevel), 1);
+    }
+
+    // Children press twice. A second key or click given for one screen acts neither on the next
+    // one nor on the button that takes the spot of the first: Return twice on the start screen,
+    // "0" twice on the board, two clicks on "次へ", a double click on "メニューへ" or "練習終わり"
+    // (whose second click lands on a ranking list of the board). Given again once the next
+    // screen or button has settled, the press acts as usual.
+    void aSecondPressActsOnlyWhenItIsMeant_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("deliberate");
+        for (const char* where : { "start screen", "board", "drill", "end screen", "flash cards" }) {
+            QTest::newRow(QByteArray(where) + ": twice") << QString::fromLatin1(where) << false;
+            QTest::newRow(QByteArray(where) + ": a moment later") << QString::fromLatin1(where) << true;
+        }
+    }
+    void aSecondPressActsOnlyWhenItIsMeant()
+    {
+        QFETCH(QString, where);
+        QFETCH(bool, deliberate);
+        openScreens(QStringLiteral("1,2015,0,0,\"山田太郎\",0,\"\",\"\"\n"));
+        const auto board = [] { return qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1"))); };
+        const auto start = [] { return qobject_cast<namesel*>(topLevel(QStringLiteral("namesel"))); };
+        const auto boardSettled = [&] { return board() && board()->activated() && settled(board()); };
+        QStringList press; // one press, for xdotool
+        std::function<bool()> next, acted; // the next screen or button has settled; the second press acted
+        platform::setSettleMilliseconds(-1); // the program's own
+        if (where == QLatin1String("start screen")) {
+            showNameSelection();
+            QTRY_VERIFY_WITH_TIMEOUT(start()->activated() && settled(start()), 20000);
+            QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("Down") }));
+            press = QStringList { QStringLiteral("key"), QStringLiteral("Return") };
+            next = boardSettled;
+            acted = [&] { return !board() && start(); }; // "戻る(0)"
+        } else if (where == QLatin1String("board")) {
+            seisekitime1::open();
+            QTRY_VERIFY_WITH_TIMEOUT(boardSettled(), 20000);
+            press = QStringList { QStringLiteral("key"), QStringLiteral("0") };
+            next = [&] { return !board() && settled(start()); };
+            acted = [this] { return ended == 1; }; // "終了"
+        } else {
+            QPushButton* button = nullptr;
+            if (where == QLatin1String("drill")) {
+                platform::setSettleMilliseconds(0); // the first question solved at once
+                MainFrm* form = startSampleDrill();
+                QTRY_VERIFY_WITH_TIMEOUT(platform::windowOf(form)->isActiveWindow(), 20000);
+                answerKnowingTheEvents(form, dragThroughWindow, clickThroughWindow);
+                QTest::keyClick(platform::windowOf(form), Qt::Key_Return);
+                button = control<QPushButton>(form, QStringLiteral("Command3")); // "次へ"
+                QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), 20000);
+                platform::setSettleMilliseconds(-1);
+                auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
+                next = [judge] { return judge->isVisible() && platform::takesClicksOn(judge); };
+                acted = [judge] { return !judge->isVisible(); };
+            } else {
+                if (where == QLatin1String("end screen")) {
+                    computeStatistics();
+                    reg.currentLevel = 1;
+                    reg.attemptResult = 50;
+                    button = control<QPushButton>(FrmSyuuryou::open(), QStringLiteral("Command4"));
+                } else {
+                    QVERIFY(storeSampleQuestions());
+                    reg.memorizeMode = 1;
+                    reg.currentLevel = 1;
+                    startDrill();
+                    button = control<QPushButton>(topLevel(QStringLiteral("MainFrm")), QStringLiteral("Command11"));
+                }
+                next = boardSettled;
+                acted = [&] { return board() && qobject_cast<QListWidget*>(board()->focusWidget()); };
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(
+                button->isVisible() && settled(button->window()) && platform::takesClicksOn(button), 20000);
+            press = clickAt(button->mapToGlobal(button->rect().center()));
+        }
+        if (deliberate) {
+            QVERIFY(xdo(press));
+            QTRY_VERIFY_WITH_TIMEOUT(next(), 20000);
+            QVERIFY(xdo(press));
+            QTRY_VERIFY_WITH_TIMEOUT(acted(), 20000);
+        } else {
+            QVERIFY(xdo(press + QStringList { QStringLiteral("sleep"), QStringLiteral("0.4") } + press));
+            QTRY_VERIFY_WITH_TIMEOUT(next(), 20000);
+            pump(300);
+            QVERIFY(!acted());
+        }
+    }
+
+    // Every window on the pupil's way, at every size, with and without a window manager: the
+    // start screen, 名前の変更 and back, the board, the drill, the end screen after a time-up,
+    // the board again and もう一度. Each comes where it should with the keyboard, and the next
+    // key the pupil presses acts on it.
+    void everyWindowOnTheWayIsPlacedAndHasTheKeyboard()
+    {
+        openScreens(QStringLiteral("1,2015,0,0,\"山田太郎\",0,\"\",\"\"\n"));
+        QVERIFY(storeSampleQuestions());
+        reg.levelIsTimed[1] = 1;
+        platform::setSettleMilliseconds(-1); // keys only for windows that have settled
+        showNameSelection();
+        QCOMPARE(arrival(QStringLiteral("namesel"), QStringLiteral("List1")), QString());
+        control<QAction>(topLevel(QStringLiteral("namesel")), QStringLiteral("menuname"))->trigger();
+        QCOMPARE(arrival(QStringLiteral("FrmName2"), QStringLiteral("Text1_1")), QString());
+        QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("End"), QStringLiteral("x") }));
+        QTRY_VERIFY(
+            control<QLineEdit>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Text1_1"))->text().endsWith(u'x'));
+        control<QPushButton>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Command2"))->click(); // "もどる"
+        QCOMPARE(arrival(QStringLiteral("namesel"), QStringLiteral("List1")), QString());
+        QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return") }));
+        QString before = QStringLiteral("Return");
+        for (const QString& onward : { QStringLiteral("Return"), QStringLiteral("Tab Return"), QString() }) {
+            if (before == QLatin1String("Return")) { // the board ("メニューへ"), or the drill again ("もう一度")
+                QCOMPARE(arrival(QStringLiteral("seisekitime1"), QStringLiteral("Command1")), QString());
+                QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("1") }));
+            }
+            before = onward;
+            QCOMPARE(arrival(QStringLiteral("MainFrm")), QString());
+            QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("Down") }));
+            QTRY_COMPARE(qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")))->keyCursor().index(), 2);
+            fake->clock.advance(10000); // out of time
+            QCOMPARE(arrival(QStringLiteral("FrmSyuuryou"), QStringLiteral("Command4")), QString());
+            QTRY_VERIFY(
+                platform::takesClicksOn(control(topLevel(QStringLiteral("FrmSyuuryou")), QStringLiteral("Command4"))));
+            if (!onward.isEmpty())
+                QVERIFY(xdo(QStringList { QStringLiteral("key") } + onward.split(u' ')));
+        }
     }
 
     // The window's close box closes the form in it, which goes back to the board as its own

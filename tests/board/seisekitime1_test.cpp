@@ -124,7 +124,8 @@ private Q_SLOTS:
         pump(10);
         QVERIFY(!watched || !watched->isVisible());
         // The focus is on "戻る(0)", never in the grade box, which would take a "0" as text.
-        QCOMPARE(form->focusWidget(), find<QPushButton>(form, QStringLiteral("Command1")));
+        auto* back = find<QPushButton>(form, QStringLiteral("Command1"));
+        QCOMPARE(form->focusWidget(), back);
         QCOMPARE(form->displayKind(), 2);
         QVERIFY(find<QRadioButton>(form, QStringLiteral("Option2_1"))->isChecked());
         QCOMPARE(find<QLabel>(form, QStringLiteral("Label5"))->text(), QStringLiteral("獲得ポイント（今まで順位）"));
@@ -159,6 +160,20 @@ private Q_SLOTS:
         QVERIFY(find<QPushButton>(form, QStringLiteral("Command24_1"))->isHidden());
         QCOMPARE(reg.targetLevelCleared.toInteger(), 0);
         saveShot(form, QStringLiteral("board-points"));
+
+        // Nor does the keyboard pass there while a list choice refills the lists with "戻る(0)"
+        // disabled.
+        QTRY_VERIFY(back->hasFocus());
+        auto* gradeBox = find<QComboBox>(form, QStringLiteral("Combo1"));
+        bool gradeBoxFocused = false;
+        const QMetaObject::Connection watch = connect(qApp, &QApplication::focusChanged, [&](QWidget*, QWidget* now) {
+            gradeBoxFocused |= now && (now == gradeBox || gradeBox->isAncestorOf(now));
+        });
+        form->Option2_Click(0);
+        form->Option2_Click(1);
+        disconnect(watch);
+        QVERIFY2(!gradeBoxFocused, "the keyboard passed to the grade box");
+        QVERIFY(back->hasFocus());
 
         // A later activation refills only the instruction list.
         find<QListWidget>(form, QStringLiteral("List5_1"))->clear();
@@ -384,8 +399,8 @@ private Q_SLOTS:
     }
 
     // A pupil who has left keeps his name and grade in today's list and is filtered like anyone;
-    // a grade typed into the box that is none of its choices shows nobody and is not added to
-    // them. Today's total counts every level, also one without a column on this board.
+    // a grade typed into the box that is none of its choices shows nobody, says so, and is not
+    // added to them. Today's total counts every level, also one without a column on this board.
     void theGradeBoxFiltersPupilsWhoLeftAndTypedTextsAndTodaysTotalCountsEveryLevel()
     {
         school.reset(); // one fake platform at a time
@@ -414,7 +429,10 @@ private Q_SLOTS:
         } cases[] = {
             { "小５", { mine, left } },
             { "中学生全体", { grade8 } },
-            { "高１", {} },
+            { "高１", {} }, // a grade of the start screen's list that nobody on the board is in
+            { "幼－", {} },
+            { "高４", { QStringLiteral("該当する学年がありません") } },
+            { "全学年0", { QStringLiteral("該当する学年がありません") } },
             { "全学年", { mine, left, grade8 } },
         };
         for (const auto& c : cases) {

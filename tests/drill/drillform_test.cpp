@@ -7,6 +7,7 @@
 #include "drill/questiontable.h"
 #include "endscreen/startdrill.h"
 #include "platform/events.h"
+#include "platform/inputgate.h"
 #include "platform/screen.h"
 #include "results/results.h"
 #include "sound/sound.h"
@@ -361,10 +362,17 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
     QCOMPARE(label(f, "Label3", 4)->text(), text4);
     QCOMPARE(label(f, "Label3", 1)->size(), size);
 
+    // The line names the button that Enter presses now, whole.
+    const auto entersOn = [hints](const char* caption) {
+        return hints->text().endsWith(QStringLiteral("Enterで「%1」").arg(QString::fromUtf8(caption)))
+            && hints->fontMetrics().horizontalAdvance(hints->text()) <= hints->width();
+    };
+    QVERIFY(entersOn("判定"));
     for (int question = 1; question <= 5; ++question) {
         if (question > 1) {
             w.draw(9, { 9, 7, 5, 3, 1 }, { { 1, 2 } });
             QVERIFY(button(f, "Command3")->isVisible());
+            QVERIFY(entersOn("次へ"));
             QTest::keyClick(f, Qt::Key_Return);
         }
         placeExplanationsByKeys(f);
@@ -377,6 +385,7 @@ void DrillFormTest::playsAWholeAttemptWithTheKeyboardOnly()
             // A wrong order costs ten seconds; while "もう１度" shows no event moves.
             QTest::keyClick(f, Qt::Key_Return);
             QVERIFY(button(f, "Command8")->isVisible());
+            QVERIFY(entersOn("もう１度"));
             const QString first = label(f, "Label1", 1)->text();
             keyMove(f, 1, 2);
             QCOMPARE(label(f, "Label1", 1)->text(), first);
@@ -655,8 +664,9 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     placeExplanations(f);
-    const testing_support::ScopeExit noPause([] { platform::setDoubleClickPause(0); });
-    platform::setDoubleClickPause(400);
+    const testing_support::ScopeExit noPause([] { platform::setSettleMilliseconds(0); });
+    platform::setSettleMilliseconds(400);
+    QTRY_VERIFY(platform::takesInput(f)); // the form has settled
     // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
     const QPoint spot = button(f, "Command6")->mapTo(f, button(f, "Command6")->rect().center());
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);

@@ -3,7 +3,7 @@
 #include "startup/hensuu1.h"
 #include "startup/navigation.h"
 #ifdef KANAMERU_FORM_TESTS
-#include "platform/screen.h"
+#include "platform/inputgate.h"
 #endif
 
 namespace testing_support {
@@ -26,9 +26,9 @@ FakePlatform::FakePlatform()
     oldRandom_ = platform::setRandom(&random);
     oldBox_ = platform::setMessageBoxService(&messages);
 #ifdef KANAMERU_FORM_TESTS
-    // A test presses one button after the other at once; the tests of the double-click
-    // pause set their own.
-    platform::setDoubleClickPause(0);
+    // A test presses one button after the other at once; the tests of the settle time set
+    // their own.
+    platform::setSettleMilliseconds(0);
 #endif
 }
 

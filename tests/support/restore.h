@@ -4,7 +4,7 @@
 // of the program for a reason of its own.
 //
 //   const auto restore = testing_support::installHook(fileio::setOpenCheckForTests, check);
-//   const testing_support::ScopeExit pause([] { platform::setDoubleClickPause(0); });
+//   const testing_support::ScopeExit settle([] { platform::setSettleMilliseconds(0); });
 #include <utility>
 
 namespace testing_support {
