@@ -18,6 +18,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -305,10 +306,10 @@ private Q_SLOTS:
             QProcess program;
             program.setProcessEnvironment(env);
             program.start(exe, {});
-            QVERIFY(program.waitForStarted());
-            QTRY_VERIFY_WITH_TIMEOUT(!instanceFree(exe), 20000); // the start screen holds the lock
+            QVERIFY(program.waitForStarted(testing_support::kWaitMs));
+            WAIT_VERIFY(!instanceFree(exe)); // the start screen holds the lock
             ::kill(static_cast<pid_t>(program.processId()), signo);
-            QVERIFY(program.waitForFinished(20000));
+            QVERIFY(program.waitForFinished(testing_support::kWaitMs));
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
             QCOMPARE(program.exitCode(), 0);
             QVERIFY(instanceFree(exe));
@@ -332,7 +333,7 @@ private Q_SLOTS:
             program.start(QCoreApplication::applicationFilePath(),
                 { QStringLiteral("--scaled-program"), ways[run % 3], inst->exeDir(), key });
             if (run % 3 == 0) {
-                QTRY_VERIFY_WITH_TIMEOUT(!instanceFree(key) || program.state() == QProcess::NotRunning, 30000);
+                WAIT_VERIFY(!instanceFree(key) || program.state() == QProcess::NotRunning);
                 ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
             }
             const bool ended = program.waitForFinished(60000);

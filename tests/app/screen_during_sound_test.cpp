@@ -18,6 +18,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QFile>
@@ -96,7 +97,7 @@ double differingShare(const Grab& g)
 void waitForGrabs()
 {
     for (const Grab& g : grabs)
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(g.file) && QImage(g.file).width() > 0, 20000);
+        WAIT_VERIFY(QFile::exists(g.file) && QImage(g.file).width() > 0);
 }
 
 void checkGrabsShowTheWindows()
@@ -177,7 +178,7 @@ private Q_SLOTS:
     {
         MainFrm* form = startSampleDrill();
         QVERIFY(form);
-        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QVERIFY(QTest::qWaitForWindowExposed(form, testing_support::kWaitMs));
         answerKnowingTheEvents(form);
         click(form->findChild<QPushButton*>(QStringLiteral("Command4")));
         QVERIFY(someGrabShows(QStringLiteral("MainFrm"), QStringLiteral("正解です")));
@@ -199,7 +200,7 @@ private Q_SLOTS:
         reg.solvedCount = 5;
         BASEFRM::open();
         FrmSyuuryou* form = FrmSyuuryou::open();
-        QTRY_VERIFY_WITH_TIMEOUT(form->findChild<QPushButton*>(QStringLiteral("Command4"))->isVisible(), 30000);
+        WAIT_VERIFY(form->findChild<QPushButton*>(QStringLiteral("Command4"))->isVisible());
         QVERIFY(someGrabShows(QStringLiteral("FrmSyuuryou"), QStringLiteral("目標レベルクリア。おめでとう！")));
         checkGrabsShowTheWindows();
     }

@@ -28,6 +28,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -93,7 +94,7 @@ bool clickOnScreen(QWidget* control, QPoint at)
     process.start(QStringLiteral("xdotool"),
         { QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y()),
             QStringLiteral("click"), QStringLiteral("1") });
-    return process.waitForFinished(20000) && process.exitCode() == 0;
+    return process.waitForFinished(testing_support::kWaitMs) && process.exitCode() == 0;
 }
 
 // The share of the window's pixels on the screen that match nothing near their place in the
@@ -130,7 +131,7 @@ std::unique_ptr<QProcess> pressKeysLater(const QStringList& keys, int delayMs = 
 bool pressKeys(const QStringList& keys)
 {
     std::unique_ptr<QProcess> process = pressKeysLater(keys);
-    return process->waitForFinished(20000) && process->exitCode() == 0;
+    return process->waitForFinished(testing_support::kWaitMs) && process->exitCode() == 0;
 }
 
 // Runs xdotool with the arguments while the program goes on handling its events; what it said.
@@ -138,7 +139,8 @@ std::optional<QByteArray> xdo(const QStringList& args)
 {
     QProcess process;
     process.start(QStringLiteral("xdotool"), args);
-    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000) || process.exitCode() != 0)
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, testing_support::kWaitMs)
+        || process.exitCode() != 0)
         return std::nullopt;
     return process.readAllStandardOutput().trimmed();
 }
@@ -215,7 +217,7 @@ class SmallScreenTest : public QObject {
                 return control && control->isVisible() && settled(form) && control->hasFocus()
                     && xdo({ QStringLiteral("getwindowfocus") }).value_or("").toULongLong() == window->winId();
             },
-            20000);
+            testing_support::kWaitMs);
         if (!window)
             return name + QStringLiteral(" never came");
         const QRect frame = window->frameGeometry(), area = window->screen()->availableGeometry();
@@ -276,7 +278,7 @@ private Q_SLOTS:
         QVERIFY(form);
         QWidget* window = platform::windowOf(form);
         QVERIFY(window != form);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowExposed(window, testing_support::kWaitMs));
 
         // Whole, and as large as fits: one side has no more than a pixel or two to spare.
         const double scale = platform::formScale();
@@ -288,7 +290,7 @@ private Q_SLOTS:
         QVERIFY(std::min(spareWidth, spareHeight) <= 2);
         // In the middle of the available area, the window manager's frame included (the first
         // window is placed before its frame is known: within the room kept for one).
-        QTRY_VERIFY(available.contains(window->frameGeometry()));
+        WAIT_VERIFY(available.contains(window->frameGeometry()));
         const QRect frame = window->frameGeometry();
         QVERIFY2(std::abs((frame.left() - available.left()) - (available.right() - frame.right()))
                     <= int(platform::kFrameWidth)
@@ -330,7 +332,7 @@ private Q_SLOTS:
 
         answerKnowingTheEvents(form, dragThroughWindow, clickThroughWindow);
         QTest::keyClick(window, Qt::Key_Return); // "判定"
-        QTRY_VERIFY_WITH_TIMEOUT(form->findChild<QLabel*>(QStringLiteral("Label18"))->isVisible(), 5000);
+        WAIT_VERIFY(form->findChild<QLabel*>(QStringLiteral("Label18"))->isVisible());
         QCOMPARE(form->findChild<QLabel*>(QStringLiteral("Label18"))->text(), QStringLiteral("正解です"));
     }
 
@@ -349,15 +351,15 @@ private Q_SLOTS:
         QVERIFY(window != form);
         auto* menu = form->findChild<QPushButton*>(QStringLiteral("Command4"));
         auto* again = form->findChild<QPushButton*>(QStringLiteral("Command5"));
-        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible() && window->isActiveWindow(), 30000);
+        WAIT_VERIFY(menu->isVisible() && window->isActiveWindow());
         QWidget* ring = form->findChild<QWidget*>(QStringLiteral("focusRing"));
         const QList<QPushButton*> round { menu, again, menu }; // past the last button to the first
         for (int i = 0; i < round.size(); ++i) {
             if (i > 0)
                 QTest::keyClick(window, Qt::Key_Tab);
-            QTRY_COMPARE(form->focusWidget(), round[i]);
+            WAIT_COMPARE(form->focusWidget(), round[i]);
             const QRect button(round[i]->mapTo(form, QPoint(0, 0)), round[i]->size());
-            QTRY_VERIFY(ring->isVisible() && ring->geometry().contains(button) && ring->geometry() != button);
+            WAIT_VERIFY(ring->isVisible() && ring->geometry().contains(button) && ring->geometry() != button);
             if (i < 2) {
                 // On the screen around each button, drawn smaller by the host with the form.
                 const QString frameFault = focusFrameFault(screenGrab(QStringLiteral("frame%1.png").arg(i)), round[i],
@@ -367,7 +369,7 @@ private Q_SLOTS:
         }
         QPointer<QWidget> shownWindow = window;
         QTest::keyClick(window, Qt::Key_Return);
-        QTRY_COMPARE(boardShown, 1);
+        WAIT_COMPARE(boardShown, 1);
         // The form has gone back to the board: its window goes off the screen with it.
         QVERIFY2(shownWindow && !shownWindow->isVisible(), "the window stays on the screen without its form");
     }
@@ -400,25 +402,25 @@ private Q_SLOTS:
             QPointer<QWidget> start = topLevel(QStringLiteral("namesel"));
             QVERIFY(start);
             QVERIFY(platform::windowOf(start) != start);
-            QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(start)));
+            QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(start), testing_support::kWaitMs));
             auto* pupils = start->findChild<QListWidget*>(QStringLiteral("List1"));
             auto pupil = [pupils] { return pupils->findItems(QStringLiteral("山田太郎"), Qt::MatchContains).value(0); };
-            QTRY_VERIFY(pupil());
+            WAIT_VERIFY(pupil());
             QVERIFY(clickOnScreen(pupils->viewport(), pupils->visualItemRect(pupil()).center()));
             auto* ok = start->findChild<QPushButton*>(QStringLiteral("Command14"));
             QVERIFY(clickOnScreen(ok, ok->rect().center()));
-            QTRY_VERIFY_WITH_TIMEOUT(!start, 10000);
+            WAIT_VERIFY(!start);
 
             QPointer<seisekitime1> board = qobject_cast<seisekitime1*>(topLevel(QStringLiteral("seisekitime1")));
             QVERIFY(board);
-            QTRY_VERIFY_WITH_TIMEOUT(board->activated(), 10000);
-            QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(board)));
+            WAIT_VERIFY(board->activated());
+            QVERIFY(QTest::qWaitForWindowExposed(platform::windowOf(board), testing_support::kWaitMs));
             auto* back = board->findChild<QPushButton*>(QStringLiteral("Command1"));
             QVERIFY(clickOnScreen(back, back->rect().center()));
-            QTRY_VERIFY_WITH_TIMEOUT(!board, 10000);
+            WAIT_VERIFY(!board);
             QTRY_VERIFY_WITH_TIMEOUT(topLevel(QStringLiteral("namesel"))
                     && platform::windowOf(topLevel(QStringLiteral("namesel")))->isActiveWindow(),
-                10000);
+                testing_support::kWaitMs);
         }
     }
 
@@ -436,8 +438,8 @@ private Q_SLOTS:
             QPointer<MainFrm> form = startSampleDrill();
             QVERIFY(form);
             QWidget* window = platform::windowOf(form);
-            QVERIFY(QTest::qWaitForWindowExposed(window));
-            QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow() && platform::takesInput(form), 10000);
+            QVERIFY(QTest::qWaitForWindowExposed(window, testing_support::kWaitMs));
+            WAIT_VERIFY(window->isActiveWindow() && platform::takesInput(form));
             answerKnowingTheEvents(form, dragThroughWindow, [](QWidget*) {}); // the explanations only
             auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
             if (!right)
@@ -447,8 +449,8 @@ private Q_SLOTS:
             std::unique_ptr<QProcess> keys
                 = pressKeysLater({ QStringLiteral("Return"), QStringLiteral("Return") }, 400);
             // Seen only once the judgement, its sound included, is over.
-            QTRY_VERIFY2_WITH_TIMEOUT(!judge->isVisible(), row, 20000);
-            QVERIFY(keys->state() == QProcess::NotRunning || keys->waitForFinished(10000));
+            WAIT_VERIFY2(!judge->isVisible(), row);
+            QVERIFY(keys->state() == QProcess::NotRunning || keys->waitForFinished(testing_support::kWaitMs));
             QCOMPARE(keys->exitCode(), 0);
             auto* next = control<QPushButton>(form, right ? QStringLiteral("Command4") : QStringLiteral("Command7"));
             auto* answer = control<QLabel>(form, QStringLiteral("Label18"));
@@ -456,11 +458,11 @@ private Q_SLOTS:
             // At once after the sound: judged (the order, still unordered) or retried.
             QTest::keyClick(window, Qt::Key_Return);
             if (right)
-                QTRY_VERIFY2_WITH_TIMEOUT(answer->isVisible(), row, 20000);
+                WAIT_VERIFY2(answer->isVisible(), row);
             else
                 QVERIFY2(judge->isVisible() && !next->isVisible(), row + ": the Enter after the sound was not taken");
             closeAllForms();
-            QTRY_VERIFY(!form);
+            WAIT_VERIFY(!form);
         }
     }
 
@@ -475,7 +477,7 @@ private Q_SLOTS:
         openScreens(roster);
         showNameSelection();
         auto* start = qobject_cast<namesel*>(topLevel(QStringLiteral("namesel")));
-        QTRY_VERIFY_WITH_TIMEOUT(start->activated() && settled(start), 20000);
+        WAIT_VERIFY(start->activated() && settled(start));
         auto* list = control<QListWidget>(start, QStringLiteral("List1"));
         QAccessibleInterface* told = QAccessible::queryAccessibleInterface(list);
         const auto drawn = [](QWidget* w, QRect r) {
@@ -492,7 +494,7 @@ private Q_SLOTS:
                 sato = rect;
         }
         QVERIFY(xdo(clickAt(sato.center())));
-        QTRY_VERIFY(control<QLabel>(start, QStringLiteral("Label1"))->text().contains(QStringLiteral("佐藤")));
+        WAIT_VERIFY(control<QLabel>(start, QStringLiteral("Label1"))->text().contains(QStringLiteral("佐藤")));
         control<QAction>(start, QStringLiteral("menuname"))->trigger();
         QVERIFY(arrival(QStringLiteral("FrmName2"), QStringLiteral("Text1_1")).isEmpty());
         auto* box = control<QLineEdit>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Text1_1"));
@@ -523,7 +525,7 @@ private Q_SLOTS:
                 return platform::windowOf(start)->isActiveWindow() && qobject_cast<namesel*>(start)->activated()
                     && list->hasFocus();
             };
-            QTRY_VERIFY2_WITH_TIMEOUT(ready(), at, 10000);
+            WAIT_VERIFY2(ready(), at);
             if (round == 1) {
                 // On the way, the version box: a dialog window of its own with its title, closed
                 // by Enter; then the list has the keyboard again.
@@ -538,7 +540,7 @@ private Q_SLOTS:
                                     box = w;
                             return box && platform::windowOf(box)->isActiveWindow();
                         },
-                        10000);
+                        testing_support::kWaitMs);
                     if (!box)
                         return;
                     QWidget* window = platform::windowOf(box);
@@ -549,7 +551,7 @@ private Q_SLOTS:
                         boxWindow += QStringLiteral(", not active");
                     // The keyboard is on "O.K." and its frame shows it on the screen.
                     auto* ok = control<QPushButton>(box, QStringLiteral("Command1"));
-                    const bool framed = QTest::qWaitFor([&] { return ok->hasFocus(); }, 5000)
+                    const bool framed = QTest::qWaitFor([&] { return ok->hasFocus(); }, testing_support::kWaitMs)
                         && focusFrameFault(screenGrab(QStringLiteral("versionbox.png")), ok, [box](QPointF p) {
                                return viewportOf(box)->mapToGlobal(p * platform::formScale());
                            }).isEmpty();
@@ -558,39 +560,39 @@ private Q_SLOTS:
                     QPointer<QWidget> shown = box;
                     pressKeys({ QStringLiteral("Return") });
                     // A box the key does not reach is closed here, and the test goes on to fail.
-                    if (!QTest::qWaitFor([&] { return !shown || !shown->isVisible(); }, 5000)) {
+                    if (!QTest::qWaitFor([&] { return !shown || !shown->isVisible(); }, testing_support::kWaitMs)) {
                         boxWindow += QStringLiteral(", kept open by Enter");
                         shown->close();
                     }
                 });
                 control<QAction>(start, QStringLiteral("menuspt"))->trigger();
                 QCOMPARE(boxWindow, QStringLiteral("own バージョン情報 1"));
-                QTRY_VERIFY2_WITH_TIMEOUT(ready(), "after the version box", 10000);
+                WAIT_VERIFY2(ready(), "after the version box");
                 // The help menu opened by its key and left by Escape gives the keyboard back.
                 auto* help = control<QMenu>(start, QStringLiteral("menuhelp"));
                 QVERIFY(pressKeys({ QStringLiteral("alt+h") }));
-                QTRY_VERIFY(help->isVisible());
+                WAIT_VERIFY(help->isVisible());
                 QVERIFY(pressKeys({ QStringLiteral("Escape"), QStringLiteral("Escape") }));
                 auto* menus = control<QMenuBar>(start, QStringLiteral("menuBar"));
-                QTRY_VERIFY(!help->isVisible() && !menus->activeAction());
-                QTRY_VERIFY2(ready(), "after the help menu");
+                WAIT_VERIFY(!help->isVisible() && !menus->activeAction());
+                WAIT_VERIFY2(ready(), "after the help menu");
                 // An entry chosen by keys that has nothing to show leaves the next key to the list.
                 const int row = list->currentRow();
                 QVERIFY(pressKeys({ QStringLiteral("alt+h"), QStringLiteral("Return"), QStringLiteral("Down") }));
-                QTRY_VERIFY2(list->currentRow() != row && ready(), "after an entry of the help menu");
+                WAIT_VERIFY2(list->currentRow() != row && ready(), "after an entry of the help menu");
             }
             pump(300);
             QVERIFY2(ready(), at);
             // The pupil picks the first name and confirms it.
             QVERIFY(pressKeys({ QStringLiteral("Down"), QStringLiteral("Return") }));
-            QTRY_VERIFY2_WITH_TIMEOUT(!start, at + ": the keys did not reach the list", 20000);
+            WAIT_VERIFY2(!start, at + ": the keys did not reach the list");
             QPointer<QWidget> board = topLevel(QStringLiteral("seisekitime1"));
             QVERIFY2(board, at);
             QTRY_VERIFY2_WITH_TIMEOUT(
                 platform::windowOf(board)->isActiveWindow() && qobject_cast<seisekitime1*>(board)->activated(), at,
-                20000);
+                testing_support::kWaitMs);
             QVERIFY(pressKeys({ QStringLiteral("0") })); // "戻る(0)"
-            QTRY_VERIFY2_WITH_TIMEOUT(!board, at + ": the board did not take the key", 20000);
+            WAIT_VERIFY2(!board, at + ": the board did not take the key");
             start = topLevel(QStringLiteral("namesel"));
         }
     }
@@ -604,7 +606,7 @@ private Q_SLOTS:
         seisekitime1* board = seisekitime1::open();
         QWidget* window = platform::windowOf(board);
         QVERIFY(window != board);
-        QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow() && board->activated(), 20000);
+        WAIT_VERIFY(window->isActiveWindow() && board->activated());
         auto* practice = control<QPushButton>(board, QStringLiteral("Command28_1"));
         QVERIFY(practice && practice->isVisible());
         QSet<QWidget*> reached;
@@ -616,10 +618,10 @@ private Q_SLOTS:
         QVERIFY2(practice->hasFocus(), qPrintable(QStringLiteral("%1 controls reached").arg(reached.size())));
         QVERIFY(reached.contains(control(board, QStringLiteral("reviewButton"))));
         QWidget* ring = board->findChild<QWidget*>(QStringLiteral("focusRing"));
-        QTRY_VERIFY(ring->isVisible()
+        WAIT_VERIFY(ring->isVisible()
             && ring->geometry().contains(QRect(practice->mapTo(board, QPoint(0, 0)), practice->size())));
         QTest::keyClick(window, Qt::Key_Return);
-        QTRY_COMPARE(drills, 1);
+        WAIT_COMPARE(drills, 1);
         QCOMPARE(reg.memorizeMode.toInteger(), 1);
         QCOMPARE(int(reg.currentLevel), 1);
     }
@@ -651,14 +653,14 @@ private Q_SLOTS:
         platform::setSettleMilliseconds(-1); // the program's own
         if (where == QLatin1String("start screen")) {
             showNameSelection();
-            QTRY_VERIFY_WITH_TIMEOUT(start()->activated() && settled(start()), 20000);
+            WAIT_VERIFY(start()->activated() && settled(start()));
             QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("Down") }));
             press = QStringList { QStringLiteral("key"), QStringLiteral("Return") };
             next = boardSettled;
             acted = [&] { return !board() && start(); }; // "戻る(0)"
         } else if (where == QLatin1String("board")) {
             seisekitime1::open();
-            QTRY_VERIFY_WITH_TIMEOUT(boardSettled(), 20000);
+            WAIT_VERIFY(boardSettled());
             press = QStringList { QStringLiteral("key"), QStringLiteral("0") };
             next = [&] { return !board() && settled(start()); };
             acted = [this] { return ended == 1; }; // "終了"
@@ -667,11 +669,11 @@ private Q_SLOTS:
             if (where == QLatin1String("drill")) {
                 platform::setSettleMilliseconds(0); // the first question solved at once
                 MainFrm* form = startSampleDrill();
-                QTRY_VERIFY_WITH_TIMEOUT(platform::windowOf(form)->isActiveWindow(), 20000);
+                WAIT_VERIFY(platform::windowOf(form)->isActiveWindow());
                 answerKnowingTheEvents(form, dragThroughWindow, clickThroughWindow);
                 QTest::keyClick(platform::windowOf(form), Qt::Key_Return);
                 button = control<QPushButton>(form, QStringLiteral("Command3")); // "次へ"
-                QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), 20000);
+                WAIT_VERIFY(button->isVisible());
                 platform::setSettleMilliseconds(-1);
                 auto* judge = control<QPushButton>(form, QStringLiteral("Command6"));
                 next = [judge] { return judge->isVisible() && platform::takesClicksOn(judge); };
@@ -693,17 +695,18 @@ private Q_SLOTS:
                 acted = [&] { return board() && qobject_cast<QListWidget*>(board()->focusWidget()); };
             }
             QTRY_VERIFY_WITH_TIMEOUT(
-                button->isVisible() && settled(button->window()) && platform::takesClicksOn(button), 20000);
+                button->isVisible() && settled(button->window()) && platform::takesClicksOn(button),
+                testing_support::kWaitMs);
             press = clickAt(button->mapToGlobal(button->rect().center()));
         }
         if (deliberate) {
             QVERIFY(xdo(press));
-            QTRY_VERIFY_WITH_TIMEOUT(next(), 20000);
+            WAIT_VERIFY(next());
             QVERIFY(xdo(press));
-            QTRY_VERIFY_WITH_TIMEOUT(acted(), 20000);
+            WAIT_VERIFY(acted());
         } else {
             QVERIFY(xdo(press + QStringList { QStringLiteral("sleep"), QStringLiteral("0.4") } + press));
-            QTRY_VERIFY_WITH_TIMEOUT(next(), 20000);
+            WAIT_VERIFY(next());
             pump(300);
             QVERIFY(!acted());
         }
@@ -724,7 +727,7 @@ private Q_SLOTS:
         control<QAction>(topLevel(QStringLiteral("namesel")), QStringLiteral("menuname"))->trigger();
         QCOMPARE(arrival(QStringLiteral("FrmName2"), QStringLiteral("Text1_1")), QString());
         QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("End"), QStringLiteral("x") }));
-        QTRY_VERIFY(
+        WAIT_VERIFY(
             control<QLineEdit>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Text1_1"))->text().endsWith(u'x'));
         control<QPushButton>(topLevel(QStringLiteral("FrmName2")), QStringLiteral("Command2"))->click(); // "もどる"
         QCOMPARE(arrival(QStringLiteral("namesel"), QStringLiteral("List1")), QString());
@@ -738,10 +741,10 @@ private Q_SLOTS:
             before = onward;
             QCOMPARE(arrival(QStringLiteral("MainFrm")), QString());
             QVERIFY(xdo({ QStringLiteral("key"), QStringLiteral("Down") }));
-            QTRY_COMPARE(qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")))->keyCursor().index(), 2);
+            WAIT_COMPARE(qobject_cast<MainFrm*>(topLevel(QStringLiteral("MainFrm")))->keyCursor().index(), 2);
             fake->clock.advance(10000); // out of time
             QCOMPARE(arrival(QStringLiteral("FrmSyuuryou"), QStringLiteral("Command4")), QString());
-            QTRY_VERIFY(
+            WAIT_VERIFY(
                 platform::takesClicksOn(control(topLevel(QStringLiteral("FrmSyuuryou")), QStringLiteral("Command4"))));
             if (!onward.isEmpty())
                 QVERIFY(xdo(QStringList { QStringLiteral("key") } + onward.split(u' ')));
@@ -757,10 +760,10 @@ private Q_SLOTS:
         QPointer<FrmSyuuryou> form = FrmSyuuryou::open();
         QPointer<QWidget> window = platform::windowOf(form);
         QVERIFY(window != form);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowExposed(window, testing_support::kWaitMs));
         QVERIFY(window->close());
-        QTRY_COMPARE(boardShown, 1);
-        QTRY_VERIFY(!form && !window);
+        WAIT_COMPARE(boardShown, 1);
+        WAIT_VERIFY(!form && !window);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "review/eventrecord.h"
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
+#include "support/waits.h"
 
 #include <QDir>
 #include <QLabel>
@@ -38,7 +39,7 @@ QString pdfText(const QString& path)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), path, QStringLiteral("-") });
-    p.waitForFinished(30000);
+    p.waitForFinished(testing_support::kWaitMs);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 

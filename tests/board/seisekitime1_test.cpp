@@ -6,6 +6,7 @@
 #include "startup/navigation.h"
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -163,7 +164,7 @@ private Q_SLOTS:
 
         // Nor does the keyboard pass there while a list choice refills the lists with "戻る(0)"
         // disabled.
-        QTRY_VERIFY(back->hasFocus());
+        WAIT_VERIFY(back->hasFocus());
         auto* gradeBox = find<QComboBox>(form, QStringLiteral("Combo1"));
         bool gradeBoxFocused = false;
         const QMetaObject::Connection watch = connect(qApp, &QApplication::focusChanged, [&](QWidget*, QWidget* now) {
@@ -470,7 +471,7 @@ private Q_SLOTS:
             QStringLiteral("カナメル/") + review::eventsFileName(), QByteArray(2 * review::kEventRecordLength, 'x'));
         seisekitime1* form = openBoard();
         const QStringList& told = school->platform.messages.texts;
-        QTRY_COMPARE(find<QLabel>(form, QStringLiteral("reviewLabel"))->text(), QStringLiteral("復習は使えません"));
+        WAIT_COMPARE(find<QLabel>(form, QStringLiteral("reviewLabel"))->text(), QStringLiteral("復習は使えません"));
         QCOMPARE(form->reviewDue(), -1);
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].contains(review::eventsFileName()) && told[0].contains(QStringLiteral("1 件目")),
@@ -479,7 +480,7 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 2);
         QCOMPARE(drillsShown, 0);
         QTest::keyClick(form, Qt::Key_1);
-        QTRY_COMPARE(drillsShown, 1);
+        WAIT_COMPARE(drillsShown, 1);
     }
 
     void startButtonsAndTheirNumberKeysStartTheDrill()
@@ -496,10 +497,10 @@ private Q_SLOTS:
         else
             click(start);
         // An access key clicks its button after a short press animation.
-        QTRY_COMPARE(drillsShown, 1);
+        WAIT_COMPARE(drillsShown, 1);
         QCOMPARE(reg.currentLevel, level);
         QCOMPARE(reg.memorizeMode.toInteger(), 0);
-        QTRY_VERIFY(!board);
+        WAIT_VERIFY(!board);
     }
 
     void thePracticeButtonStartsFlashCardsAndPracticeColumnsShowNoList()

@@ -20,6 +20,7 @@
 #include "support/formtestmain.h"
 #include "support/hostilenames.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -157,8 +158,8 @@ private Q_SLOTS:
         choosePupil(QStringLiteral("山田太郎"));
 
         // The board opens and unloads the start screen.
-        QTRY_VERIFY(board() && board()->activated());
-        QTRY_VERIFY(!startScreen());
+        WAIT_VERIFY(board() && board()->activated());
+        WAIT_VERIFY(!startScreen());
         QCOMPARE(reg.currentPupilNo, qint16(1));
         QVERIFY(control<QLabel>(board(), QStringLiteral("Label12"))->text().endsWith(QStringLiteral("山田太郎")));
         QCOMPARE(control<QLabel>(board(), QStringLiteral("Label15_1"))->text(), QStringLiteral("------"));
@@ -166,8 +167,8 @@ private Q_SLOTS:
 
         // Start level 1 and solve five questions, eight seconds each.
         click(button(board(), QStringLiteral("Command4_1")));
-        QTRY_VERIFY(drillForm());
-        QTRY_VERIFY(!board());
+        WAIT_VERIFY(drillForm());
+        WAIT_VERIFY(!board());
         MainFrm* f = drillForm();
         QCOMPARE(reg.currentLevel, qint16(1));
         for (int question = 1; question <= 5; ++question) {
@@ -181,14 +182,14 @@ private Q_SLOTS:
         QCOMPARE(reg.attemptResult, 40);
 
         // The end screen takes over from the drill form, then "メニューへ" back to the board.
-        QTRY_VERIFY(endScreen());
-        QTRY_VERIFY(!drillForm());
+        WAIT_VERIFY(endScreen());
+        WAIT_VERIFY(!drillForm());
         FrmSyuuryou* e = endScreen();
-        QTRY_VERIFY(button(e, QStringLiteral("Command4"))->isVisible());
+        WAIT_VERIFY(button(e, QStringLiteral("Command4"))->isVisible());
         QCOMPARE(control<QLabel>(e, QStringLiteral("Label18"))->text(), QStringLiteral("今の成績：40秒"));
         click(button(e, QStringLiteral("Command4")));
-        QTRY_VERIFY(board() && board()->activated());
-        QTRY_VERIFY(!endScreen());
+        WAIT_VERIFY(board() && board()->activated());
+        WAIT_VERIFY(!endScreen());
         seisekitime1* b = board();
 
         // 40 seconds against a target of 60 earn 6 points, today and in all.
@@ -207,8 +208,8 @@ private Q_SLOTS:
 
         // "戻る(0)" goes back to the start screen, which unloads the board.
         click(button(b, QStringLiteral("Command1")));
-        QTRY_VERIFY(startScreen());
-        QTRY_VERIFY(!board());
+        WAIT_VERIFY(startScreen());
+        WAIT_VERIFY(!board());
         QVERIFY(road.endCodes.isEmpty());
     }
 
@@ -223,8 +224,8 @@ private Q_SLOTS:
         showNameSelection();
         pump();
         choosePupil(QStringLiteral("山田太郎"));
-        QTRY_VERIFY(board() && board()->activated());
-        QTRY_COMPARE(board()->reviewDue(), 0);
+        WAIT_VERIFY(board() && board()->activated());
+        WAIT_COMPARE(board()->reviewDue(), 0);
         QCOMPARE(control<QLabel>(board(), QStringLiteral("reviewLabel"))->text(), QStringLiteral("復習する出来事：0"));
         QTest::keyClick(board(), Qt::Key_R);
         QCOMPARE(road.fake.messages.texts.value(0), review::nothingDueText());
@@ -233,7 +234,7 @@ private Q_SLOTS:
         // Level 1 by its key. In the first question he puts the first two explanations the
         // wrong way, then the first two events.
         QTest::keyClick(board(), Qt::Key_1);
-        QTRY_VERIFY(drillForm() && !board());
+        WAIT_VERIFY(drillForm() && !board());
         MainFrm* f = drillForm();
         const auto labelOf
             = [f](const char* name, int i) { return control(f, QStringLiteral("%1_%2").arg(name).arg(i)); };
@@ -251,8 +252,8 @@ private Q_SLOTS:
         for (int question = 2; question <= 5; ++question)
             for (int press = 0; press < 3; ++press) // "次へ", "判定", "判定"
                 QTest::keyClick(f, Qt::Key_Return);
-        QTRY_VERIFY(endScreen() && !drillForm());
-        QTRY_VERIFY(button(endScreen(), QStringLiteral("Command4"))->isVisible());
+        WAIT_VERIFY(endScreen() && !drillForm());
+        WAIT_VERIFY(button(endScreen(), QStringLiteral("Command4"))->isVisible());
         auto* missed = control<QLabel>(endScreen(), QStringLiteral("missedLabel"));
         QVERIFY(missed->isVisible() && missed->textFormat() == Qt::PlainText);
         QCOMPARE(
@@ -261,20 +262,20 @@ private Q_SLOTS:
         // Four judgements of the first question, two of each other one.
         QCOMPARE(QFileInfo(eventsFile).size(), 12 * review::kEventRecordLength);
         QTest::keyClick(button(endScreen(), QStringLiteral("Command4")), Qt::Key_Return); // "メニューへ", focused
-        QTRY_VERIFY(board() && board()->activated() && !endScreen());
-        QTRY_COMPARE(board()->reviewDue(), 0); // due from tomorrow
+        WAIT_VERIFY(board() && board()->activated() && !endScreen());
+        WAIT_COMPARE(board()->reviewDue(), 0); // due from tomorrow
 
         // The next day he comes back: two events are due.
         road.fake.clock.set(kFakeNow.addDays(1));
         QTest::keyClick(board(), Qt::Key_0);
-        QTRY_VERIFY(startScreen() && !board());
+        WAIT_VERIFY(startScreen() && !board());
         choosePupil(QStringLiteral("山田太郎"));
-        QTRY_VERIFY(board() && board()->activated());
-        QTRY_COMPARE(board()->reviewDue(), 2);
+        WAIT_VERIFY(board() && board()->activated());
+        WAIT_COMPARE(board()->reviewDue(), 2);
         QCOMPARE(control<QLabel>(board(), QStringLiteral("reviewLabel"))->text(), QStringLiteral("復習する出来事：2"));
         shot(board(), "review-2-board");
         QTest::keyClick(board(), Qt::Key_R);
-        QTRY_VERIFY(drillForm() && !board());
+        WAIT_VERIFY(drillForm() && !board());
         f = drillForm();
         QCOMPARE(control<QLabel>(f, QStringLiteral("sLabel8"))->text(), QStringLiteral("復習"));
         QCOMPARE(control<QLabel>(f, QStringLiteral("sLabel9"))->text(), QStringLiteral("1"));
@@ -288,10 +289,10 @@ private Q_SLOTS:
         answerKnowingTheEvents(f, keysDrag(f), enterKey(f));
         QTest::keyClick(f, Qt::Key_Return);
         // Back to the board: no attempt recorded, two more judgements per event, nothing due.
-        QTRY_VERIFY(board() && board()->activated() && !drillForm());
+        WAIT_VERIFY(board() && board()->activated() && !drillForm());
         QCOMPARE(storedResultCount(road.inst.programFolder() + resultsFileName()), 1);
         QCOMPARE(QFileInfo(eventsFile).size(), 14 * review::kEventRecordLength);
-        QTRY_COMPARE(board()->reviewDue(), 0);
+        WAIT_COMPARE(board()->reviewDue(), 0);
         const review::PupilEvents& his = review::sharedHistory().pupil(1);
         for (const char* row : { "57", "239" }) {
             const int at = row == QLatin1String("57") ? 1 : 2;
@@ -333,7 +334,7 @@ private Q_SLOTS:
             QTest::mouseClick(
                 pupils->viewport(), Qt::LeftButton, Qt::NoModifier, pupils->visualItemRect(rows[0]).center());
             click(button(startScreen(), QStringLiteral("Command14")));
-            QTRY_VERIFY(board() && board()->activated());
+            WAIT_VERIFY(board() && board()->activated());
             QVERIFY2(shownAsWritten(control<QLabel>(board(), QStringLiteral("Label12")),
                          reg.currentPupilGradeLabel + QLatin1Char(' ') + name),
                 qPrintable(name));
@@ -341,7 +342,7 @@ private Q_SLOTS:
             reg.currentLevel = 1;
             reg.attemptResult = 50;
             FrmSyuuryou* end = FrmSyuuryou::open();
-            QTRY_VERIFY2(shownAsWritten(control<QLabel>(end, QStringLiteral("Label17")), name), qPrintable(name));
+            WAIT_VERIFY2(shownAsWritten(control<QLabel>(end, QStringLiteral("Label17")), name), qPrintable(name));
 
             resetScreens();
             closeAllForms();

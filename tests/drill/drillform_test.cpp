@@ -18,6 +18,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QFile>
@@ -662,11 +663,11 @@ void DrillFormTest::aDoubleClickOnJudgeJudgesOnlyOnePhase()
     MainFrm* f = w.start();
     QVERIFY(f);
     f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f));
+    QVERIFY(QTest::qWaitForWindowExposed(f, testing_support::kWaitMs));
     placeExplanations(f);
     const testing_support::ScopeExit noPause([] { platform::setSettleMilliseconds(0); });
     platform::setSettleMilliseconds(400);
-    QTRY_VERIFY(platform::takesInput(f)); // the form has settled
+    WAIT_VERIFY(platform::takesInput(f)); // the form has settled
     // Both clicks land on the one spot of the phase buttons, as a pupil's double click does.
     const QPoint spot = button(f, "Command6")->mapTo(f, button(f, "Command6")->rect().center());
     QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, spot);
@@ -885,7 +886,7 @@ void DrillFormTest::eachSpeedSetsTheIntervalsOfTheRevealTimers()
     }
     // At the fastest speed the real timers reveal the card and move on.
     click(child<QRadioButton>(f, QStringLiteral("Option2_1")));
-    QTRY_COMPARE_WITH_TIMEOUT(label(f, "Label13", 1)->text(), QStringLiteral("239"), 5000);
+    WAIT_COMPARE(label(f, "Label13", 1)->text(), QStringLiteral("239"));
 }
 
 void DrillFormTest::practiceEndsAtTheBoardWithoutRecording()

@@ -22,6 +22,7 @@
 #include "support/formtestmain.h"
 #include "support/installation.h"
 #include "support/restore.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -140,9 +141,9 @@ private Q_SLOTS:
         solveFiveQuestions(f, fake.clock);
         // Recorded, a second behind the backdrop, then the end screen with the attempt's figures.
         QCOMPARE(reg.attemptResult, 40);
-        QTRY_VERIFY(endScreen());
+        WAIT_VERIFY(endScreen());
         FrmSyuuryou* e = endScreen();
-        QTRY_VERIFY(control(e, "Command4")->isVisible());
+        WAIT_VERIFY(control(e, "Command4")->isVisible());
         QVERIFY(!drillForm());
         QVERIFY(!BASEFRM::current());
         QCOMPARE(text(e, "Label18"), QStringLiteral("今の成績：40秒"));
@@ -155,9 +156,9 @@ private Q_SLOTS:
 
         // "もう一度": a fresh attempt of the same level.
         click(qobject_cast<QPushButton*>(control(e, "Command5")));
-        QTRY_VERIFY(drillForm());
+        WAIT_VERIFY(drillForm());
         f = drillForm();
-        QTRY_VERIFY(!endScreen());
+        WAIT_VERIFY(!endScreen());
         QCOMPARE(reg.currentLevel, qint16(1));
         QCOMPARE(reg.solvedCount, 0);
         QCOMPARE(reg.finishing, qint16(0));
@@ -169,9 +170,9 @@ private Q_SLOTS:
         fake.clock.advance(60);
         f->sTimer1_Timer();
         QCOMPARE(reg.timeUp, qint16(1));
-        QTRY_VERIFY(endScreen());
+        WAIT_VERIFY(endScreen());
         e = endScreen();
-        QTRY_VERIFY(control(e, "Command4")->isVisible());
+        WAIT_VERIFY(control(e, "Command4")->isVisible());
         QCOMPARE(text(e, "Label18"), QStringLiteral("記録なし"));
         QCOMPARE(text(e, "Label19"), QStringLiteral("獲得ポイント：0点×1→0点"));
         QCOMPARE(text(e, "Label20"), QStringLiteral("時間切れ"));
@@ -182,7 +183,7 @@ private Q_SLOTS:
         click(qobject_cast<QPushButton*>(control(e, "Command4")));
         pump();
         QCOMPARE(boardShown, 1);
-        QTRY_VERIFY(!endScreen());
+        WAIT_VERIFY(!endScreen());
         QVERIFY(!drillForm());
     }
 
@@ -216,11 +217,11 @@ private Q_SLOTS:
                 otherWorkstation.release();
         });
         solveFiveQuestions(f, fake.clock);
-        QTRY_VERIFY_WITH_TIMEOUT(endScreen(), 30000);
+        WAIT_VERIFY(endScreen());
         QCOMPARE(tries, results_retry::kAppendBusyPerNotice + 4);
         QCOMPARE(triesWhileShown, 5);
         QVERIFY2(storedText.startsWith(QStringLiteral("成績を記録しました。")), qPrintable(storedText));
-        QTRY_VERIFY_WITH_TIMEOUT(!noticeOnScreen(), 30000);
+        WAIT_VERIFY(!noticeOnScreen());
         QCOMPARE(storedResultCount(resultsFilePath()), qint64(1));
         QVERIFY2(notices.texts.isEmpty(), qPrintable(notices.texts.join(u'|')));
     }

@@ -15,6 +15,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 #include "support/wine.h"
 
 #include <QApplication>
@@ -192,7 +193,7 @@ class EndScreenTest : public QObject {
     {
         form = FrmSyuuryou::open();
         panelWatcher = std::make_unique<ShowWatcher>(child<QWidget>(form, "Picture1"));
-        QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(form, "Command4")->isVisible(), 10000);
+        WAIT_VERIFY(child<QPushButton>(form, "Command4")->isVisible());
         checkNothingCutOrOverlapping();
         saveScreenshot();
     }
@@ -309,12 +310,12 @@ private Q_SLOTS:
         world->finish(1, kTimeOut);
         form = FrmSyuuryou::open();
         // The activation runs, the backdrop goes; the buttons follow half a second later.
-        QTRY_VERIFY(!BASEFRM::current());
+        WAIT_VERIFY(!BASEFRM::current());
         if (!underWine()) { // there the activation alone takes longer than the half second
             QVERIFY(!shown(form, "Command4"));
             QVERIFY(!shown(form, "Command5"));
         }
-        QTRY_VERIFY(shown(form, "Command4"));
+        WAIT_VERIFY(shown(form, "Command4"));
         checkNothingCutOrOverlapping();
         saveScreenshot();
         QCOMPARE(text(form, "Label18"), QStringLiteral("記録なし"));
@@ -437,14 +438,14 @@ private Q_SLOTS:
             world->history(3, 30);
         world->finish(3, 30);
         form = FrmSyuuryou::open();
-        QTRY_VERIFY(!BASEFRM::current());
+        WAIT_VERIFY(!BASEFRM::current());
         if (!underWine()) { // there the activation alone takes longer than the half second
             QVERIFY(shown(form, "Picture1"));
             QVERIFY(!shown(form, "Command4"));
         }
         checkNothingCutOrOverlapping();
         saveScreenshot();
-        QTRY_VERIFY(shown(form, "Command4"));
+        WAIT_VERIFY(shown(form, "Command4"));
         QVERIFY(!shown(form, "Picture1"));
     }
 
@@ -509,7 +510,7 @@ private Q_SLOTS:
         // The backdrop covers the change; the end screen is gone.
         QVERIFY(BASEFRM::current());
         QCOMPARE(text(BASEFRM::current(), "Label19"), QStringLiteral("Just a moment, please."));
-        QTRY_VERIFY(!topLevel(QStringLiteral("FrmSyuuryou")));
+        WAIT_VERIFY(!topLevel(QStringLiteral("FrmSyuuryou")));
     }
 
     void menuGoesBackToTheBoard()
@@ -522,7 +523,7 @@ private Q_SLOTS:
         pump();
         QCOMPARE(world->boardShown, 1);
         QCOMPARE(world->drillShown, 0);
-        QTRY_VERIFY(!topLevel(QStringLiteral("FrmSyuuryou")));
+        WAIT_VERIFY(!topLevel(QStringLiteral("FrmSyuuryou")));
     }
 
     // Keyboard only: Tab reaches each button, a frame stands around it, Enter presses it.

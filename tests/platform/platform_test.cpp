@@ -6,6 +6,7 @@
 #include "platform/random.h"
 #include "platform/screenfit.h"
 #include "support/restore.h"
+#include "support/waits.h"
 
 #include <QFile>
 #include <QProcess>
@@ -20,7 +21,7 @@ int runHelper(const QString& mode, const QString& arg)
 {
     QProcess p;
     p.start(QStringLiteral(LOCK_HELPER), { mode, arg });
-    EXPECT_TRUE(p.waitForFinished(10000));
+    EXPECT_TRUE(p.waitForFinished(testing_support::kWaitMs));
     return p.exitCode();
 }
 

@@ -4,6 +4,7 @@
 // the largest scale that fits, and never finer than the screen's own scaling.
 #include "platform/formhost.h"
 #include "platform/screenfit.h"
+#include "support/waits.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -21,7 +22,7 @@ int main(int argc, char* argv[])
     QWidget* window = platform::windowOf(&form);
     window->move(0, 0);
     form.show();
-    if (!QTest::qWaitForWindowExposed(window)) {
+    if (!QTest::qWaitForWindowExposed(window, testing_support::kWaitMs)) {
         std::fprintf(stderr, "the window was never shown\n");
         return 1;
     }

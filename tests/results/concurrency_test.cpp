@@ -7,6 +7,7 @@
 #include "startup/navigation.h"
 #include "support/fakes.h"
 #include "support/installation.h"
+#include "support/waits.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -33,7 +34,7 @@ protected:
     {
         auto p = std::make_unique<QProcess>();
         p->start(QStringLiteral(RESULTS_HELPER), arguments);
-        if (!p->waitForStarted(10000))
+        if (!p->waitForStarted(testing_support::kWaitMs))
             throw std::runtime_error("the helper did not start");
         return p;
     }
@@ -120,7 +121,7 @@ TEST_F(Workstations, AWriterDyingMidRecordLeavesEveryCompleteRecordAndTheNextApp
         SCOPED_TRACE(partial);
         writeFile(mainPath(), before);
         auto dying = start({ QStringLiteral("partial"), mainPath(), QString::number(partial) });
-        ASSERT_TRUE(dying->waitForFinished(10000));
+        ASSERT_TRUE(dying->waitForFinished(testing_support::kWaitMs));
         EXPECT_EQ(dying->exitStatus(), QProcess::CrashExit);
         ASSERT_EQ(QFileInfo(mainPath()).size(), before.size() + partial);
 
@@ -164,7 +165,7 @@ TEST_F(Workstations, AWriterKilledAtAnyMomentLeavesConsistentFiles)
         for (int i = 0; i < 20000 && QFileInfo(mainPath()).size() < killAt; ++i)
             QThread::usleep(500);
         writer->kill();
-        ASSERT_TRUE(writer->waitForFinished(10000));
+        ASSERT_TRUE(writer->waitForFinished(testing_support::kWaitMs));
 
         const QByteArray main = readFile(mainPath());
         const int complete = static_cast<int>(main.size() / kResultRecordLength);
@@ -204,7 +205,7 @@ TEST_F(Workstations, AWriteThatFailsHalfWayLeavesNoHalfRecord)
     const qint64 limit = before.size() + 30; // room for only 30 of the 44 bytes
     auto writer = start({ QStringLiteral("limited"), installation.programFolder(), installation.rosterFolder(),
         QString::number(limit) });
-    ASSERT_TRUE(writer->waitForFinished(20000));
+    ASSERT_TRUE(writer->waitForFinished(testing_support::kWaitMs));
     EXPECT_EQ(writer->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(writer->exitCode(), 1);
     const QString err = QString::fromUtf8(writer->readAllStandardError());
@@ -240,13 +241,13 @@ TEST_F(Workstations, JudgementsSurviveAKilledWriterAndAFullDiskWhole)
         for (int i = 0; i < 20000 && QFileInfo(events).size() < killAt; ++i)
             QThread::usleep(500);
         writer->kill();
-        ASSERT_TRUE(writer->waitForFinished(10000));
+        ASSERT_TRUE(writer->waitForFinished(testing_support::kWaitMs));
         const std::vector<review::JudgementRecord> kept = records();
         ASSERT_GT(kept.size(), 0u);
         for (size_t i = 0; i < kept.size(); ++i)
             EXPECT_EQ(kept[i].rows[4].event, i + 1);
         auto next = start({ QStringLiteral("judgements"), events, QStringLiteral("1") });
-        ASSERT_TRUE(next->waitForFinished(10000));
+        ASSERT_TRUE(next->waitForFinished(testing_support::kWaitMs));
         const std::vector<review::JudgementRecord> after = records();
         ASSERT_EQ(after.size(), kept.size() + 3);
         EXPECT_EQ(QFileInfo(events).size(), static_cast<qint64>(after.size()) * review::kEventRecordLength);
@@ -257,7 +258,7 @@ TEST_F(Workstations, JudgementsSurviveAKilledWriterAndAFullDiskWhole)
     QFile::remove(events);
     auto full = start({ QStringLiteral("judgements"), events, QStringLiteral("2"),
         QString::number(review::kEventRecordLength * 9 / 2) });
-    ASSERT_TRUE(full->waitForFinished(20000));
+    ASSERT_TRUE(full->waitForFinished(testing_support::kWaitMs));
     EXPECT_EQ(full->exitCode(), 1);
     const QString told = QString::fromUtf8(full->readAllStandardError());
     EXPECT_TRUE(told.contains(events) && told.contains(QStringLiteral("ディスクの空き容量が不足しています")))

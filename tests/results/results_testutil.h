@@ -1,6 +1,7 @@
 #pragma once
 // Building results files for the tests.
 #include "results/results.h"
+#include "support/waits.h"
 
 #include <QFile>
 #include <QProcess>
@@ -55,7 +56,7 @@ public:
     explicit LockHolder(const QString& path)
     {
         process.start(QStringLiteral(RESULTS_HELPER), { QStringLiteral("hold"), path });
-        if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("locked"))
+        if (!process.waitForReadyRead(testing_support::kWaitMs) || !process.readAll().startsWith("locked"))
             throw std::runtime_error("the lock holder did not start");
     }
     ~LockHolder() { release(); }
@@ -63,7 +64,7 @@ public:
     {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
-            process.waitForFinished(10000);
+            process.waitForFinished(testing_support::kWaitMs);
         }
     }
     QProcess process;

@@ -15,6 +15,7 @@
 #include "support/formdriver.h"
 #include "support/formtestmain.h"
 #include "support/installation.h"
+#include "support/waits.h"
 #include "support/wine.h"
 
 #include <QApplication>
@@ -717,7 +718,7 @@ private Q_SLOTS:
         const QString ready = keyDir.filePath(QStringLiteral("ready"));
         QProcess other;
         other.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--hold-instance"), key, ready });
-        QVERIFY(other.waitForStarted());
+        QVERIFY(other.waitForStarted(testing_support::kWaitMs));
         for (int i = 0; i < 500 && !QFileInfo::exists(ready); ++i)
             QThread::msleep(10);
         QVERIFY(QFileInfo::exists(ready));
@@ -735,7 +736,7 @@ private Q_SLOTS:
 
         // Once the other copy has ended, the program starts.
         other.closeWriteChannel();
-        QVERIFY(other.waitForFinished(5000));
+        QVERIFY(other.waitForFinished(testing_support::kWaitMs));
         QCOMPARE(other.exitCode(), 0);
         QVERIFY(namesel::open());
     }
@@ -747,7 +748,7 @@ private Q_SLOTS:
         QTest::keyClick(form, Qt::Key_F, Qt::AltModifier);
         auto* menu = form->findChild<QMenu*>(QStringLiteral("menufile"));
         QVERIFY(menu);
-        QTRY_VERIFY(menu->isVisible());
+        WAIT_VERIFY(menu->isVisible());
         QTest::keyClick(menu, Qt::Key_N);
         pump();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
