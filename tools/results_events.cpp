@@ -176,7 +176,17 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
 
     if (pdf.isEmpty())
         return tool.writeCsv(csvText(csvLines(sheet))) ? 0 : 1;
-    // Made in memory and then written whole, as the class sheet is.
+    const std::optional<QByteArray> document = landscapePdf(
+        QStringLiteral("出来事別成績表"), [&](QPdfWriter& writer) { return printEventSheet(writer, sheet); });
+    if (!document) {
+        tool.complain(pdf + QStringLiteral(": 書き込めません"));
+        return 1;
+    }
+    return tool.writeBytes(*document) ? 0 : 1;
+}
+
+std::optional<QByteArray> landscapePdf(const QString& title, const std::function<int(QPdfWriter&)>& print)
+{
     QBuffer document;
     document.open(QIODevice::WriteOnly);
     {
@@ -184,13 +194,11 @@ int eventsCommand(const QStringList& args, const ToolHelpers& tool)
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setResolution(300);
-        writer.setTitle(QStringLiteral("出来事別成績表"));
-        if (printEventSheet(writer, sheet) == 0) {
-            tool.complain(pdf + QStringLiteral(": 書き込めません"));
-            return 1;
-        }
+        writer.setTitle(title);
+        if (print(writer) == 0)
+            return std::nullopt;
     }
-    return tool.writeBytes(document.data()) ? 0 : 1;
+    return document.data();
 }
 
 } // namespace kanameru

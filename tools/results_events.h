@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+class QPdfWriter;
+
 namespace kanameru {
 
 // What the command takes from the tool's own code, so that it finds folders, checks and writes
@@ -25,5 +27,11 @@ struct ToolHelpers {
 // kanameru-results events: the teachers' table of events; `arguments` follow the word "events".
 // Returns the exit code.
 int eventsCommand(const QStringList& arguments, const ToolHelpers& helpers);
+
+// The bytes of a landscape A4 document at 300 dpi titled `title`, drawn by `print` (which
+// returns its page count, 0 when it could not draw). Made in memory so that the file is then
+// written whole, as every other output: a failure leaves no half PDF. nullopt when print drew
+// nothing.
+std::optional<QByteArray> landscapePdf(const QString& title, const std::function<int(QPdfWriter&)>& print);
 
 } // namespace kanameru

@@ -23,7 +23,6 @@
 #include "startup/textfile.h"
 #include "toolsupport.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -550,20 +549,13 @@ int sheet(const QString& given, const QString& dateArgument, const QString& grad
     // cannot be written, where the PDF writer would only say "QPainter::begin(): Returned
     // false"): a failure leaves no half PDF, and a FIFO without a reader is refused at once
     // instead of waited on.
-    QBuffer document;
-    document.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&document);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(QPageLayout::Landscape);
-        writer.setResolution(300);
-        writer.setTitle(QStringLiteral("クラス成績表"));
-        if (printClassSheet(writer, classSheet) == 0) {
-            complain(pdf + QStringLiteral(": 書き込めません"));
-            return 1;
-        }
+    const std::optional<QByteArray> document = landscapePdf(
+        QStringLiteral("クラス成績表"), [&](QPdfWriter& writer) { return printClassSheet(writer, classSheet); });
+    if (!document) {
+        complain(pdf + QStringLiteral(": 書き込めません"));
+        return 1;
     }
-    return pdfOut.writeBytes(document.data()) ? 0 : 1;
+    return pdfOut.writeBytes(*document) ? 0 : 1;
 }
 
 } // namespace

@@ -153,6 +153,23 @@ void appendQuoted(std::wstring& line, const std::wstring& arg)
     line += L'"';
 }
 
+// Writes all bytes in pieces WriteFile takes (its count is 32 bits); 0 or an errno value.
+int writeWhole(HANDLE handle, const char* data, std::int64_t length)
+{
+    while (length > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(length, 1 << 30));
+        DWORD n = 0;
+        if (!WriteFile(handle, data, chunk, &n, nullptr))
+            return lastError();
+        if (n == 0)
+            return EIO;
+        data += n;
+        length -= n;
+    }
+    return 0;
+}
+
+
 } // namespace
 
 namespace detail {
@@ -364,17 +381,7 @@ int openDirectTarget(const Path& target, File& file, bool* direct)
 
 int writeDirect(File& file, const char* data, std::int64_t length)
 {
-    while (length > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(length, 1 << 30));
-        DWORD n = 0;
-        if (!WriteFile(h(file.nativeHandle()), data, chunk, &n, nullptr))
-            return lastError();
-        if (n == 0)
-            return EIO;
-        data += n;
-        length -= n;
-    }
-    return 0;
+    return writeWhole(h(file.nativeHandle()), data, length);
 }
 
 // The temporary file inherits the folder's access rules, as the file it replaces had them.
@@ -573,20 +580,7 @@ int mayReplace(const Path& path)
 int writeStandardOutput(std::string_view bytes)
 {
     std::fflush(stdout);
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    const char* data = bytes.data();
-    std::int64_t length = static_cast<std::int64_t>(bytes.size());
-    while (length > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(length, 1 << 30));
-        DWORD n = 0;
-        if (!WriteFile(out, data, chunk, &n, nullptr))
-            return lastError();
-        if (n == 0)
-            return EIO;
-        data += n;
-        length -= n;
-    }
-    return 0;
+    return writeWhole(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 void InstanceLock::release()
